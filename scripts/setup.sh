@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12), then configures and builds Trovas into build/.
+# Usage: scripts/setup.sh [--tests]   (--tests also installs what the test suite needs)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev qt6-webengine-dev libgl-dev zlib1g-dev)
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip 7zip p7zip-full)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -eq 0 ]; then
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    else
+        echo "Trovas needs these Debian packages. Install them with:" >&2
+        echo "  sudo apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Everything that asks the user something or tells them something in a modal window.
+// The Qt implementation shows real dialogs; tests answer from a script.
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+
+    virtual void message(const QString &text) = 0;
+    virtual void error(const QString &text) = 0;
+    // One-line input; nullopt when cancelled.
+    virtual std::optional<QString> inputText(const QString &title, const QString &label,
+                                             const QString &initial) = 0;
+    // Filters in Qt form, "Project (*.dev)"; nullopt when cancelled.
+    virtual std::optional<QString> openFile(const QString &filter) = 0;
+    virtual std::optional<QString> saveFile(const QString &filter) = 0;
+    // The modal folder browser: the selected folder, or empty. A title, when given,
+    // becomes the browser's window title.
+    virtual QString pickFolder(const std::optional<QString> &title = std::nullopt) = 0;
+};

@@ -1,0 +1,31 @@
+#include "app/Workspace.h"
+#include "app/ui/CommandRunner.h"
+#include "app/ui/DesktopLauncher.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/QtPrompts.h"
+#include "project/AppDataFolder.h"
+#include "project/ui/FolderBrowser.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Trovas"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Trovas"));
+    QApplication::setApplicationVersion(QStringLiteral(TROVAS_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("trovas"));
+
+    QtPrompts prompts;
+    DesktopLauncher launcher;
+    QString settingsFolder = AppDataFolder::path();
+    runCommand(prompts, [&settingsFolder] { settingsFolder = AppDataFolder::ensure(); });
+
+    Workspace workspace(settingsFolder, prompts);
+    MainWindow window(workspace, prompts, launcher);
+    FolderBrowser folderBrowser(&window);
+    prompts.setParentWindow(&window);
+    prompts.setFolderBrowser(&folderBrowser);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,415 @@
+#include "app/ui/MainWindow.h"
+
+#include "app/ClockText.h"
+#include "app/Prompts.h"
+#include "app/Workspace.h"
+#include "app/ui/CommandRunner.h"
+#include "app/ui/Icons.h"
+#include "app/ui/InfoForm.h"
+#include "app/ui/RecordListView.h"
+#include "app/ui/TextListBox.h"
+#include "docs/ui/DocumentBinding.h"
+#include "project/ui/ProjectPage.h"
+#include "todolist/Todos.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <span>
+
+namespace {
+
+struct MenuEntry
+{
+    const char *name;
+    const char *caption;
+    QKeySequence shortcut = {};
+};
+
+const MenuEntry kFileMenu[] = {
+    {"NewProject1", "New project"}, {"OpenProject1", "Open project"}, {"OldProjects1", "Old projects"},
+    {"N5", "-"}, {"Save1", "Save", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Saveproject1", "Save project"},
+    {"N4", "-"}, {"Exit1", "Exit"}};
+
+const MenuEntry kFunctionsMenu[] = {
+    {"Copyfiles1", "Copy files"}, {"Zipfolders1", "Zip folders"},
+    {"FirstCopythenzip1", "First copy then zip", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C)},
+    {"Uploadfiles1", "Upload files"}, {"N6", "-"}, {"Deletetemporaryfiles1", "Delete temporary files"},
+    {"N3", "-"}, {"Backuptheproject1", "Backup the project"}, {"Runallscripts1", "Run all scripts/tools"}};
+
+const MenuEntry kInfoMenu[] = {{"Options1", "Options"}, {"LAnguage1", "Language"}, {"Info2", "Info"}};
+
+struct NavigationEntry
+{
+    const char *caption;
+    const char *icon;
+};
+
+const NavigationEntry kNavigation[] = {
+    {"Home", "nav/home.svg"}, {"Notes", "nav/notes.svg"}, {"To-Do", "nav/todo.svg"},
+    {"Description", "nav/description.svg"}, {"License", "nav/license.svg"}, {"Temporary-files", "nav/tempfiles.svg"}};
+
+QMenu *addMenu(QMenuBar *bar, const char *name, const QString &caption, std::span<const MenuEntry> entries)
+{
+    QMenu *menu = bar->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    for (const MenuEntry &entry : entries) {
+        if (qstrcmp(entry.caption, "-") == 0) {
+            menu->addSeparator()->setObjectName(QLatin1String(entry.name));
+            continue;
+        }
+        QAction *action = menu->addAction(QString::fromLatin1(entry.caption));
+        action->setObjectName(QLatin1String(entry.name));
+        action->setShortcut(entry.shortcut);
+    }
+    return menu;
+}
+
+QWidget *pageWith(const char *name, QWidget *content)
+{
+    auto *page = new QWidget;
+    page->setObjectName(QLatin1String(name));
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+    return page;
+}
+
+// An empty frame for a window whose content comes later.
+QWidget *toolWindow(QWidget *parent, const char *name, const QString &title, QSize size)
+{
+    auto *window = new QWidget(parent, Qt::Window);
+    window->setObjectName(QLatin1String(name));
+    window->setWindowTitle(title);
+    window->resize(size);
+    return window;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launcher, QWidget *parent)
+    : QMainWindow(parent), m_workspace(workspace), m_prompts(prompts), m_launcher(launcher)
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("Trovas"));
+    setWindowIcon(Icons::application());
+
+    buildMenus();
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildTopBar());
+    auto *splitter = new QSplitter(Qt::Horizontal, central);
+    splitter->setObjectName(QStringLiteral("Splitter1"));
+    splitter->addWidget(buildLeftColumn());
+    splitter->addWidget(buildPages());
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({185, 949 - 185});
+    layout->addWidget(splitter, 1);
+    setCentralWidget(central);
+    buildStatusBar();
+
+    Project &project = m_workspace.project;
+    connect(&project, &Project::nameChanged, this, [this](const QString &name) {
+        m_title->setText(name);
+        updateProjectPanel();
+    });
+    connect(&m_workspace.commands, &ProjectCommands::loaded, this, &MainWindow::updateProjectPanel);
+    connect(&m_workspace.recent, &RecentProjects::changed, this, &MainWindow::buildOldProjectsMenu);
+
+    m_optionsWindow = toolWindow(this, "TForm8", QStringLiteral("HTML-Template"), {788, 425});
+    m_infoWindow = new InfoForm(this);
+    m_languageWindow = toolWindow(this, "TForm2", QStringLiteral("Language"), {300, 200});
+
+    auto *clock = new QTimer(this);
+    clock->setObjectName(QStringLiteral("Timer1"));
+    connect(clock, &QTimer::timeout, this, &MainWindow::showClock);
+    clock->start(1000);
+
+    resize(949, 560);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    runCommand(m_prompts, [this] { buildOldProjectsMenu(); });
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction *MainWindow::action(const QString &objectName) const
+{
+    return findChild<QAction *>(objectName);
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    addMenu(bar, "File1", QStringLiteral("File"), kFileMenu);
+    addMenu(bar, "Edit1", QStringLiteral("Functions"), kFunctionsMenu);
+    QMenu *tools = bar->addMenu(QStringLiteral("Scripts/Tools"));
+    tools->setObjectName(QStringLiteral("Commands1"));
+    QAction *loadTheProject = bar->addAction(QStringLiteral("Load the project"));
+    loadTheProject->setObjectName(QStringLiteral("Opentheproject1"));
+    addMenu(bar, "Info1", QStringLiteral("?"), kInfoMenu);
+
+    // The old projects entry becomes a submenu, filled from the recent projects.
+    QAction *oldProjects = action(QStringLiteral("OldProjects1"));
+    m_oldProjects = new QMenu(this);
+    m_oldProjects->setObjectName(QStringLiteral("OldProjectsMenu"));
+    oldProjects->setMenu(m_oldProjects);
+
+    // Commands whose chores are not built yet stay visible but disabled.
+    for (const char *name : {"Copyfiles1", "Zipfolders1", "FirstCopythenzip1", "Uploadfiles1",
+                             "Deletetemporaryfiles1", "Backuptheproject1", "Runallscripts1", "Opentheproject1"})
+        action(QLatin1String(name))->setEnabled(false);
+
+    ProjectCommands &commands = m_workspace.commands;
+    const auto bind = [this](const char *name, const std::function<void()> &command) {
+        connect(action(QLatin1String(name)), &QAction::triggered, this,
+                [this, command] { runCommand(m_prompts, command); });
+    };
+    bind("NewProject1", [&commands] { commands.newProject(); });
+    bind("OpenProject1", [this] { openProject(); });
+    bind("Save1", [&commands] { commands.save(); });
+    bind("Saveproject1", [&commands] { commands.saveAs(); });
+    bind("Exit1", [this] { close(); });
+    bind("Options1", [this] { showToolWindow(m_optionsWindow); });
+    bind("LAnguage1", [this] { showToolWindow(m_languageWindow); });
+    bind("Info2", [this] { showToolWindow(m_infoWindow); });
+}
+
+QWidget *MainWindow::buildTopBar()
+{
+    auto *bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("Panel15"));
+    bar->setFixedHeight(33);
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(8, 0, 8, 0);
+    m_title = new QLabel(QStringLiteral("Project name"), bar);
+    m_title->setObjectName(QStringLiteral("Label1"));
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(21);
+    m_title->setFont(font);
+    layout->addWidget(m_title);
+    return bar;
+}
+
+QWidget *MainWindow::buildLeftColumn()
+{
+    auto *column = new QSplitter(Qt::Vertical, this);
+    column->setObjectName(QStringLiteral("Splitter2"));
+    m_navigation = new QListWidget(column);
+    m_navigation->setObjectName(QStringLiteral("ListView1"));
+    m_navigation->setIconSize(QSize(24, 24));
+    m_navigation->setSpacing(2);
+    for (const NavigationEntry &entry : kNavigation)
+        new QListWidgetItem(Icons::named(QLatin1String(entry.icon)), QString::fromLatin1(entry.caption), m_navigation);
+    m_navigation->setCurrentRow(0);
+    m_navigation->installEventFilter(this);
+    m_navigation->viewport()->installEventFilter(this);
+
+    auto *log = new QListWidget(column);
+    log->setObjectName(QStringLiteral("ListBox1"));
+    column->addWidget(m_navigation);
+    column->addWidget(log);
+    column->setSizes({560 - 33 - 20 - 124, 124});
+    column->setStretchFactor(0, 1);
+    column->setMinimumWidth(120);
+    return column;
+}
+
+QWidget *MainWindow::buildPages()
+{
+    Project &project = m_workspace.project;
+    m_pages = new QStackedWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+
+    auto *notes = new QPlainTextEdit;
+    notes->setObjectName(QStringLiteral("Memo1"));
+    new DocumentBinding(project, ProjectList::Notes, notes->document());
+
+    const QList<RecordListView::Column> todoColumns = {
+        {QStringLiteral("Status"), 50}, {QStringLiteral("Priority"), 50}, {QStringLiteral("Type"), 50},
+        {QStringLiteral("Official"), 50}, {QStringLiteral("Version"), 80}, {QStringLiteral("Title"), 300},
+        {QStringLiteral("Description"), 50}, {QStringLiteral("Note"), 100}};
+    RecordListView::Rows todoRows = {
+        [&project] { return static_cast<int>(project.data().todos.size()); },
+        [&project](int row) { return project.data().todos.at(row).uid; },
+        [&project](QTreeWidgetItem *item, int row) {
+            const TodoItem &todo = project.data().todos.at(row);
+            const int codes[] = {todo.status, todo.priority, todo.kind, todo.official};
+            for (int column = 0; column < 4; ++column)
+                item->setIcon(column, Icons::todo(codes[column]));
+            const QString texts[] = {todo.version, todo.title, todo.description, todo.note};
+            for (int column = 0; column < 4; ++column)
+                item->setText(column + 4, texts[column]);
+        }};
+    auto *todos = new RecordListView(project, ProjectList::Todos, todoColumns, todoRows);
+    todos->setObjectName(QStringLiteral("ListView2"));
+
+    auto *description = new QTextEdit;
+    description->setObjectName(QStringLiteral("Editor"));
+    new DocumentBinding(project, ProjectList::Description, description->document());
+    auto *license = new QTextEdit;
+    license->setObjectName(QStringLiteral("Editor2"));
+    new DocumentBinding(project, ProjectList::License, license->document());
+
+    auto *tempFiles = new QListWidget;
+    tempFiles->setObjectName(QStringLiteral("ListBox2"));
+    tempFiles->setSortingEnabled(true);
+    tempFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+    m_pages->addWidget(pageWith("TabSheet1", buildHomeTabs()));
+    m_pages->addWidget(pageWith("TabSheet4", notes));
+    m_pages->addWidget(pageWith("TabSheet3", todos));
+    m_pages->addWidget(pageWith("TabSheet2", description));
+    m_pages->addWidget(pageWith("TabSheet5", license));
+    m_pages->addWidget(pageWith("TabSheet6", tempFiles));
+    return m_pages;
+}
+
+QTabWidget *MainWindow::buildHomeTabs()
+{
+    Project &project = m_workspace.project;
+    auto *tabs = new QTabWidget;
+    tabs->setObjectName(QStringLiteral("PageControl2"));
+    tabs->setDocumentMode(true);
+
+    auto *developers = new RecordListView(
+        project, ProjectList::Developers,
+        {{QStringLiteral("Name"), 200}, {QStringLiteral("eMail"), 200}, {QStringLiteral("Note"), 200},
+         {QStringLiteral("IM"), 50}, {QStringLiteral("Tel"), 50}, {QStringLiteral("Address"), 50}},
+        recordRows(project, &ProjectData::developers));
+    developers->setObjectName(QStringLiteral("ListView3"));
+    auto *extensions = new TextListBox(project, ProjectList::TempExtensions);
+    extensions->setObjectName(QStringLiteral("ListBox3"));
+    auto *copies = new RecordListView(project, ProjectList::Copies,
+                                      {{QStringLiteral("From"), 300}, {QStringLiteral("To"), 300}},
+                                      recordRows(project, &ProjectData::copies));
+    copies->setObjectName(QStringLiteral("ListView4"));
+    auto *zipFolders = new TextListBox(project, ProjectList::ZipFolders);
+    zipFolders->setObjectName(QStringLiteral("ListBox4"));
+    auto *uploads = new RecordListView(project, ProjectList::Uploads,
+                                       {{QStringLiteral("From"), 300}, {QStringLiteral("To"), 300}},
+                                       recordRows(project, &ProjectData::uploads));
+    uploads->setObjectName(QStringLiteral("ListView5"));
+    auto *tools = new TextListBox(project, ProjectList::Tools);
+    tools->setObjectName(QStringLiteral("ListBox5"));
+
+    tabs->addTab(new ProjectPage(project, m_prompts), QStringLiteral("Project"));
+    tabs->addTab(pageWith("TabSheet16", developers), QStringLiteral("Developer"));
+    tabs->addTab(pageWith("TabSheet10", extensions), QStringLiteral("Temporary files"));
+    tabs->addTab(pageWith("TabSheet11", copies), QStringLiteral("Copy files"));
+    tabs->addTab(pageWith("TabSheet12", zipFolders), QStringLiteral("Zip folders"));
+    tabs->addTab(pageWith("TabSheet13", uploads), QStringLiteral("Upload files"));
+    tabs->addTab(pageWith("TabSheet14", tools), QStringLiteral("Scripts/Tools"));
+    return tabs;
+}
+
+void MainWindow::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    const char *texts[] = {"Date", "Project", "Files"};
+    for (int i = 0; i < 3; ++i) {
+        m_panels[i] = new QLabel(QString::fromLatin1(texts[i]), bar);
+        m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        m_panels[i]->setContentsMargins(4, 0, 4, 0);
+    }
+    m_panels[0]->setFixedWidth(200);
+    m_panels[1]->setFixedWidth(400);
+    bar->addWidget(m_panels[0]);
+    bar->addWidget(m_panels[1]);
+    bar->addWidget(m_panels[2], 1);
+    auto *progress = new QProgressBar(bar);
+    progress->setObjectName(QStringLiteral("ProgressBar1"));
+    progress->setFixedWidth(155);
+    progress->setTextVisible(false);
+    progress->setValue(0);
+    bar->addPermanentWidget(progress);
+}
+
+void MainWindow::updateProjectPanel()
+{
+    const ProjectData &data = m_workspace.project.data();
+    m_panels[1]->setText(data.name + QStringLiteral(" - (") + QString::number(Todos::countOpenTasks(data.todos))
+                         + QStringLiteral(" tasks to do)"));
+}
+
+void MainWindow::setFilesPanel(const QString &text)
+{
+    m_panels[2]->setText(text);
+}
+
+void MainWindow::setClock(std::function<QDateTime()> now)
+{
+    m_now = std::move(now);
+}
+
+void MainWindow::showClock()
+{
+    m_panels[0]->setText(clockText(m_now(), QLocale::system()));
+}
+
+void MainWindow::buildOldProjectsMenu()
+{
+    const std::optional<QStringList> entries = m_workspace.recent.menuEntries();
+    if (!entries)
+        return;
+    m_oldProjects->clear();
+    for (const QString &path : *entries) {
+        // The caption shows "&" literally; the entry opens the real path.
+        QAction *entry = m_oldProjects->addAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        connect(entry, &QAction::triggered, this,
+                [this, path] { runCommand(m_prompts, [this, path] { m_workspace.commands.load(path); }); });
+    }
+}
+
+void MainWindow::openProject()
+{
+    if (const std::optional<QString> path = m_prompts.openFile(QStringLiteral("Project (*.dev)")))
+        m_workspace.commands.load(*path);
+}
+
+void MainWindow::showToolWindow(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void MainWindow::switchPage()
+{
+    const QList<QListWidgetItem *> selected = m_navigation->selectedItems();
+    if (!selected.isEmpty())
+        m_pages->setCurrentIndex(m_navigation->row(selected.first()));
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool navigation = watched == m_navigation || watched == m_navigation->viewport();
+    if (navigation && (event->type() == QEvent::KeyRelease || event->type() == QEvent::MouseButtonRelease))
+        switchPage();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Closing never asks and never saves; from here on no change reaction runs.
+    m_workspace.project.blockSignals(true);
+    event->accept();
+}

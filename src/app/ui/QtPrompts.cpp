@@ -1,0 +1,48 @@
+#include "app/ui/QtPrompts.h"
+
+#include "project/ui/FolderBrowser.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+void QtPrompts::message(const QString &text)
+{
+    QMessageBox::information(m_window, QApplication::applicationDisplayName(), text);
+}
+
+void QtPrompts::error(const QString &text)
+{
+    QMessageBox::critical(m_window, QApplication::applicationDisplayName(), text);
+}
+
+std::optional<QString> QtPrompts::inputText(const QString &title, const QString &label, const QString &initial)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_window, title, label, QLineEdit::Normal, initial, &ok);
+    return ok ? std::optional(text) : std::nullopt;
+}
+
+std::optional<QString> QtPrompts::openFile(const QString &filter)
+{
+    const QString file = QFileDialog::getOpenFileName(m_window, QString(), QString(), filter);
+    return file.isEmpty() ? std::nullopt : std::optional(QDir::toNativeSeparators(file));
+}
+
+std::optional<QString> QtPrompts::saveFile(const QString &filter)
+{
+    // No default suffix and no overwrite question: the caller decides about the extension.
+    const QString file = QFileDialog::getSaveFileName(m_window, QString(), QString(), filter, nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    return file.isEmpty() ? std::nullopt : std::optional(QDir::toNativeSeparators(file));
+}
+
+QString QtPrompts::pickFolder(const std::optional<QString> &title)
+{
+    if (!m_folderBrowser)
+        return {};
+    if (title)
+        m_folderBrowser->setWindowTitle(*title);
+    return m_folderBrowser->pick();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/Prompts.h"
+
+#include <QPointer>
+
+class FolderBrowser;
+class QWidget;
+
+// The real dialogs, parented to the main window.
+class QtPrompts : public Prompts
+{
+public:
+    void setParentWindow(QWidget *window) { m_window = window; }
+    void setFolderBrowser(FolderBrowser *browser) { m_folderBrowser = browser; }
+
+    void message(const QString &text) override;
+    void error(const QString &text) override;
+    std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
+    std::optional<QString> openFile(const QString &filter) override;
+    std::optional<QString> saveFile(const QString &filter) override;
+    QString pickFolder(const std::optional<QString> &title) override;
+
+private:
+    QPointer<QWidget> m_window;
+    QPointer<FolderBrowser> m_folderBrowser;
+};

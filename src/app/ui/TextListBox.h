@@ -1,0 +1,30 @@
+#pragma once
+
+#include "project/Project.h"
+
+#include <QListWidget>
+
+// A list box showing one text list of the project (kept sorted by the project itself).
+class TextListBox : public QListWidget
+{
+    Q_OBJECT
+
+public:
+    TextListBox(Project &project, ProjectList list, QWidget *parent = nullptr);
+
+    // Selected entries in list order.
+    QStringList selectedTexts() const;
+    void refresh();
+
+Q_SIGNALS:
+    void deleteKeyReleased();
+
+protected:
+    void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+    const QStringList &texts() const;
+
+    Project &m_project;
+    ProjectList m_list;
+};

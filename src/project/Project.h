@@ -1,0 +1,71 @@
+#pragma once
+
+#include "project/ProjectData.h"
+
+#include <QObject>
+
+#include <array>
+
+enum class ProjectList { Developers, TempExtensions, Copies, ZipFolders, Uploads, Tools, Description, Todos, License, Notes };
+
+// The open project. Every change goes through a setter, which emits what the views and
+// change reactions listen to. The three text lists shown in sorted list boxes
+// (temporary extensions, zip folders, tools) are kept ascending, ignoring case.
+class Project : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Project(QObject *parent = nullptr) : QObject(parent) {}
+
+    const ProjectData &data() const { return m_data; }
+
+    void setName(const QString &name);
+    void setVersion(const QString &version);
+    void setProjectFolder(const QString &folder);
+    void setBackupFolder(const QString &folder);
+    void setMainFile(const QString &file);
+    void setIncludeSubfolders(bool include);
+    void setZipWithFolderNames(bool include);
+    void setPath(const QString &path);
+
+    void setDevelopers(QList<DeveloperEntry> developers);
+    void setTempExtensions(QStringList extensions);
+    void setCopies(QList<CopyEntry> copies);
+    void setZipFolders(QStringList folders);
+    void setUploads(QList<UploadEntry> uploads);
+    void setTools(QStringList tools);
+    void setDescription(const QStringList &lines);
+    void setTodos(QList<TodoItem> todos);
+    void setLicense(const QStringList &lines);
+    void setNotes(const QStringList &lines);
+
+    // Signed column sort keys of the report lists; 0 until first sorted, never saved.
+    int sortKey(ProjectList list) const { return m_sortKeys[static_cast<size_t>(list)]; }
+    // Sorts the list by `key` and remembers the key (developers, copies, uploads, todos).
+    void sortList(ProjectList list, int key);
+
+    // Empties everything but the sort keys, running the change reactions.
+    void reset();
+    // Replaces the whole document (a loaded file), running every change reaction.
+    void replace(ProjectData data);
+
+    static void sortIgnoringCase(QStringList &texts);
+
+Q_SIGNALS:
+    void nameChanged(const QString &name);
+    void projectFolderChanged(const QString &folder);
+    void includeSubfoldersChanged(bool include);
+    // Any setting, for the fields of the Project page.
+    void settingsChanged();
+    void listChanged(ProjectList list);
+
+private:
+    template<typename Record>
+    void assignUids(QList<Record> &records);
+    void setText(QString ProjectData::*field, const QString &value);
+
+    ProjectData m_data;
+    std::array<int, 10> m_sortKeys{};
+    quint64 m_nextUid = 1;
+};

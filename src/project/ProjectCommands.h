@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+class Project;
+class Prompts;
+class RecentProjects;
+
+// New, load and save of the whole project.
+class ProjectCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    ProjectCommands(Project &project, RecentProjects &recent, Prompts &prompts, QObject *parent = nullptr);
+
+    void newProject();
+    // Remembers the path first, even when reading then fails; a failed read leaves the
+    // open project untouched. Throws Error.
+    void load(const QString &path);
+    // Writes to the project's path, asking for one when it has none. Throws Error.
+    void save();
+    // Always asks for a file name.
+    void saveAs();
+
+Q_SIGNALS:
+    // After a successful load, with the lists sorted: listing, tools menu and status panel follow.
+    void loaded();
+    void documentReplaced();
+
+private:
+    Project &m_project;
+    RecentProjects &m_recent;
+    Prompts &m_prompts;
+};

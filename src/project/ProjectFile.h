@@ -1,0 +1,16 @@
+#pragma once
+
+#include "project/ProjectData.h"
+
+// The .dev format: an 18-line header of settings and counts, then the sections, one value per line.
+namespace ProjectFile {
+
+// Lists come back in file order; the caller puts the sorted lists in their order.
+// Throws Error naming the line and what is wrong with it.
+ProjectData parse(const QStringList &lines);
+QStringList serialize(const ProjectData &project);
+
+ProjectData read(const QString &path);
+void write(const QString &path, const ProjectData &project);
+
+} // namespace ProjectFile

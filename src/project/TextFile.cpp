@@ -1,0 +1,139 @@
+#include "project/TextFile.h"
+
+#include "project/Error.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <array>
+
+namespace {
+
+// 0x80..0x9F of Windows-1252; the five undefined bytes map to the C1 controls of the same value.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+bool hasMultiByteUtf8(const QByteArray &bytes)
+{
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+} // namespace
+
+namespace TextFile {
+
+QString fromWindows1252(const QByteArray &bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(kHighControls[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+QByteArray toWindows1252(const QString &text, bool *ok)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    bool fits = true;
+    for (QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            bytes.append(static_cast<char>(u));
+            continue;
+        }
+        const auto *hit = std::find(kHighControls.begin(), kHighControls.end(), u);
+        if (hit == kHighControls.end()) {
+            fits = false;
+            bytes.append('?');
+        } else {
+            bytes.append(static_cast<char>(0x80 + (hit - kHighControls.begin())));
+        }
+    }
+    if (ok)
+        *ok = fits;
+    return bytes;
+}
+
+QString decode(const QByteArray &bytes)
+{
+    if (hasMultiByteUtf8(bytes)) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(bytes);
+        if (!utf8.hasError())
+            return text;
+    }
+    return fromWindows1252(bytes);
+}
+
+QByteArray encode(const QString &text)
+{
+    bool fits = false;
+    QByteArray bytes = toWindows1252(text, &fits);
+    return fits ? bytes : text.toUtf8();
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QByteArray joinLines(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines) {
+        text += line;
+        text += QStringLiteral("\r\n");
+    }
+    return encode(text);
+}
+
+QStringList readLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Error(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    return splitLines(decode(bytes));
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+}
+
+void writeLines(const QString &path, const QStringList &lines)
+{
+    writeBytes(path, joinLines(lines));
+}
+
+} // namespace TextFile

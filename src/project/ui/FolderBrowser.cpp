@@ -1,0 +1,57 @@
+#include "project/ui/FolderBrowser.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+FolderBrowser::FolderBrowser(QWidget *parent)
+    : QDialog(parent), m_model(new QFileSystemModel(this)), m_tree(new QTreeView(this))
+{
+    setObjectName(QStringLiteral("TForm6"));
+    setWindowTitle(QStringLiteral("Form6"));
+    resize(178, 500);
+
+    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::Drives);
+    m_model->setRootPath(QDir::rootPath());
+    m_tree->setObjectName(QStringLiteral("ShellTreeView1"));
+    m_tree->setModel(m_model);
+    m_tree->setRootIndex(m_model->index(QDir::rootPath()));
+    m_tree->setHeaderHidden(true);
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        m_tree->hideColumn(column);
+    m_tree->setContextMenuPolicy(Qt::PreventContextMenu);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("BitBtn1"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_tree);
+    layout->addWidget(buttons);
+
+    selectFolder(QDir::homePath());
+}
+
+void FolderBrowser::selectFolder(const QString &path)
+{
+    const QModelIndex index = m_model->index(path);
+    m_tree->setCurrentIndex(index);
+    m_tree->scrollTo(index);
+    m_tree->expand(index);
+}
+
+QString FolderBrowser::selectedFolder() const
+{
+    const QModelIndex index = m_tree->currentIndex();
+    return index.isValid() ? QDir::toNativeSeparators(m_model->filePath(index)) : QString();
+}
+
+QString FolderBrowser::pick()
+{
+    exec();
+    return selectedFolder();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/Launcher.h"
+#include "app/Prompts.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <optional>
+
+// Answers the program's questions from a script, so no test ever waits on a modal window.
+// Each question takes the next queued answer; an empty queue answers "cancel".
+class ScriptedPrompts : public Prompts
+{
+public:
+    std::deque<std::optional<QString>> answers;
+    QStringList messages;
+    QStringList errors;
+    QStringList folderTitles;
+
+    void message(const QString &text) override { messages.append(text); }
+    void error(const QString &text) override { errors.append(text); }
+    std::optional<QString> inputText(const QString &, const QString &, const QString &) override { return next(); }
+    std::optional<QString> openFile(const QString &) override { return next(); }
+    std::optional<QString> saveFile(const QString &) override { return next(); }
+    QString pickFolder(const std::optional<QString> &title) override
+    {
+        if (title)
+            folderTitles.append(*title);
+        return next().value_or(QString());
+    }
+
+private:
+    std::optional<QString> next()
+    {
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// Records what the program asked the desktop to open.
+class RecordingLauncher : public Launcher
+{
+public:
+    QStringList opened;
+    void open(const QString &target) override { opened.append(target); }
+};
+
+// Points HOME and XDG_CONFIG_HOME at a fresh temporary folder for the life of the object,
+// so tests never touch the user's settings.
+class IsolatedHome
+{
+public:
+    IsolatedHome();
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Writes bytes to a file, creating its folder; returns the path.
+QString writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
