@@ -10,7 +10,13 @@
 #include "app/ui/TextListBox.h"
 #include "docs/ui/DocumentBinding.h"
 #include "project/ui/ProjectPage.h"
+#include "housekeeping/ui/TempExtensionsPage.h"
+#include "housekeeping/ui/TempFilesPage.h"
+#include "housekeeping/ui/ToolsPage.h"
+#include "team/ui/DeveloperPage.h"
 #include "todolist/Todos.h"
+#include "todolist/ui/TemplateWindow.h"
+#include "todolist/ui/TodoPage.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -101,7 +107,7 @@ QWidget *toolWindow(QWidget *parent, const char *name, const QString &title, QSi
 } // namespace
 
 MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launcher, QWidget *parent)
-    : QMainWindow(parent), m_workspace(workspace), m_prompts(prompts), m_launcher(launcher)
+    : QMainWindow(parent), m_workspace(workspace), m_prompts(prompts), m_context{workspace, prompts, launcher, *this}
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Trovas"));
@@ -131,7 +137,7 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     connect(&m_workspace.commands, &ProjectCommands::loaded, this, &MainWindow::updateProjectPanel);
     connect(&m_workspace.recent, &RecentProjects::changed, this, &MainWindow::buildOldProjectsMenu);
 
-    m_optionsWindow = toolWindow(this, "TForm8", QStringLiteral("HTML-Template"), {788, 425});
+    m_optionsWindow = new TemplateWindow(m_context, this);
     m_infoWindow = new InfoForm(this);
     m_languageWindow = toolWindow(this, "TForm2", QStringLiteral("Language"), {300, 200});
 
@@ -171,24 +177,27 @@ void MainWindow::buildMenus()
     m_oldProjects->setObjectName(QStringLiteral("OldProjectsMenu"));
     oldProjects->setMenu(m_oldProjects);
 
-    // Commands whose chores are not built yet stay visible but disabled.
-    for (const char *name : {"Copyfiles1", "Zipfolders1", "FirstCopythenzip1", "Uploadfiles1",
-                             "Deletetemporaryfiles1", "Backuptheproject1", "Runallscripts1", "Opentheproject1"})
-        action(QLatin1String(name))->setEnabled(false);
+    // A chore stays visible but disabled until a page binds its command.
+    for (QAction *entry : findChild<QMenu *>(QStringLiteral("Edit1"))->actions())
+        entry->setEnabled(false);
+    loadTheProject->setEnabled(false);
 
     ProjectCommands &commands = m_workspace.commands;
-    const auto bind = [this](const char *name, const std::function<void()> &command) {
-        connect(action(QLatin1String(name)), &QAction::triggered, this,
-                [this, command] { runCommand(m_prompts, command); });
-    };
-    bind("NewProject1", [&commands] { commands.newProject(); });
-    bind("OpenProject1", [this] { openProject(); });
-    bind("Save1", [&commands] { commands.save(); });
-    bind("Saveproject1", [&commands] { commands.saveAs(); });
-    bind("Exit1", [this] { close(); });
-    bind("Options1", [this] { showToolWindow(m_optionsWindow); });
-    bind("LAnguage1", [this] { showToolWindow(m_languageWindow); });
-    bind("Info2", [this] { showToolWindow(m_infoWindow); });
+    bindCommand("NewProject1", [&commands] { commands.newProject(); });
+    bindCommand("OpenProject1", [this] { openProject(); });
+    bindCommand("Save1", [&commands] { commands.save(); });
+    bindCommand("Saveproject1", [&commands] { commands.saveAs(); });
+    bindCommand("Exit1", [this] { close(); });
+    bindCommand("Options1", [this] { showToolWindow(m_optionsWindow); });
+    bindCommand("LAnguage1", [this] { showToolWindow(m_languageWindow); });
+    bindCommand("Info2", [this] { showToolWindow(m_infoWindow); });
+}
+
+void MainWindow::bindCommand(const char *name, const std::function<void()> &command)
+{
+    QAction *entry = action(QLatin1String(name));
+    entry->setEnabled(true);
+    connect(entry, &QAction::triggered, this, [this, command] { runCommand(m_prompts, command); });
 }
 
 QWidget *MainWindow::buildTopBar()
@@ -240,26 +249,6 @@ QWidget *MainWindow::buildPages()
     auto *notes = new QPlainTextEdit;
     notes->setObjectName(QStringLiteral("Memo1"));
     new DocumentBinding(project, ProjectList::Notes, notes->document());
-
-    const QList<RecordListView::Column> todoColumns = {
-        {QStringLiteral("Status"), 50}, {QStringLiteral("Priority"), 50}, {QStringLiteral("Type"), 50},
-        {QStringLiteral("Official"), 50}, {QStringLiteral("Version"), 80}, {QStringLiteral("Title"), 300},
-        {QStringLiteral("Description"), 50}, {QStringLiteral("Note"), 100}};
-    RecordListView::Rows todoRows = {
-        [&project] { return static_cast<int>(project.data().todos.size()); },
-        [&project](int row) { return project.data().todos.at(row).uid; },
-        [&project](QTreeWidgetItem *item, int row) {
-            const TodoItem &todo = project.data().todos.at(row);
-            const int codes[] = {todo.status, todo.priority, todo.kind, todo.official};
-            for (int column = 0; column < 4; ++column)
-                item->setIcon(column, Icons::todo(codes[column]));
-            const QString texts[] = {todo.version, todo.title, todo.description, todo.note};
-            for (int column = 0; column < 4; ++column)
-                item->setText(column + 4, texts[column]);
-        }};
-    auto *todos = new RecordListView(project, ProjectList::Todos, todoColumns, todoRows);
-    todos->setObjectName(QStringLiteral("ListView2"));
-
     auto *description = new QTextEdit;
     description->setObjectName(QStringLiteral("Editor"));
     new DocumentBinding(project, ProjectList::Description, description->document());
@@ -267,17 +256,12 @@ QWidget *MainWindow::buildPages()
     license->setObjectName(QStringLiteral("Editor2"));
     new DocumentBinding(project, ProjectList::License, license->document());
 
-    auto *tempFiles = new QListWidget;
-    tempFiles->setObjectName(QStringLiteral("ListBox2"));
-    tempFiles->setSortingEnabled(true);
-    tempFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
-
     m_pages->addWidget(pageWith("TabSheet1", buildHomeTabs()));
     m_pages->addWidget(pageWith("TabSheet4", notes));
-    m_pages->addWidget(pageWith("TabSheet3", todos));
+    m_pages->addWidget(new TodoPage(m_context));
     m_pages->addWidget(pageWith("TabSheet2", description));
     m_pages->addWidget(pageWith("TabSheet5", license));
-    m_pages->addWidget(pageWith("TabSheet6", tempFiles));
+    m_pages->addWidget(new TempFilesPage(m_context));
     return m_pages;
 }
 
@@ -288,14 +272,6 @@ QTabWidget *MainWindow::buildHomeTabs()
     tabs->setObjectName(QStringLiteral("PageControl2"));
     tabs->setDocumentMode(true);
 
-    auto *developers = new RecordListView(
-        project, ProjectList::Developers,
-        {{QStringLiteral("Name"), 200}, {QStringLiteral("eMail"), 200}, {QStringLiteral("Note"), 200},
-         {QStringLiteral("IM"), 50}, {QStringLiteral("Tel"), 50}, {QStringLiteral("Address"), 50}},
-        recordRows(project, &ProjectData::developers));
-    developers->setObjectName(QStringLiteral("ListView3"));
-    auto *extensions = new TextListBox(project, ProjectList::TempExtensions);
-    extensions->setObjectName(QStringLiteral("ListBox3"));
     auto *copies = new RecordListView(project, ProjectList::Copies,
                                       {{QStringLiteral("From"), 300}, {QStringLiteral("To"), 300}},
                                       recordRows(project, &ProjectData::copies));
@@ -306,16 +282,14 @@ QTabWidget *MainWindow::buildHomeTabs()
                                        {{QStringLiteral("From"), 300}, {QStringLiteral("To"), 300}},
                                        recordRows(project, &ProjectData::uploads));
     uploads->setObjectName(QStringLiteral("ListView5"));
-    auto *tools = new TextListBox(project, ProjectList::Tools);
-    tools->setObjectName(QStringLiteral("ListBox5"));
 
     tabs->addTab(new ProjectPage(project, m_prompts), QStringLiteral("Project"));
-    tabs->addTab(pageWith("TabSheet16", developers), QStringLiteral("Developer"));
-    tabs->addTab(pageWith("TabSheet10", extensions), QStringLiteral("Temporary files"));
+    tabs->addTab(new DeveloperPage(m_context), QStringLiteral("Developer"));
+    tabs->addTab(new TempExtensionsPage(m_context), QStringLiteral("Temporary files"));
     tabs->addTab(pageWith("TabSheet11", copies), QStringLiteral("Copy files"));
     tabs->addTab(pageWith("TabSheet12", zipFolders), QStringLiteral("Zip folders"));
     tabs->addTab(pageWith("TabSheet13", uploads), QStringLiteral("Upload files"));
-    tabs->addTab(pageWith("TabSheet14", tools), QStringLiteral("Scripts/Tools"));
+    tabs->addTab(new ToolsPage(m_context), QStringLiteral("Scripts/Tools"));
     return tabs;
 }
 
@@ -412,4 +386,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // Closing never asks and never saves; from here on no change reaction runs.
     m_workspace.project.blockSignals(true);
     event->accept();
+}
+
+QMenu *MainWindow::toolsMenu() const
+{
+    return findChild<QMenu *>(QStringLiteral("Commands1"));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ui/PageContext.h"
+
 #include <QDateTime>
 #include <QMainWindow>
 
@@ -26,6 +28,10 @@ public:
     ~MainWindow() override;
 
     QAction *action(const QString &objectName) const;
+    // Enables the menu entry and runs the command when it is chosen; errors go to a message box.
+    void bindCommand(const char *name, const std::function<void()> &command);
+    // The "Scripts/Tools" menu, filled by the tools page.
+    QMenu *toolsMenu() const;
     // Status panel 1: the project name and its open tasks.
     void updateProjectPanel();
     // Status panel 2: what the folder listing found.
@@ -51,7 +57,7 @@ private:
 
     Workspace &m_workspace;
     Prompts &m_prompts;
-    Launcher &m_launcher;
+    PageContext m_context;
     std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
 
     QLabel *m_title = nullptr;
