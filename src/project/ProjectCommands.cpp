@@ -40,7 +40,7 @@ void ProjectCommands::save()
         if (!chosen || chosen->isEmpty())
             return;
         QString path = *chosen;
-        if (QFileInfo(path).suffix().isEmpty() && !QFileInfo(path).fileName().contains(QLatin1Char('.')))
+        if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
             path += QStringLiteral(".dev");
         m_project.setPath(path);
     }

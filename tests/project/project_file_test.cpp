@@ -1,0 +1,170 @@
+#include "project/Error.h"
+#include "project/ProjectFile.h"
+#include "project/TextFile.h"
+
+#include <QtTest>
+
+namespace {
+
+QStringList header(const QStringList &counts)
+{
+    QStringList lines = {"back0", "proj", "Name", "1.0", "main.c", "back5", "T", "F"};
+    return lines + counts;
+}
+
+QStringList allZero() { return header({"0", "0", "0", "0", "0", "0", "0", "0", "0", "0"}); }
+
+} // namespace
+
+class ProjectFileTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void header_readsLineFiveAsBackupFolder()
+    {
+        const ProjectData project = ProjectFile::parse(allZero());
+        QCOMPARE(project.backupFolder, QStringLiteral("back5"));
+        QCOMPARE(project.projectFolder, QStringLiteral("proj"));
+        QCOMPARE(project.name, QStringLiteral("Name"));
+        QCOMPARE(project.version, QStringLiteral("1.0"));
+        QCOMPARE(project.mainFile, QStringLiteral("main.c"));
+        const QStringList written = ProjectFile::serialize(project);
+        QCOMPARE(written.size(), 18);
+        QCOMPARE(written[0], QStringLiteral("back5"));
+        QCOMPARE(written[5], QStringLiteral("back5"));
+    }
+
+    void flags_onlyExactTIsTrue_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("T") << "T" << true;
+        QTest::newRow("lower t") << "t" << false;
+        QTest::newRow("true") << "true" << false;
+        QTest::newRow("blank T") << " T" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("F") << "F" << false;
+    }
+    void flags_onlyExactTIsTrue()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, expected);
+        QStringList lines = allZero();
+        lines[6] = text;
+        lines[7] = text;
+        const ProjectData project = ProjectFile::parse(lines);
+        QCOMPARE(project.includeSubfolders, expected);
+        QCOMPARE(project.zipWithFolderNames, expected);
+    }
+
+    void sections_readInOrderAndIgnoreExtraLines()
+    {
+        QStringList lines = header({"1", "2", "1", "1", "1", "1", "2", "1", "1", "1"});
+        lines += {"Ann", "ann@x.org", "lead", "ann#1", "555", "Main St"};
+        lines += {".bak", ".tmp"};
+        lines += {"from", "to"};
+        lines += QStringLiteral("zipme");
+        lines += {"file", "ftp://h/d", "user", "pw", "21"};
+        lines += QStringLiteral("tool.sh");
+        lines += {"desc 1", "desc 2"};
+        lines += {"8", "4", "0", "-1", "1.0", "title", "description", "note"};
+        lines += QStringLiteral("MIT");
+        lines += {"a note", "ignored", "also ignored"};
+        const ProjectData p = ProjectFile::parse(lines);
+        QCOMPARE(p.developers.size(), 1);
+        QCOMPARE(p.developers[0].address, QStringLiteral("Main St"));
+        QCOMPARE(p.tempExtensions, (QStringList{".bak", ".tmp"}));
+        QCOMPARE(p.copies[0].target, QStringLiteral("to"));
+        QCOMPARE(p.zipFolders, QStringList{"zipme"});
+        QCOMPARE(p.uploads[0].port, QStringLiteral("21"));
+        QCOMPARE(p.tools, QStringList{"tool.sh"});
+        QCOMPARE(p.description, (QStringList{"desc 1", "desc 2"}));
+        QCOMPARE(p.todos.size(), 1);
+        QCOMPARE(p.todos[0].official, -1);
+        QCOMPARE(p.todos[0].note, QStringLiteral("note"));
+        QCOMPARE(p.license, QStringList{"MIT"});
+        QCOMPARE(p.notes, QStringList{"a note"});
+        lines[0] = lines[5];
+        QCOMPARE(ProjectFile::serialize(p), lines.mid(0, lines.size() - 2));
+    }
+
+    void malformedFiles_reportLineAndReason_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("message");
+        QStringList badCount = allZero();
+        badCount[9] = "x";
+        QTest::newRow("count not a number") << badCount << "line 10: the count \"x\" is not a number";
+        QStringList shortFile = header({"1", "0", "0", "0", "0", "0", "0", "0", "0", "0"});
+        shortFile += {"Ann", "mail"};
+        QTest::newRow("ends early") << shortFile << "the file ends at line 20, but the header announces more lines";
+        QTest::newRow("header cut") << allZero().mid(0, 12) << "the file ends at line 12, but the header announces more lines";
+        QStringList badCode = header({"0", "0", "0", "0", "0", "0", "0", "1", "0", "0"});
+        badCode += {"8", "high", "0", "-1", "v", "t", "d", "n"};
+        QTest::newRow("to-do code") << badCode << "line 20: the to-do code \"high\" is not a number";
+    }
+    void malformedFiles_reportLineAndReason()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, message);
+        try {
+            ProjectFile::parse(lines);
+            QFAIL("no error");
+        } catch (const Error &error) {
+            QCOMPARE(error.message(), message);
+        }
+    }
+
+    void encoding_windows1252RoundTripsByteForByte()
+    {
+        QByteArray bytes = "C:\\Projekte\\M\xfcller\r\nproj\r\n\x80 Gr\xf6\xdf""e \x81\x8d\x8f\x90\x9d\r\n";
+        const QString text = TextFile::decode(bytes);
+        QVERIFY(text.contains(QStringLiteral("Müller")));
+        QVERIFY(text.contains(QChar(0x20AC)));
+        QCOMPARE(TextFile::joinLines(TextFile::splitLines(text)), bytes);
+    }
+
+    void encoding_utf8ReadAsUtf8AndWrittenAsUtf8WhenNeeded()
+    {
+        const QByteArray utf8 = "caf\xc3\xa9\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n";
+        const QStringList lines = TextFile::splitLines(TextFile::decode(utf8));
+        QCOMPARE(lines, (QStringList{QStringLiteral("café"), QStringLiteral("日本")}));
+        QCOMPARE(TextFile::joinLines(lines), utf8);
+        QCOMPARE(TextFile::joinLines({QStringLiteral("café")}), QByteArray("caf\xe9\r\n"));
+    }
+
+    void lineEnds_acceptCrLfLfAndCr()
+    {
+        QCOMPARE(TextFile::splitLines(QStringLiteral("a\r\nb\nc\rd\r\n\r\n")), (QStringList{"a", "b", "c", "d", ""}));
+        QCOMPARE(TextFile::splitLines(QStringLiteral("last without break")), QStringList{"last without break"});
+    }
+
+    // A full disk, made real with a tiny file system, must not cost the previous file.
+    void write_onFullDiskLeavesPreviousFileWhole()
+    {
+        QTemporaryDir dir;
+        if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=16k", "tmpfs", dir.path()}) != 0)
+            QSKIP("needs root to mount a small file system");
+        const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {dir.path()}); });
+        const QString path = dir.filePath(QStringLiteral("p.dev"));
+        ProjectData project;
+        project.name = QStringLiteral("first");
+        ProjectFile::write(path, project);
+        const QByteArray before = TextFile::joinLines(ProjectFile::serialize(project));
+
+        project.notes = QStringList(2000, QStringLiteral("a line of notes that fills the disk"));
+        try {
+            ProjectFile::write(path, project);
+            QFAIL("no error on a full disk");
+        } catch (const Error &error) {
+            QVERIFY2(error.message().contains(path), qPrintable(error.message()));
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(ProjectFileTest)
+#include "project_file_test.moc"
