@@ -1,0 +1,185 @@
+#include "app/ClockText.h"
+#include "app/Workspace.h"
+#include "app/ui/MainWindow.h"
+#include "project/TextFile.h"
+#include "support/TestSupport.h"
+
+#include <QtTest>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+namespace {
+
+const QByteArray kProject =
+    "/b\r\n/p\r\nDemo\r\n2.0\r\n/p/main.c\r\n/b\r\nF\r\nT\r\n"
+    "1\r\n2\r\n1\r\n0\r\n0\r\n0\r\n1\r\n3\r\n0\r\n1\r\n"
+    "Ann\r\nann@x.org\r\n\r\n\r\n\r\n\r\n"
+    ".bak\r\n.tmp\r\n"
+    "/p/a\r\n/q/a\r\n"
+    "Described\r\n"
+    "8\r\n4\r\n0\r\n-1\r\n1.0\r\nDone\r\n\r\n\r\n"
+    "10\r\n5\r\n3\r\n7\r\n2.0\r\nWorking\r\n\r\n\r\n"
+    "11\r\n6\r\n1\r\n-1\r\n2.0\r\nOpen\r\n\r\n\r\n"
+    "remember\r\n";
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    IsolatedHome m_home;
+    ScriptedPrompts m_prompts;
+    RecordingLauncher m_launcher;
+
+    template<typename T>
+    static T *find(const QWidget &window, const char *name)
+    {
+        T *widget = window.findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+
+private Q_SLOTS:
+    void oldProjects_loadFillsViewsAndCtrlSSavesSameBytes()
+    {
+        QTemporaryDir dir;
+        const QString path = writeFile(dir.filePath(QStringLiteral("demo.dev")), kProject);
+        const QString settings = dir.filePath(QStringLiteral("settings/"));
+        QDir().mkpath(settings);
+        TextFile::writeLines(settings + QStringLiteral("LastOpen.dat"), {path, dir.filePath(QStringLiteral("missing.dev"))});
+
+        Workspace ws(settings, m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        window.show();
+        QMenu *oldProjects = window.action(QStringLiteral("OldProjects1"))->menu();
+        QCOMPARE(oldProjects->actions().size(), 1);
+        oldProjects->actions().first()->trigger();
+        QVERIFY(m_prompts.errors.isEmpty());
+
+        QCOMPARE(find<QLabel>(window, "Label1")->text(), QStringLiteral("Demo"));
+        QCOMPARE(find<QLabel>(window, "StatusPanel1")->text(), QStringLiteral("Demo - (2 tasks to do)"));
+        QCOMPARE(find<QLineEdit>(window, "Edit2")->text(), QStringLiteral("/p"));
+        QVERIFY(find<QCheckBox>(window, "CheckBox2")->isChecked());
+        QCOMPARE(find<QTreeWidget>(window, "ListView3")->topLevelItem(0)->text(1), QStringLiteral("ann@x.org"));
+        QCOMPARE(find<QListWidget>(window, "ListBox3")->count(), 2);
+        QCOMPARE(find<QTreeWidget>(window, "ListView4")->topLevelItem(0)->text(1), QStringLiteral("/q/a"));
+        auto *todos = find<QTreeWidget>(window, "ListView2");
+        QCOMPARE(todos->topLevelItemCount(), 3);
+        QCOMPARE(todos->topLevelItem(2)->text(5), QStringLiteral("Open"));
+        QVERIFY(!todos->topLevelItem(1)->icon(3).isNull());
+        QVERIFY(todos->topLevelItem(0)->icon(3).isNull());
+        QCOMPARE(find<QTextEdit>(window, "Editor")->toPlainText(), QStringLiteral("Described"));
+        QCOMPARE(find<QPlainTextEdit>(window, "Memo1")->toPlainText(), QStringLiteral("remember"));
+
+        QFile::remove(path);
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(readFile(path), kProject);
+    }
+
+    void typing_followsIntoTheProjectAndPanels()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        window.show();
+        QCOMPARE(find<QLabel>(window, "Label1")->text(), QStringLiteral("Project name"));
+        auto *name = find<QLineEdit>(window, "Edit4");
+        QTest::keyClicks(name, QStringLiteral("Ab"));
+        QCOMPARE(ws.project.data().name, QStringLiteral("Ab"));
+        QCOMPARE(find<QLabel>(window, "Label1")->text(), QStringLiteral("Ab"));
+        QCOMPARE(find<QLabel>(window, "StatusPanel1")->text(), QStringLiteral("Ab - (0 tasks to do)"));
+        name->selectAll();
+        QTest::keyClick(name, Qt::Key_Delete);
+        QCOMPARE(find<QLabel>(window, "StatusPanel1")->text(), QStringLiteral(" - (0 tasks to do)"));
+
+        auto *memo = find<QPlainTextEdit>(window, "Memo1");
+        QTest::keyClicks(memo, QStringLiteral("one"));
+        QTest::keyClick(memo, Qt::Key_Return);
+        QTest::keyClicks(memo, QStringLiteral("two"));
+        QCOMPARE(ws.project.data().notes, (QStringList{"one", "two"}));
+
+        window.action(QStringLiteral("NewProject1"))->trigger();
+        QVERIFY(ws.project.data().notes.isEmpty());
+        QVERIFY(find<QPlainTextEdit>(window, "Memo1")->toPlainText().isEmpty());
+    }
+
+    void pickers_setTheirFields()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        m_prompts.answers = {QStringLiteral("/src/app/main.c"), QStringLiteral("/other/x.c"), QStringLiteral("/backup"),
+                             std::nullopt};
+        find<QAbstractButton>(window, "SpeedButton3")->click();
+        QCOMPARE(ws.project.data().mainFile, QStringLiteral("/src/app/main.c"));
+        QCOMPARE(ws.project.data().projectFolder, QStringLiteral("/src/app/"));
+        find<QAbstractButton>(window, "SpeedButton3")->click();
+        QCOMPARE(ws.project.data().projectFolder, QStringLiteral("/src/app/"));
+        find<QAbstractButton>(window, "SpeedButton2")->click();
+        QCOMPARE(find<QLineEdit>(window, "Edit3")->text(), QStringLiteral("/backup"));
+        find<QAbstractButton>(window, "SpeedButton1")->click();
+        QCOMPARE(ws.project.data().projectFolder, QString());
+    }
+
+    void navigation_switchesPageOnKeyRelease()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        window.show();
+        auto *navigation = find<QListWidget>(window, "ListView1");
+        auto *pages = find<QStackedWidget>(window, "PageControl1");
+        QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
+        navigation->setFocus();
+        QTest::keyClick(navigation, Qt::Key_Down);
+        QTest::keyClick(navigation, Qt::Key_Down);
+        QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("TabSheet3"));
+        navigation->clearSelection();
+        QTest::keyClick(navigation, Qt::Key_Shift);
+        QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("TabSheet3"));
+    }
+
+    void menus_haveEveryEntryAndDisableUnbuiltChores()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        for (const char *name : {"NewProject1", "OpenProject1", "OldProjects1", "Save1", "Saveproject1", "Exit1",
+                                 "Copyfiles1", "Zipfolders1", "FirstCopythenzip1", "Uploadfiles1",
+                                 "Deletetemporaryfiles1", "Backuptheproject1", "Runallscripts1",
+                                 "Opentheproject1", "Options1", "LAnguage1", "Info2"})
+            QVERIFY2(window.action(QLatin1String(name)), name);
+        QCOMPARE(window.action(QStringLiteral("Save1"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(window.action(QStringLiteral("FirstCopythenzip1"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+C")));
+    }
+
+    void clock_dropsSecondsAndZone_data()
+    {
+        QTest::addColumn<QString>("localeName");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("24-hour") << "de_DE" << "14:05 --- 03.02.26";
+        QTest::newRow("12-hour") << "en_US" << "2:05:33 --- 2/3/26";
+    }
+    void clock_dropsSecondsAndZone()
+    {
+        QFETCH(QString, localeName);
+        QFETCH(QString, expected);
+        const QDateTime now(QDate(2026, 2, 3), QTime(14, 5, 33));
+        QCOMPARE(clockText(now, QLocale(localeName)), expected);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_gui_test.moc"
