@@ -53,7 +53,7 @@ private Q_SLOTS:
     void oldProjects_loadFillsViewsAndCtrlSSavesSameBytes()
     {
         QTemporaryDir dir;
-        const QString path = writeFile(dir.filePath(QStringLiteral("demo.dev")), kProject);
+        const QString path = writeFile(dir.filePath(QStringLiteral("R&D/demo.dev")), kProject);
         const QString settings = dir.filePath(QStringLiteral("settings/"));
         QDir().mkpath(settings);
         TextFile::writeLines(settings + QStringLiteral("LastOpen.dat"), {path, dir.filePath(QStringLiteral("missing.dev"))});
@@ -63,6 +63,7 @@ private Q_SLOTS:
         window.show();
         QMenu *oldProjects = window.action(QStringLiteral("OldProjects1"))->menu();
         QCOMPARE(oldProjects->actions().size(), 1);
+        QCOMPARE(oldProjects->actions().first()->text(), QString(path).replace(QStringLiteral("&"), QStringLiteral("&&")));
         oldProjects->actions().first()->trigger();
         QVERIFY(m_prompts.errors.isEmpty());
 
