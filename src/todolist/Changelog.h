@@ -1,0 +1,30 @@
+#pragma once
+
+#include "project/Records.h"
+
+#include <QSet>
+
+#include <optional>
+
+struct ChangelogTemplates;
+
+// The changelog of the to-do list, grouped by version: an HTML document built from the user's
+// templates and the same as plain text.
+namespace Changelog {
+
+struct Texts
+{
+    QString html;
+    QString plain;
+};
+
+// "&", "<", ">" and the double quote as entities, "&" first so nothing is escaped twice.
+QString htmlEscape(const QString &text);
+
+// Without a selection: every item whose status the templates include (official ones listed,
+// unofficial ones only opening their version's section). With a selection (item uids):
+// exactly the selected items, whatever their status.
+Texts generate(const QList<TodoItem> &todos, const ChangelogTemplates &templates,
+               const std::optional<QSet<quint64>> &selection = std::nullopt);
+
+} // namespace Changelog

@@ -1,0 +1,157 @@
+#include "project/ColumnSort.h"
+#include "project/Project.h"
+#include "todolist/Todos.h"
+
+#include <QtTest>
+
+namespace {
+
+TodoItem item(const QString &title, int status = 11, int official = -1, const QString &version = {})
+{
+    TodoItem todo;
+    todo.title = title;
+    todo.status = status;
+    todo.official = official;
+    todo.version = version;
+    return todo;
+}
+
+QStringList titles(const QList<TodoItem> &todos)
+{
+    QStringList result;
+    for (const TodoItem &todo : todos)
+        result.append(todo.title);
+    return result;
+}
+
+} // namespace
+
+class TodosTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void compare_data()
+    {
+        QTest::addColumn<TodoItem>("a");
+        QTest::addColumn<TodoItem>("b");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("sign");
+        QTest::newRow("status numerically") << item({}, 9) << item({}, 12) << 1 << -1;
+        QTest::newRow("official -1 before 7") << item({}, 11, -1) << item({}, 11, 7) << 4 << -1;
+        QTest::newRow("equal codes") << item(QStringLiteral("x"), 8) << item(QStringLiteral("y"), 8) << 1 << 0;
+        QTest::newRow("title ignores ASCII case") << item(QStringLiteral("apple")) << item(QStringLiteral("APPLE")) << 6 << 0;
+        QTest::newRow("Zebra after apple") << item(QStringLiteral("Zebra")) << item(QStringLiteral("apple")) << 6 << 1;
+        QTest::newRow("umlaut after every ASCII letter")
+            << item(QStringLiteral("\u00C4rger")) << item(QStringLiteral("zz")) << 6 << 1;
+        QTest::newRow("umlauts are not folded")
+            << item(QStringLiteral("\u00E4")) << item(QStringLiteral("\u00C4")) << 6 << 1;
+        QTest::newRow("prefix first") << item(QStringLiteral("Fix")) << item(QStringLiteral("fixed")) << 6 << -1;
+        QTest::newRow("version 1.10 before 1.9")
+            << item({}, 11, -1, QStringLiteral("1.10")) << item({}, 11, -1, QStringLiteral("1.9")) << 5 << -1;
+    }
+
+    void compare()
+    {
+        QFETCH(TodoItem, a);
+        QFETCH(TodoItem, b);
+        QFETCH(int, column);
+        QFETCH(int, sign);
+        const auto signOf = [](int value) { return (value > 0) - (value < 0); };
+        QCOMPARE(signOf(Todos::compareColumn(a, b, column)), sign);
+        QCOMPARE(signOf(Todos::compareColumn(b, a, column)), -sign);
+    }
+
+    // Header clicks as the list view makes them: same column flips, another sorts ascending.
+    void headerClicks_data()
+    {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QStringList>("order");
+        const QList<int> titleColumn{5};
+        QTest::newRow("title ascending") << titleColumn << 6 << QStringList{"apple", "APPLE", "b", "Zebra"};
+        QTest::newRow("title twice descending")
+            << QList<int>{5, 5} << -6 << QStringList{"Zebra", "b", "apple", "APPLE"};
+        QTest::newRow("version then title ascending again")
+            << QList<int>{5, 4, 5} << 6 << QStringList{"apple", "APPLE", "b", "Zebra"};
+        QTest::newRow("official ascending") << QList<int>{3} << 4 << QStringList{"Zebra", "b", "apple", "APPLE"};
+    }
+
+    void headerClicks()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(int, key);
+        QFETCH(QStringList, order);
+        Project project;
+        project.setTodos({item(QStringLiteral("Zebra"), 11, -1, QStringLiteral("2")),
+                          item(QStringLiteral("apple"), 11, 7, QStringLiteral("1")),
+                          item(QStringLiteral("b"), 11, -1, QStringLiteral("3")),
+                          item(QStringLiteral("APPLE"), 11, 7, QStringLiteral("1"))});
+        for (int column : clicks)
+            project.sortList(ProjectList::Todos, ColumnSort::nextKey(project.sortKey(ProjectList::Todos), column));
+        QCOMPARE(project.sortKey(ProjectList::Todos), key);
+        QCOMPARE(titles(project.data().todos), order);
+    }
+
+    // A load sorts by version and then by status: status ascending, version ascending within.
+    void loadOrder_statusThenVersion()
+    {
+        QList<TodoItem> todos{item(QStringLiteral("a"), 11, -1, QStringLiteral("2")),
+                              item(QStringLiteral("b"), 8, -1, QStringLiteral("3")),
+                              item(QStringLiteral("c"), 11, -1, QStringLiteral("1")),
+                              item(QStringLiteral("d"), 8, -1, QStringLiteral("1.10"))};
+        Todos::sort(todos, 5);
+        Todos::sort(todos, 1);
+        QCOMPARE(titles(todos), (QStringList{"d", "b", "c", "a"}));
+    }
+
+    void countOpenTasks_data()
+    {
+        QTest::addColumn<QList<int>>("statuses");
+        QTest::addColumn<int>("open");
+        QTest::newRow("empty") << QList<int>{} << 0;
+        QTest::newRow("at work and to do") << QList<int>{10, 11} << 2;
+        QTest::newRow("finished, testing, someday") << QList<int>{8, 9, 12} << 0;
+        QTest::newRow("codes outside the table") << QList<int>{0, 7, 13, -1} << 0;
+    }
+
+    void countOpenTasks()
+    {
+        QFETCH(QList<int>, statuses);
+        QFETCH(int, open);
+        QList<TodoItem> todos;
+        for (int status : statuses)
+            todos.append(item({}, status));
+        QCOMPARE(Todos::countOpenTasks(todos), open);
+    }
+
+    void codePositions_data()
+    {
+        QTest::addColumn<Todos::CodeField>("field");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("position");
+        QTest::newRow("status finished") << Todos::CodeField::Status << 8 << 0;
+        QTest::newRow("status someday") << Todos::CodeField::Status << 12 << 4;
+        QTest::newRow("status priority code") << Todos::CodeField::Status << 5 << -1;
+        QTest::newRow("priority 5 second") << Todos::CodeField::Priority << 5 << 1;
+        QTest::newRow("priority above") << Todos::CodeField::Priority << 7 << -1;
+        QTest::newRow("kind new") << Todos::CodeField::Kind << 3 << 3;
+        QTest::newRow("kind negative") << Todos::CodeField::Kind << -1 << -1;
+        QTest::newRow("official") << Todos::CodeField::Official << -1 << 0;
+        QTest::newRow("unofficial") << Todos::CodeField::Official << 7 << 1;
+        QTest::newRow("official other") << Todos::CodeField::Official << 0 << -1;
+    }
+
+    void codePositions()
+    {
+        QFETCH(Todos::CodeField, field);
+        QFETCH(int, code);
+        QFETCH(int, position);
+        QCOMPARE(Todos::positionOf(field, code), position);
+        if (position >= 0)
+            QCOMPARE(Todos::codeAt(field, position), code);
+    }
+};
+
+QTEST_GUILESS_MAIN(TodosTest)
+#include "todos_test.moc"
