@@ -1,0 +1,360 @@
+#include "zip/ZipArchiveWriter.h"
+
+#include "project/Error.h"
+#include "zip/ZipDeflater.h"
+#include "zip/ZipErrors.h"
+#include "zip/ZipNames.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QRegularExpression>
+
+namespace {
+
+constexpr qint64 piece = 64 * 1024;
+// Larger files are streamed by the writer itself, so no file needs its whole size in memory.
+constexpr qint64 pooledFileLimit = 4 * 1024 * 1024;
+constexpr qint64 flushInterval = 1000; // ms
+constexpr quint32 folderAttribute = 16;
+
+// The MS-DOS attribute word of a file or folder: folder 16 or file (archive) 32, plus 1 when
+// the owner may not write it, plus 2 when it is hidden (on Linux: its name begins with ".").
+quint32 attributesOf(const QFileInfo &info)
+{
+    quint32 attributes = info.isDir() ? folderAttribute : 32;
+    if (!info.permission(QFileDevice::WriteOwner))
+        attributes |= 1;
+    if (info.isHidden())
+        attributes |= 2;
+    return attributes;
+}
+
+bool isPooled(const QFileInfo &info)
+{
+    return info.size() <= pooledFileLimit;
+}
+
+// Reading the archive while writing it would feed it its own growing tail.
+bool isArchive(const QFileInfo &info, const QFileInfo &archive)
+{
+    return (info.isSymLink() || info.fileName() == archive.fileName())
+        && info.canonicalFilePath() == archive.canonicalFilePath();
+}
+
+void checkSize(const QString &source, qint64 size)
+{
+    if (size > ZipCentralDirectory::maxFieldValue)
+        throw Error(ZipErrors::entryTooLarge(source));
+}
+
+} // namespace
+
+ZipArchiveWriter::~ZipArchiveWriter()
+{
+    try {
+        closeArchive();
+    } catch (const Error &) {
+    }
+}
+
+void ZipArchiveWriter::createArchive(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw Error(ZipErrors::cannotCreate(fileName, file.errorString()));
+    const QByteArray empty = ZipCentralDirectory().endRecord();
+    if (file.write(empty) != empty.size() || !file.flush())
+        throw Error(ZipErrors::cannotWrite(fileName, file.errorString()));
+}
+
+void ZipArchiveWriter::openArchive()
+{
+    if (m_fileName.isEmpty() || isOpen())
+        return;
+    const QFileInfo info(m_fileName);
+    if (!info.exists())
+        throw Error(ZipErrors::notFound(m_fileName));
+    m_file.setFileName(m_fileName);
+    const QIODevice::OpenMode mode = info.isWritable() ? QIODevice::ReadWrite : QIODevice::ReadOnly;
+    if (!m_file.open(mode | QIODevice::Unbuffered))
+        throw Error(ZipErrors::cannotOpen(m_fileName, m_file.errorString()));
+    if (!m_directory.read(m_file)) {
+        m_file.close();
+        throw Error(ZipErrors::notAnArchive(m_fileName));
+    }
+    m_dirty = false;
+    m_sinceFlush.start();
+}
+
+bool ZipArchiveWriter::addFolder(const QString &folder, const QString &root, const QString &mask,
+                                 bool withSubfolders)
+{
+    requireOpen();
+    const QRegularExpression pattern(
+        QRegularExpression::wildcardToRegularExpression(mask.isEmpty() ? QStringLiteral("*") : mask),
+        ZipNames::fileNameCase == Qt::CaseSensitive ? QRegularExpression::NoPatternOption
+                                                    : QRegularExpression::CaseInsensitiveOption);
+    Walk walk{root, pattern, withSubfolders, QFileInfo(m_file), {}};
+    QList<WalkStep> steps;
+    collect(folder, walk, steps);
+    try {
+        addSteps(steps);
+    } catch (...) {
+        flushAfterError();
+        throw;
+    }
+    if (m_dirty)
+        flush();
+    return true;
+}
+
+void ZipArchiveWriter::closeArchive()
+{
+    if (!isOpen())
+        return;
+    const auto forget = [this] {
+        m_file.close();
+        m_directory.clear();
+        m_dirty = false;
+    };
+    try {
+        if (m_dirty)
+            flush();
+    } catch (...) {
+        forget();
+        throw;
+    }
+    forget();
+}
+
+void ZipArchiveWriter::addFile(const QString &path, const QString &entryName)
+{
+    requireOpen();
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return;
+    checkSize(path, info.size());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(ZipErrors::cannotOpen(path, file.errorString()));
+    addFolderEntries(entryName, folderAttribute, QDateTime::currentDateTime());
+    ZipEntry entry = beginEntry(entryName, attributesOf(info), info.lastModified());
+    writeStream(entry, file, path);
+    commit(entry);
+}
+
+void ZipArchiveWriter::addFolderEntries(const QString &name, quint32 attributes, const QDateTime &time)
+{
+    requireOpen();
+    const QString dosName = ZipNames::dosName(name);
+    const QChar separator = QDir::separator();
+    for (qsizetype end = dosName.indexOf(separator); end >= 0; end = dosName.indexOf(separator, end + 1)) {
+        const QString folder = dosName.first(end + 1);
+        if (m_directory.indexOf(ZipNames::entryBytes(ZipNames::zipName(folder))) >= 0)
+            continue;
+        QBuffer noData;
+        noData.open(QIODevice::ReadOnly);
+        addStream(folder, attributes, time, noData);
+    }
+}
+
+void ZipArchiveWriter::addStream(const QString &name, quint32 attributes, const QDateTime &time,
+                                 QIODevice &data)
+{
+    requireOpen();
+    ZipEntry entry = beginEntry(name, attributes, time);
+    writeStream(entry, data, name);
+    commit(entry);
+}
+
+void ZipArchiveWriter::removeEntry(qsizetype index)
+{
+    requireOpen();
+    const ZipEntry &entry = m_directory.at(index);
+    const qint64 recordEnd = entry.localHeaderOffset + entry.localRecordLength();
+    moveDown(recordEnd, entry.localHeaderOffset, m_directory.offset() - recordEnd);
+    m_directory.remove(index);
+    flush();
+}
+
+void ZipArchiveWriter::collect(const QString &folder, Walk &walk, QList<WalkStep> &steps) const
+{
+    const QString separator = QDir::separator();
+    const QFileInfo self(folder);
+    // The folder's own entries first; with an empty root these are all the folders of its path.
+    steps.append({QString(), ZipNames::relativeName(folder + separator, walk.root), self});
+    walk.ancestors.append(self.canonicalFilePath());
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QFileInfo &info : entries) {
+        const QString path = folder + separator + info.fileName();
+        if (info.isDir()) {
+            steps.append({QString(), ZipNames::relativeName(path + separator, walk.root), info});
+            // A link back to a folder being walked would repeat it without end.
+            if (walk.withSubfolders && !walk.ancestors.contains(info.canonicalFilePath()))
+                collect(path, walk, steps);
+        } else if (info.isFile() && walk.mask.match(info.fileName()).hasMatch() && !isArchive(info, walk.archive)) {
+            steps.append({path, ZipNames::relativeName(path, walk.root), info});
+        }
+        // Anything else (a dangling link, a pipe, a device) holds no file to add.
+    }
+    walk.ancestors.removeLast();
+}
+
+void ZipArchiveWriter::addSteps(const QList<WalkStep> &steps)
+{
+    QStringList pooled;
+    for (const WalkStep &step : steps) {
+        if (!step.path.isEmpty() && isPooled(step.info))
+            pooled.append(step.path);
+    }
+    ZipCompressionPool pool(pooled);
+    qsizetype next = 0;
+    for (const WalkStep &step : steps) {
+        if (step.path.isEmpty())
+            addFolderEntries(step.name, attributesOf(step.info), step.info.lastModified());
+        else if (isPooled(step.info))
+            addCompressed(step, pool.take(next++));
+        else
+            addFile(step.path, step.name);
+    }
+}
+
+void ZipArchiveWriter::addCompressed(const WalkStep &step, const ZipCompressionPool::Result &result)
+{
+    using Status = ZipCompressionPool::Result::Status;
+    if (result.status == Status::Missing)
+        return;
+    if (result.status == Status::Failed)
+        throw Error(result.error);
+    checkSize(step.path, result.size);
+    addFolderEntries(step.name, folderAttribute, QDateTime::currentDateTime());
+    ZipEntry entry = beginEntry(step.name, attributesOf(step.info), step.info.lastModified());
+    entry.method = result.size > 0 ? ZipEntry::deflated : ZipEntry::stored;
+    entry.crc = result.crc;
+    entry.compressedSize = quint32(result.data.size());
+    entry.uncompressedSize = quint32(result.size);
+    const QByteArray header = entry.localHeader();
+    checkEnd(entry, entry.localHeaderOffset + header.size() + result.data.size());
+    writeAt(entry.localHeaderOffset, header);
+    append(result.data);
+    commit(entry);
+}
+
+ZipEntry ZipArchiveWriter::beginEntry(const QString &name, quint32 attributes, const QDateTime &time)
+{
+    ZipEntry entry;
+    entry.name = ZipNames::entryBytes(ZipNames::zipName(name));
+    const qsizetype existing = m_directory.indexOf(entry.name);
+    if (existing >= 0)
+        removeEntry(existing);
+    if (m_directory.count() >= ZipCentralDirectory::maxEntries)
+        throw Error(ZipErrors::tooManyEntries(m_fileName, name));
+    entry.externalAttributes = attributes;
+    entry.setTime(time);
+    entry.localHeaderOffset = quint32(m_directory.offset());
+    checkEnd(entry, m_directory.offset() + ZipEntry::localHeaderSize + entry.name.size());
+    return entry;
+}
+
+void ZipArchiveWriter::writeStream(ZipEntry &entry, QIODevice &data, const QString &source)
+{
+    QByteArray buffer(piece, Qt::Uninitialized);
+    const auto next = [&] {
+        const qint64 count = data.read(buffer.data(), piece);
+        if (count < 0)
+            throw Error(ZipErrors::cannotRead(source, data.errorString()));
+        return QByteArrayView(buffer.constData(), count);
+    };
+    QByteArrayView bytes = next();
+    entry.method = bytes.isEmpty() ? ZipEntry::stored : ZipEntry::deflated;
+    const QByteArray header = entry.localHeader();
+    writeAt(entry.localHeaderOffset, header);
+    if (bytes.isEmpty())
+        return;
+    // The header goes first with zero sizes; they are known and patched in at the end.
+    qint64 end = entry.localHeaderOffset + header.size();
+    ZipDeflater deflater([&](QByteArrayView output) {
+        end += output.size();
+        checkEnd(entry, end);
+        append(output);
+    });
+    do {
+        deflater.write(bytes);
+        checkSize(source, deflater.size());
+        bytes = next();
+    } while (!bytes.isEmpty());
+    deflater.finish();
+    entry.crc = deflater.crc();
+    entry.compressedSize = quint32(deflater.compressedSize());
+    entry.uncompressedSize = quint32(deflater.size());
+    writeAt(entry.localHeaderOffset + ZipEntry::sizeFieldsOffset, entry.sizeFields());
+}
+
+// The local record must end, and the central directory begin, where an offset field reaches.
+void ZipArchiveWriter::checkEnd(const ZipEntry &entry, qint64 end) const
+{
+    if (end > ZipCentralDirectory::maxFieldValue)
+        throw Error(ZipErrors::archiveTooLarge(m_fileName, QString::fromUtf8(entry.name)));
+}
+
+void ZipArchiveWriter::commit(const ZipEntry &entry)
+{
+    m_directory.append(entry);
+    m_dirty = true;
+    if (m_sinceFlush.hasExpired(flushInterval))
+        flush();
+}
+
+void ZipArchiveWriter::writeAt(qint64 position, QByteArrayView bytes)
+{
+    if (!m_file.seek(position))
+        throw Error(ZipErrors::cannotWrite(m_fileName, m_file.errorString()));
+    append(bytes);
+}
+
+void ZipArchiveWriter::append(QByteArrayView bytes)
+{
+    if (m_file.write(bytes.data(), bytes.size()) != bytes.size())
+        throw Error(ZipErrors::cannotWrite(m_fileName, m_file.errorString()));
+}
+
+void ZipArchiveWriter::moveDown(qint64 from, qint64 to, qint64 length)
+{
+    for (qint64 done = 0; done < length;) {
+        if (!m_file.seek(from + done))
+            throw Error(ZipErrors::cannotRead(m_fileName, m_file.errorString()));
+        const QByteArray bytes = m_file.read(std::min(piece, length - done));
+        if (bytes.isEmpty())
+            throw Error(ZipErrors::cannotRead(m_fileName, m_file.errorString()));
+        writeAt(to + done, bytes);
+        done += bytes.size();
+    }
+}
+
+void ZipArchiveWriter::flush()
+{
+    writeAt(m_directory.offset(), m_directory.headers());
+    append(m_directory.endRecord());
+    const qint64 end = m_directory.offset() + m_directory.headers().size()
+        + ZipCentralDirectory::endRecordSize;
+    if (m_file.size() != end && !m_file.resize(end))
+        throw Error(ZipErrors::cannotWrite(m_fileName, m_file.errorString()));
+    m_dirty = false;
+    m_sinceFlush.start();
+}
+
+void ZipArchiveWriter::flushAfterError() noexcept
+{
+    // The error that ended the walk is the one to report; this only makes the file whole again.
+    try {
+        flush();
+    } catch (const Error &) {
+    }
+}
+
+void ZipArchiveWriter::requireOpen() const
+{
+    if (!isOpen())
+        throw Error(ZipErrors::notOpen());
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "zip/ZipCentralDirectory.h"
+#include "zip/ZipCompressionPool.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QString>
+
+class QIODevice;
+class QRegularExpression;
+
+// Writes zip archives (PKWARE's APPNOTE, no ZIP64) with deflate at zlib level 9, updating the
+// archive in place. Use: createArchive, setFileName, openArchive, addFolder, closeArchive.
+//
+// The central directory is kept in memory and written with the end record behind the last
+// local record when addFolder ends (also when it fails), on closeArchive, after removeEntry,
+// and otherwise at most once a second while entries are added; each time the file is then a
+// complete archive of every entry added so far. Files are compressed in pieces of 64 KiB or,
+// several at once, on worker threads; the bytes written are the same either way.
+//
+// Every failure throws Error with a message for the user.
+class ZipArchiveWriter
+{
+public:
+    ZipArchiveWriter() = default;
+    // Closes the archive; a failure to finish it is lost here, so callers close it themselves.
+    ~ZipArchiveWriter();
+    Q_DISABLE_COPY_MOVE(ZipArchiveWriter)
+
+    // Creates the file, or empties it, and writes the empty archive: the end record alone.
+    static void createArchive(const QString &fileName);
+
+    QString fileName() const { return m_fileName; }
+    // Takes effect with the next openArchive.
+    void setFileName(const QString &fileName) { m_fileName = fileName; }
+    // Opens the archive named by fileName() and reads its central directory. Does nothing
+    // without a file name or when an archive is open already.
+    void openArchive();
+    bool isOpen() const { return m_file.isOpen(); }
+    // Adds the folder's files and, with subfolders, its whole tree, depth-first, each folder's
+    // entry before its content. Entry names are the paths relative to root (see
+    // ZipNames::relativeName); with an empty root they are the whole paths without the
+    // file-system root. Files are taken when their name matches the wildcard mask. Skips the
+    // archive itself. A failure ends the walk and leaves the entries added before it.
+    bool addFolder(const QString &folder, const QString &root, const QString &mask,
+                   bool withSubfolders);
+    // Writes what is still missing of the archive, closes the file and forgets the entries.
+    void closeArchive();
+
+    // The inner operations of addFolder.
+
+    // Adds a file under the entry name, with the folder entries of its name. Adds nothing when
+    // there is no such file.
+    void addFile(const QString &path, const QString &entryName);
+    // Adds an entry for every folder in the name (a/ and a/b/ for a/b/c.txt) that has none yet.
+    void addFolderEntries(const QString &name, quint32 attributes, const QDateTime &time);
+    // Adds an entry with the data read from the device to its end, deflated unless empty. An
+    // entry of the same name is removed first.
+    void addStream(const QString &name, quint32 attributes, const QDateTime &time, QIODevice &data);
+    // Removes an entry so that the file is byte for byte as if it had never been added.
+    void removeEntry(qsizetype index);
+
+private:
+    struct WalkStep
+    {
+        QString path; // the file to add; empty for the entries of a folder
+        QString name;
+        QFileInfo info;
+    };
+    struct Walk
+    {
+        QString root;
+        const QRegularExpression &mask;
+        bool withSubfolders;
+        QFileInfo archive; // never added to itself
+        QStringList ancestors; // canonical paths of the folders being walked, against loops
+    };
+
+    void collect(const QString &folder, Walk &walk, QList<WalkStep> &steps) const;
+    void addSteps(const QList<WalkStep> &steps);
+    void addCompressed(const WalkStep &step, const ZipCompressionPool::Result &result);
+
+    ZipEntry beginEntry(const QString &name, quint32 attributes, const QDateTime &time);
+    void writeStream(ZipEntry &entry, QIODevice &data, const QString &source);
+    void checkEnd(const ZipEntry &entry, qint64 end) const;
+    void commit(const ZipEntry &entry);
+
+    void writeAt(qint64 position, QByteArrayView bytes);
+    void append(QByteArrayView bytes);
+    void moveDown(qint64 from, qint64 to, qint64 length);
+    void flush();
+    void flushAfterError() noexcept;
+    void requireOpen() const;
+
+    QString m_fileName;
+    QFile m_file;
+    ZipCentralDirectory m_directory;
+    QElapsedTimer m_sinceFlush;
+    bool m_dirty = false;
+};

@@ -1,0 +1,104 @@
+#include "zip/ZipCentralDirectory.h"
+
+#include "zip/ZipNames.h"
+
+#include <QIODevice>
+#include <QtEndian>
+
+namespace {
+
+constexpr quint32 endSignature = 0x06054B50;
+
+} // namespace
+
+qsizetype ZipCentralDirectory::indexOf(const QByteArray &storedName) const
+{
+    return m_indexByKey.value(ZipNames::entryKey(storedName), -1);
+}
+
+void ZipCentralDirectory::append(const ZipEntry &entry)
+{
+    m_entries.append(entry);
+    index(m_entries.size() - 1);
+    m_headers.append(entry.centralHeader());
+    m_offset = entry.localHeaderOffset + entry.localRecordLength();
+}
+
+void ZipCentralDirectory::remove(qsizetype index)
+{
+    const ZipEntry gone = m_entries.takeAt(index);
+    const qint64 length = gone.localRecordLength();
+    m_indexByKey.clear();
+    m_headers.clear();
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        ZipEntry &entry = m_entries[i];
+        if (entry.localHeaderOffset > gone.localHeaderOffset)
+            entry.localHeaderOffset -= quint32(length);
+        this->index(i);
+        m_headers.append(entry.centralHeader());
+    }
+    m_offset -= length;
+}
+
+void ZipCentralDirectory::clear()
+{
+    *this = ZipCentralDirectory();
+}
+
+QByteArray ZipCentralDirectory::endRecord() const
+{
+    QByteArray out(endRecordSize, '\0');
+    char *p = out.data();
+    qToLittleEndian<quint32>(endSignature, p);
+    qToLittleEndian<quint16>(quint16(m_entries.size()), p + 8);
+    qToLittleEndian<quint16>(quint16(m_entries.size()), p + 10);
+    qToLittleEndian<quint32>(quint32(m_headers.size()), p + 12);
+    qToLittleEndian<quint32>(quint32(m_offset), p + 16);
+    return out;
+}
+
+bool ZipCentralDirectory::read(QIODevice &archive)
+{
+    clear();
+    const qint64 end = archive.size() - endRecordSize;
+    if (end < 0 || !archive.seek(end))
+        return false;
+    const QByteArray record = archive.read(endRecordSize);
+    if (record.size() != endRecordSize)
+        return false;
+    const char *p = record.constData();
+    const qint64 count = qFromLittleEndian<quint16>(p + 10);
+    const qint64 size = qFromLittleEndian<quint32>(p + 12);
+    const qint64 offset = qFromLittleEndian<quint32>(p + 16);
+    if (qFromLittleEndian<quint32>(p) != endSignature || offset + size != end
+        || !archive.seek(offset))
+        return false;
+    m_offset = offset;
+    // Only the end record this writer writes for these entries matches byte for byte:
+    // one disk, both counts equal, no comment.
+    if (!readHeaders(archive.read(size), count) || endRecord() != record) {
+        clear();
+        return false;
+    }
+    return true;
+}
+
+bool ZipCentralDirectory::readHeaders(const QByteArray &bytes, qsizetype count)
+{
+    QByteArrayView rest(bytes);
+    for (qsizetype i = 0; i < count; ++i) {
+        const std::optional<ZipEntry> entry = ZipEntry::fromCentralHeader(rest);
+        if (!entry || entry->localHeaderOffset + entry->localRecordLength() > m_offset)
+            return false;
+        m_entries.append(*entry);
+        index(i);
+        rest = rest.sliced(ZipEntry::centralHeaderSize + entry->name.size());
+    }
+    m_headers = bytes;
+    return rest.isEmpty();
+}
+
+void ZipCentralDirectory::index(qsizetype entry)
+{
+    m_indexByKey.insert(ZipNames::entryKey(m_entries.at(entry).name), entry);
+}

@@ -1,0 +1,102 @@
+#include "zip/ZipCompressionPool.h"
+
+#include "zip/ZipDeflater.h"
+#include "zip/ZipErrors.h"
+
+#include <QFile>
+
+namespace {
+
+constexpr qint64 waitingBudget = 64 * 1024 * 1024;
+
+} // namespace
+
+ZipCompressionPool::ZipCompressionPool(QStringList paths)
+    : m_paths(std::move(paths)), m_results(size_t(m_paths.size()))
+{
+    const qsizetype threads = std::min<qsizetype>(std::max(1U, std::thread::hardware_concurrency()),
+                                                  m_paths.size());
+    for (qsizetype i = 0; i < threads; ++i)
+        m_workers.emplace_back([this] { work(); });
+}
+
+ZipCompressionPool::~ZipCompressionPool()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    for (std::thread &worker : m_workers)
+        worker.join();
+}
+
+ZipCompressionPool::Result ZipCompressionPool::take(qsizetype index)
+{
+    std::unique_lock lock(m_mutex);
+    std::optional<Result> &slot = m_results[size_t(index)];
+    m_changed.wait(lock, [&] { return slot.has_value(); });
+    Result result = std::move(*slot);
+    slot.reset();
+    m_bytesWaiting -= result.data.size();
+    lock.unlock();
+    m_changed.notify_all();
+    return result;
+}
+
+void ZipCompressionPool::work()
+{
+    QByteArray output;
+    ZipDeflater deflater([&output](QByteArrayView piece) { output.append(piece); });
+    for (;;) {
+        qsizetype index = 0;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_stopping || m_next == m_paths.size() || m_bytesWaiting < waitingBudget; });
+            if (m_stopping || m_next == m_paths.size())
+                return;
+            index = m_next++;
+        }
+        Result result = compress(m_paths.at(index), deflater, output);
+        {
+            std::lock_guard lock(m_mutex);
+            m_bytesWaiting += result.data.size();
+            m_results[size_t(index)] = std::move(result);
+        }
+        m_changed.notify_all();
+    }
+}
+
+ZipCompressionPool::Result ZipCompressionPool::compress(const QString &path, ZipDeflater &deflater,
+                                                        QByteArray &output)
+{
+    Result result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.status = file.exists() ? Result::Status::Failed : Result::Status::Missing;
+        result.error = ZipErrors::cannotOpen(path, file.errorString());
+        return result;
+    }
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.status = Result::Status::Failed;
+        result.error = ZipErrors::cannotRead(path, file.errorString());
+        return result;
+    }
+    result.size = content.size();
+    if (content.isEmpty())
+        return result;
+    try {
+        deflater.restart();
+        output.clear();
+        deflater.write(content);
+        deflater.finish();
+    } catch (const std::bad_alloc &) {
+        result.status = Result::Status::Failed;
+        result.error = ZipErrors::cannotRead(path, QStringLiteral("not enough memory"));
+        return result;
+    }
+    result.crc = deflater.crc();
+    result.data = std::exchange(output, QByteArray());
+    return result;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+class ZipDeflater;
+
+// Reads and compresses files on worker threads, one file per task, ahead of the writer, which
+// takes the results in the order of the list. Workers stop taking new files while the results
+// waiting for the writer hold too many bytes, so memory stays bounded however far the writer
+// falls behind.
+class ZipCompressionPool
+{
+public:
+    struct Result
+    {
+        enum class Status { Ready, Missing, Failed };
+        Status status = Status::Ready;
+        QByteArray data; // as the entry stores it: deflated, or empty for an empty file
+        quint32 crc = 0;
+        qint64 size = 0;
+        QString error;
+    };
+
+    explicit ZipCompressionPool(QStringList paths);
+    ~ZipCompressionPool();
+    Q_DISABLE_COPY_MOVE(ZipCompressionPool)
+
+    // Waits for the file at this index of the list and hands its result over.
+    Result take(qsizetype index);
+
+private:
+    void work();
+    static Result compress(const QString &path, ZipDeflater &deflater, QByteArray &output);
+
+    const QStringList m_paths;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::optional<Result>> m_results;
+    qsizetype m_next = 0;
+    qint64 m_bytesWaiting = 0;
+    bool m_stopping = false;
+    std::vector<std::thread> m_workers;
+};

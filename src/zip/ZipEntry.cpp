@@ -1,0 +1,129 @@
+#include "zip/ZipEntry.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace {
+
+constexpr quint32 localSignature = 0x04034B50;
+constexpr quint32 centralSignature = 0x02014B50;
+constexpr quint16 version = 20; // made by (MS-DOS attributes) and needed to extract
+
+void put16(QByteArray &out, quint16 value)
+{
+    const quint16 le = qToLittleEndian(value);
+    out.append(reinterpret_cast<const char *>(&le), sizeof le);
+}
+
+void put32(QByteArray &out, quint32 value)
+{
+    const quint32 le = qToLittleEndian(value);
+    out.append(reinterpret_cast<const char *>(&le), sizeof le);
+}
+
+quint16 get16(QByteArrayView bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint16>(bytes.data() + at);
+}
+
+quint32 get32(QByteArrayView bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(bytes.data() + at);
+}
+
+} // namespace
+
+void ZipEntry::setTime(const QDateTime &localTime)
+{
+    QDate date = localTime.date();
+    QTime time = localTime.time();
+    if (!date.isValid() || date.year() < 1980) {
+        date = QDate(1980, 1, 1);
+        time = QTime(0, 0);
+    } else if (date.year() > 2107) {
+        date = QDate(2107, 12, 31);
+        time = QTime(23, 59, 58);
+    }
+    dosDate = quint16((date.year() - 1980) * 512 + date.month() * 32 + date.day());
+    dosTime = quint16(time.hour() * 2048 + time.minute() * 32 + time.second() / 2);
+}
+
+quint16 ZipEntry::flags() const
+{
+    const bool ascii = std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });
+    return ascii ? 0 : 0x0800;
+}
+
+QByteArray ZipEntry::sizeFields() const
+{
+    QByteArray out;
+    put32(out, crc);
+    put32(out, compressedSize);
+    put32(out, uncompressedSize);
+    return out;
+}
+
+QByteArray ZipEntry::localHeader() const
+{
+    QByteArray out;
+    out.reserve(localHeaderSize + name.size());
+    put32(out, localSignature);
+    put16(out, version);
+    put16(out, flags());
+    put16(out, method);
+    put16(out, dosTime);
+    put16(out, dosDate);
+    out.append(sizeFields());
+    put16(out, quint16(name.size()));
+    put16(out, 0); // extra field length
+    out.append(name);
+    return out;
+}
+
+QByteArray ZipEntry::centralHeader() const
+{
+    QByteArray out;
+    out.reserve(centralHeaderSize + name.size());
+    put32(out, centralSignature);
+    put16(out, version);
+    put16(out, version);
+    put16(out, flags());
+    put16(out, method);
+    put16(out, dosTime);
+    put16(out, dosDate);
+    out.append(sizeFields());
+    put16(out, quint16(name.size()));
+    put16(out, 0); // extra field length
+    put16(out, 0); // comment length
+    put16(out, 0); // disk number start
+    put16(out, 0); // internal attributes
+    put32(out, externalAttributes);
+    put32(out, localHeaderOffset);
+    out.append(name);
+    return out;
+}
+
+std::optional<ZipEntry> ZipEntry::fromCentralHeader(QByteArrayView bytes)
+{
+    if (bytes.size() < centralHeaderSize || get32(bytes, 0) != centralSignature)
+        return std::nullopt;
+    const qsizetype nameLength = get16(bytes, 28);
+    if (bytes.size() < centralHeaderSize + nameLength)
+        return std::nullopt;
+    ZipEntry entry;
+    entry.method = get16(bytes, 10);
+    entry.dosTime = get16(bytes, 12);
+    entry.dosDate = get16(bytes, 14);
+    entry.crc = get32(bytes, 16);
+    entry.compressedSize = get32(bytes, 20);
+    entry.uncompressedSize = get32(bytes, 24);
+    entry.externalAttributes = get32(bytes, 38);
+    entry.localHeaderOffset = get32(bytes, 42);
+    entry.name = bytes.sliced(centralHeaderSize, nameLength).toByteArray();
+    // Anything this writer does not produce (extra fields, comments, flags, other versions)
+    // would be lost when the directory is written again, so such an entry is not taken.
+    if (entry.centralHeader() != bytes.first(centralHeaderSize + nameLength))
+        return std::nullopt;
+    return entry;
+}
