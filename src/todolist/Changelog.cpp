@@ -1,5 +1,6 @@
 #include "todolist/Changelog.h"
 
+#include "project/TextFile.h"
 #include "todolist/ChangelogTemplates.h"
 
 #include <QCollator>
@@ -84,6 +85,13 @@ Texts generate(const QList<TodoItem> &todos, const ChangelogTemplates &templates
     }
     html.append(QStringLiteral("</BODY></HTML>"));
     return {joinEntries(html), joinEntries(plain)};
+}
+
+QString writePage(const QString &folder, const QString &html)
+{
+    const QString path = folder + QStringLiteral("temp.html");
+    TextFile::writeBytes(path, TextFile::encode(html));
+    return path;
 }
 
 } // namespace Changelog

@@ -27,4 +27,8 @@ QString htmlEscape(const QString &text);
 Texts generate(const QList<TodoItem> &todos, const ChangelogTemplates &templates,
                const std::optional<QSet<quint64>> &selection = std::nullopt);
 
+// Writes the HTML as temp.html into `folder` (which ends with a separator), replacing the
+// last one; returns its path. Throws Error naming the file and the reason.
+QString writePage(const QString &folder, const QString &html);
+
 } // namespace Changelog

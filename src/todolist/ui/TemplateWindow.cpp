@@ -1,8 +1,98 @@
 #include "todolist/ui/TemplateWindow.h"
 
-TemplateWindow::TemplateWindow(const PageContext &, QWidget *parent) : QWidget(parent, Qt::Window)
+#include "app/Workspace.h"
+#include "app/ui/CommandRunner.h"
+#include "app/ui/PageContext.h"
+#include "todolist/ui/Placement.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QShowEvent>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace {
+
+// The memo holds a block per line; the template keeps CR LF, and non-breaking spaces as typed.
+QString memoText(const QPlainTextEdit *memo)
+{
+    QString text = memo->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    return text;
+}
+
+} // namespace
+
+TemplateWindow::TemplateWindow(const PageContext &context, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_prompts(context.prompts), m_folder(context.workspace.appDataFolder)
 {
     setObjectName(QStringLiteral("TForm8"));
     setWindowTitle(QStringLiteral("HTML-Template"));
+    runCommand(m_prompts, [this] { m_templates.load(m_folder); });
+
+    auto *head = templateGroup(ChangelogTemplates::Head, QStringLiteral("HTML-Head"), "Memo1");
+    head->setFixedHeight(121);
+    auto *end = templateGroup(ChangelogTemplates::End, QStringLiteral("HTML-End"), "Memo3");
+    end->setFixedHeight(110);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(head);
+    layout->addWidget(flagsGroup());
+    layout->addWidget(templateGroup(ChangelogTemplates::Node, QStringLiteral("HTML-Nodes"), "Memo2"), 1);
+    layout->addWidget(end);
     resize(788, 425);
+}
+
+void TemplateWindow::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        centreOnParentWindow(this);
+    QWidget::showEvent(event);
+}
+
+QGroupBox *TemplateWindow::templateGroup(ChangelogTemplates::Part part, const QString &caption, const char *memoName)
+{
+    auto *group = new QGroupBox(caption, this);
+    auto *memo = new QPlainTextEdit(group);
+    memo->setObjectName(QLatin1String(memoName));
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setPlainText(QString(m_templates.text(part)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // Connected after filling, so loading writes nothing.
+    connect(memo, &QPlainTextEdit::textChanged, this, [this, part] { saveText(part); });
+    (new QVBoxLayout(group))->addWidget(memo);
+    m_memos[part] = memo;
+    return group;
+}
+
+QGroupBox *TemplateWindow::flagsGroup()
+{
+    static const char *const captions[] = {"Finished", "Testing", "At work", "To do", "Someday"};
+    auto *group = new QGroupBox(QStringLiteral("Add:"), this);
+    auto *grid = new QGridLayout(group);
+    for (int i = 0; i < 5; ++i) {
+        m_flags[i] = new QCheckBox(QString::fromLatin1(captions[i]), group);
+        m_flags[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
+        m_flags[i]->setChecked(m_templates.include[i]);
+        connect(m_flags[i], &QCheckBox::clicked, this, &TemplateWindow::saveFlags);
+        // Three columns: Finished and Testing, At work and To do, Someday.
+        grid->addWidget(m_flags[i], i % 2, i / 2);
+    }
+    return group;
+}
+
+void TemplateWindow::saveText(ChangelogTemplates::Part part)
+{
+    m_templates.texts[part] = memoText(m_memos[part]);
+    runCommand(m_prompts, [this, part] { m_templates.saveText(m_folder, part); });
+}
+
+void TemplateWindow::saveFlags()
+{
+    for (int i = 0; i < 5; ++i)
+        m_templates.include[i] = m_flags[i]->isChecked();
+    runCommand(m_prompts, [this] { m_templates.saveFlags(m_folder); });
 }

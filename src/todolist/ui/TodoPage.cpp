@@ -1,13 +1,28 @@
 #include "todolist/ui/TodoPage.h"
 
+#include "app/Prompts.h"
 #include "app/Workspace.h"
+#include "app/ui/CommandRunner.h"
 #include "app/ui/Icons.h"
+#include "app/ui/MainWindow.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/RecordListView.h"
+#include "todolist/Changelog.h"
+#include "todolist/TodoCommands.h"
+#include "todolist/ui/ChangelogWindow.h"
+#include "todolist/ui/TemplateWindow.h"
+#include "todolist/ui/TodoDialog.h"
 
+#include <QMenu>
 #include <QVBoxLayout>
 
 namespace {
+
+// A code outside its field's table (a hand-edited file) shows no icon.
+QIcon codeIcon(Todos::CodeField field, int code)
+{
+    return Todos::positionOf(field, code) >= 0 ? Icons::todo(code) : QIcon();
+}
 
 RecordListView::Rows todoRows(const Project &project)
 {
@@ -15,9 +30,10 @@ RecordListView::Rows todoRows(const Project &project)
             [&project](int row) { return project.data().todos.at(row).uid; },
             [&project](QTreeWidgetItem *item, int row) {
                 const TodoItem &todo = project.data().todos.at(row);
-                const int codes[] = {todo.status, todo.priority, todo.kind, todo.official};
+                const Todos::CodeField fields[] = {Todos::CodeField::Status, Todos::CodeField::Priority,
+                                                   Todos::CodeField::Kind, Todos::CodeField::Official};
                 for (int column = 0; column < 4; ++column)
-                    item->setIcon(column, Icons::todo(codes[column]));
+                    item->setIcon(column, codeIcon(fields[column], Todos::codeOf(todo, fields[column])));
                 const QString texts[] = {todo.version, todo.title, todo.description, todo.note};
                 for (int column = 0; column < 4; ++column)
                     item->setText(column + 4, texts[column]);
@@ -26,18 +42,119 @@ RecordListView::Rows todoRows(const Project &project)
 
 } // namespace
 
-TodoPage::TodoPage(const PageContext &context, QWidget *parent) : QWidget(parent)
+TodoPage::TodoPage(const PageContext &context, QWidget *parent)
+    : QWidget(parent), m_project(context.workspace.project), m_prompts(context.prompts), m_window(context.window),
+      m_folder(context.workspace.appDataFolder), m_commands(std::make_unique<TodoCommands>(m_project))
 {
     setObjectName(QStringLiteral("TabSheet3"));
-    Project &project = context.workspace.project;
     m_list = new RecordListView(
-        project, ProjectList::Todos,
+        m_project, ProjectList::Todos,
         {{QStringLiteral("Status"), 50}, {QStringLiteral("Priority"), 50}, {QStringLiteral("Type"), 50},
          {QStringLiteral("Official"), 50}, {QStringLiteral("Version"), 80}, {QStringLiteral("Title"), 300},
          {QStringLiteral("Description"), 50}, {QStringLiteral("Note"), 100}},
-        todoRows(project), this);
+        todoRows(m_project), this);
     m_list->setObjectName(QStringLiteral("ListView2"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
+
+    m_dialog = new TodoDialog(*m_commands, &m_window);
+    m_changelog = new ChangelogWindow(&m_window);
+    buildMenu();
+    connect(m_list, &RecordListView::deleteKeyReleased, this, [this] { runCommand(m_prompts, [this] { removeSelected(); }); });
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &TodoPage::editFirstSelected);
+    connect(m_dialog, &TodoDialog::saved, &m_window, &MainWindow::updateProjectPanel);
+    connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);
+}
+
+TodoPage::~TodoPage() = default;
+
+void TodoPage::buildMenu()
+{
+    static const CodeCommand statuses[] = {{"Finished1", "Finished", 8}, {"esting1", "Testing", 9},
+                                           {"Atwork1", "At work", 10}, {"oDo1", "To-Do", 11},
+                                           {"Someday1", "Someday", 12}};
+    // The entry named Low1 reads "High" and High1 reads "Low": names and codes are fixed.
+    static const CodeCommand priorities[] = {{"Low1", "High", 4}, {"Normal1", "Normal", 5}, {"High1", "Low", 6}};
+    static const CodeCommand kinds[] = {{"Bug1", "Bug", 0}, {"Change1", "Change", 1}, {"Removed1", "Removed", 2},
+                                        {"New1", "New", 3}};
+    static const CodeCommand officials[] = {{"Official1", "Official", -1}, {"Unofficial1", "Unofficial", 7}};
+
+    auto *menu = new QMenu(m_list);
+    menu->setObjectName(QStringLiteral("PopupMenu1"));
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, menu,
+            [this, menu](const QPoint &position) { menu->popup(m_list->viewport()->mapToGlobal(position)); });
+
+    addCommand(menu, "Add2", QStringLiteral("Add"), [this] { m_dialog->editNew(m_project.data().version); });
+    addCommand(menu, "Delete1", QStringLiteral("Delete"), [this] { removeSelected(); });
+    menu->addSeparator()->setObjectName(QStringLiteral("N1"));
+    addCodeMenu(menu, "Changestatus1", QStringLiteral("Change status"), Todos::CodeField::Status, statuses);
+    addCodeMenu(menu, "Changepriority1", QStringLiteral("Change priority"), Todos::CodeField::Priority, priorities);
+    addCodeMenu(menu, "Changetype1", QStringLiteral("Change type"), Todos::CodeField::Kind, kinds);
+    addCodeMenu(menu, "Changeofficial1", QStringLiteral("Change official"), Todos::CodeField::Official, officials);
+    addCommand(menu, "Changeversion1", QStringLiteral("Change version"), [this] { changeVersion(); });
+    menu->addSeparator()->setObjectName(QStringLiteral("N2"));
+    addCommand(menu, "Createchangelog2", QStringLiteral("Create changelog"), [this] { createChangelog(false); });
+    addCommand(menu, "Createchangelogofselecteditems1", QStringLiteral("Create changelog of selected items"),
+               [this] { createChangelog(true); });
+}
+
+QAction *TodoPage::addCommand(QMenu *menu, const char *name, const QString &caption,
+                              const std::function<void()> &command)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    connect(action, &QAction::triggered, this, [this, command] { runCommand(m_prompts, command); });
+    return action;
+}
+
+void TodoPage::addCodeMenu(QMenu *menu, const char *name, const QString &caption, Todos::CodeField field,
+                           std::span<const CodeCommand> commands)
+{
+    QMenu *submenu = menu->addMenu(caption);
+    submenu->setObjectName(QLatin1String(name));
+    for (const CodeCommand &command : commands) {
+        QAction *action = addCommand(submenu, command.name, QString::fromLatin1(command.caption),
+                                     [this, field, code = command.code] {
+                                         m_commands->setCode(m_list->selectedRows(), field, code);
+                                     });
+        action->setIcon(codeIcon(field, command.code));
+    }
+}
+
+void TodoPage::editFirstSelected()
+{
+    const QList<int> rows = m_list->selectedRows();
+    if (!rows.isEmpty())
+        m_dialog->edit(m_project.data().todos.at(rows.first()));
+}
+
+void TodoPage::removeSelected()
+{
+    m_commands->remove(m_list->selectedRows());
+    m_window.updateProjectPanel();
+}
+
+void TodoPage::changeVersion()
+{
+    if (const std::optional<QString> version =
+            m_prompts.inputText(QStringLiteral("Version"), QStringLiteral("Version:"), QString()))
+        m_commands->setVersion(m_list->selectedRows(), *version);
+}
+
+void TodoPage::createChangelog(bool selectedOnly)
+{
+    std::optional<QSet<quint64>> selection;
+    if (selectedOnly) {
+        selection.emplace();
+        for (int row : m_list->selectedRows())
+            selection->insert(m_project.data().todos.at(row).uid);
+    }
+    // The templates as the options window holds them at this moment; without it, the defaults.
+    const auto *options = m_window.findChild<TemplateWindow *>();
+    const Changelog::Texts texts =
+        Changelog::generate(m_project.data().todos, options ? options->templates() : ChangelogTemplates(), selection);
+    m_changelog->setTexts(texts);
+    m_changelog->showPage(Changelog::writePage(m_folder, texts.html));
 }

@@ -1,18 +1,53 @@
 #pragma once
 
+#include "todolist/Todos.h"
+
 #include <QWidget>
 
-struct PageContext;
-class RecordListView;
+#include <span>
 
-// TabSheet3: the to-do list.
+struct PageContext;
+class ChangelogWindow;
+class MainWindow;
+class Project;
+class Prompts;
+class QMenu;
+class RecordListView;
+class TodoCommands;
+class TodoDialog;
+
+// TabSheet3: the to-do list with its pop-up menu, the to-do dialog and the changelog window.
 class TodoPage : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit TodoPage(const PageContext &context, QWidget *parent = nullptr);
+    ~TodoPage() override;
 
 private:
+    struct CodeCommand
+    {
+        const char *name;
+        const char *caption;
+        int code;
+    };
+
+    void buildMenu();
+    QAction *addCommand(QMenu *menu, const char *name, const QString &caption, const std::function<void()> &command);
+    void addCodeMenu(QMenu *menu, const char *name, const QString &caption, Todos::CodeField field,
+                     std::span<const CodeCommand> commands);
+    void editFirstSelected();
+    void removeSelected();
+    void changeVersion();
+    void createChangelog(bool selectedOnly);
+
+    Project &m_project;
+    Prompts &m_prompts;
+    MainWindow &m_window;
+    QString m_folder;
+    std::unique_ptr<TodoCommands> m_commands;
     RecordListView *m_list;
+    TodoDialog *m_dialog;
+    ChangelogWindow *m_changelog;
 };

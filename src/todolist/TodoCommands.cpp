@@ -1,0 +1,56 @@
+#include "todolist/TodoCommands.h"
+
+#include "project/Project.h"
+
+#include <algorithm>
+
+TodoCommands::TodoCommands(Project &project) : m_project(project) {}
+
+void TodoCommands::save(quint64 uid, const TodoItem &item)
+{
+    QList<TodoItem> todos = m_project.data().todos;
+    const auto same = std::find_if(todos.begin(), todos.end(),
+                                   [uid](const TodoItem &todo) { return uid != 0 && todo.uid == uid; });
+    if (same == todos.end()) {
+        todos.append(item);
+        todos.last().uid = 0;
+    } else {
+        *same = item;
+        same->uid = uid;
+    }
+    m_project.setTodos(std::move(todos));
+}
+
+void TodoCommands::remove(const QList<int> &rows)
+{
+    QList<TodoItem> todos = m_project.data().todos;
+    QList<int> doomed = rows;
+    std::sort(doomed.begin(), doomed.end(), std::greater<>());
+    doomed.erase(std::unique(doomed.begin(), doomed.end()), doomed.end());
+    for (int row : std::as_const(doomed))
+        if (row >= 0 && row < todos.size())
+            todos.removeAt(row);
+    m_project.setTodos(std::move(todos));
+}
+
+void TodoCommands::setCode(const QList<int> &rows, Todos::CodeField field, int code)
+{
+    changeRows(rows, [field, code](TodoItem &item) { Todos::setCode(item, field, code); });
+}
+
+void TodoCommands::setVersion(const QList<int> &rows, const QString &version)
+{
+    changeRows(rows, [&version](TodoItem &item) { item.version = version; });
+}
+
+template<typename Change>
+void TodoCommands::changeRows(const QList<int> &rows, Change change)
+{
+    if (rows.isEmpty())
+        return;
+    QList<TodoItem> todos = m_project.data().todos;
+    for (int row : rows)
+        if (row >= 0 && row < todos.size())
+            change(todos[row]);
+    m_project.setTodos(std::move(todos));
+}
