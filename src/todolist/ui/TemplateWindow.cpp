@@ -38,6 +38,8 @@ TemplateWindow::TemplateWindow(const PageContext &context, QWidget *parent)
     auto *end = templateGroup(ChangelogTemplates::End, QStringLiteral("HTML-End"), "Memo3");
     end->setFixedHeight(110);
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
     layout->addWidget(head);
     layout->addWidget(flagsGroup());
     layout->addWidget(templateGroup(ChangelogTemplates::Node, QStringLiteral("HTML-Nodes"), "Memo2"), 1);
@@ -60,6 +62,7 @@ QGroupBox *TemplateWindow::templateGroup(ChangelogTemplates::Part part, const QS
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setMinimumHeight(40);
     memo->setPlainText(QString(m_templates.text(part)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     // Connected after filling, so loading writes nothing.
     connect(memo, &QPlainTextEdit::textChanged, this, [this, part] { saveText(part); });
@@ -73,6 +76,7 @@ QGroupBox *TemplateWindow::flagsGroup()
     static const char *const captions[] = {"Finished", "Testing", "At work", "To do", "Someday"};
     auto *group = new QGroupBox(QStringLiteral("Add:"), this);
     auto *grid = new QGridLayout(group);
+    grid->setVerticalSpacing(2);
     for (int i = 0; i < 5; ++i) {
         m_flags[i] = new QCheckBox(QString::fromLatin1(captions[i]), group);
         m_flags[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));

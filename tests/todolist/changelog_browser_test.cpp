@@ -1,0 +1,140 @@
+#include "app/Workspace.h"
+#include "app/ui/MainWindow.h"
+#include "support/TestSupport.h"
+#include "todolist/ui/ChangelogWindow.h"
+
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QWebEngineView>
+#include <QtTest>
+
+namespace {
+
+TodoItem todo(const QString &version, const QString &title, const QString &description, int official = -1)
+{
+    TodoItem item;
+    item.status = 8;
+    item.official = official;
+    item.version = version;
+    item.title = title;
+    item.description = description;
+    return item;
+}
+
+// The text the browser engine shows for its page.
+QString renderedText(QWebEngineView *view)
+{
+    QString text;
+    bool done = false;
+    view->page()->toPlainText([&](const QString &result) {
+        text = result;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        return QStringLiteral("<no answer from the page>");
+    return text;
+}
+
+} // namespace
+
+class ChangelogBrowserTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    IsolatedHome m_home;
+    ScriptedPrompts m_prompts;
+    RecordingLauncher m_launcher;
+    std::unique_ptr<Workspace> m_workspace;
+    std::unique_ptr<MainWindow> m_window;
+
+    ChangelogWindow *changelog() const { return m_window->findChild<ChangelogWindow *>(QStringLiteral("TForm7")); }
+    QPlainTextEdit *memo(const char *name) const
+    {
+        return changelog()->findChild<QPlainTextEdit *>(QLatin1String(name));
+    }
+    // Runs a changelog command and waits until the browser has loaded what it wrote. The view
+    // appears with the first changelog, so the spy watches whichever view will load.
+    void create(const char *command)
+    {
+        std::unique_ptr<QSignalSpy> loaded;
+        if (QWebEngineView *view = changelog()->browser())
+            loaded = std::make_unique<QSignalSpy>(view, &QWebEngineView::loadFinished);
+        m_window->findChild<QAction *>(QLatin1String(command))->trigger();
+        QVERIFY(changelog()->browser());
+        if (!loaded)
+            loaded = std::make_unique<QSignalSpy>(changelog()->browser(), &QWebEngineView::loadFinished);
+        QVERIFY(loaded->count() > 0 || loaded->wait(20000));
+        QVERIFY(loaded->first().first().toBool());
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_workspace = std::make_unique<Workspace>(m_home.path() + QStringLiteral("/config/Trovas/"), m_prompts);
+        QDir().mkpath(m_workspace->appDataFolder);
+        m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
+        m_window->show();
+        m_workspace->project.setTodos({todo("1.10", "Faster <search>", "uses an index & a cache"),
+                                       todo("1.9", "Crash on start", "fixed"),
+                                       todo("1.9", "Secret fix", "hidden", 7)});
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_workspace.reset();
+        QVERIFY(m_prompts.errors.isEmpty());
+    }
+
+    void createChangelog_rendersInTheHtmlTab()
+    {
+        create("Createchangelog2");
+        QVERIFY(changelog()->isVisible());
+        const QString text = renderedText(changelog()->browser());
+        QVERIFY2(text.contains(QStringLiteral("Faster <search>: uses an index & a cache")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Crash on start: fixed")), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("Secret fix")));
+        QVERIFY(text.indexOf(QStringLiteral("1.10")) < text.indexOf(QStringLiteral("1.9")));
+
+        const QString page = m_workspace->appDataFolder + QStringLiteral("temp.html");
+        QCOMPARE(changelog()->browser()->url(), QUrl::fromLocalFile(page));
+        QCOMPARE(QString::fromLatin1(readFile(page)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                 memo("Memo1")->toPlainText());
+        QCOMPARE(memo("Memo2")->toPlainText(),
+                 QStringLiteral("1.10:\n\nFaster <search>\n\n1.9:\n\nCrash on start\n\n"));
+    }
+
+    // A second run replaces everything and keeps the tab the user chose.
+    void selectedItems_replaceTexts_keepTheTab()
+    {
+        create("Createchangelog2");
+        auto *tabs = changelog()->findChild<QTabWidget *>();
+        QCOMPARE(tabs->tabText(tabs->currentIndex()), QStringLiteral("HTML"));
+        tabs->setCurrentIndex(2);
+
+        auto *list = m_window->findChild<QTreeWidget *>(QStringLiteral("ListView2"));
+        list->topLevelItem(2)->setSelected(true);
+        create("Createchangelogofselecteditems1");
+        QCOMPARE(tabs->currentIndex(), 2);
+        QCOMPARE(memo("Memo2")->toPlainText(), QStringLiteral("1.9:\n\nSecret fix\n\n"));
+        const QString text = renderedText(changelog()->browser());
+        QVERIFY2(text.contains(QStringLiteral("Secret fix: hidden")) && !text.contains(QStringLiteral("Crash")),
+                 qPrintable(text));
+    }
+
+    void ctrlA_selectsAllInBothMemos()
+    {
+        create("Createchangelog2");
+        for (const char *name : {"Memo1", "Memo2"}) {
+            QPlainTextEdit *edit = memo(name);
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QCOMPARE(edit->textCursor().selectedText().size(), edit->toPlainText().size());
+        }
+    }
+};
+
+QTEST_MAIN(ChangelogBrowserTest)
+#include "changelog_browser_test.moc"
