@@ -301,7 +301,6 @@ void ZipArchiveWriter::checkEnd(const ZipEntry &entry, qint64 end) const
 void ZipArchiveWriter::commit(const ZipEntry &entry)
 {
     m_directory.append(entry);
-    m_dirty = true;
     if (m_sinceFlush.hasExpired(flushInterval))
         flush();
 }
@@ -315,6 +314,9 @@ void ZipArchiveWriter::writeAt(qint64 position, QByteArrayView bytes)
 
 void ZipArchiveWriter::append(QByteArrayView bytes)
 {
+    // Whatever is written past the last local record has to be covered by a new central
+    // directory, also when the entry being written fails half-way.
+    m_dirty = true;
     if (m_file.write(bytes.data(), bytes.size()) != bytes.size())
         throw Error(ZipErrors::cannotWrite(m_fileName, m_file.errorString()));
 }

@@ -511,6 +511,37 @@ private slots:
         QCOMPARE(namesOf(entries), QStringList{"first.txt"});
     }
 
+    // An entry that would end past the reach of the 32-bit offsets is refused and the archive
+    // is left as it was. A sparse archive whose (empty) central directory begins just below
+    // 4 GiB stands in for 4 GiB of entries.
+    void entryPast4GiB_isRefusedAndTheArchiveStaysAsItWas()
+    {
+        const quint32 offset = 0xFFFFFF00;
+        QByteArray end = QByteArray("PK\x05\x06", 4) + QByteArray(8, '\0');
+        put32(end, 0);
+        put32(end, offset);
+        put16(end, 0);
+        const QString archive = path(QStringLiteral("sparse.zip"));
+        QFile file(archive);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(offset) && file.seek(offset));
+        QCOMPARE(file.write(end), end.size());
+        file.close();
+
+        ZipArchiveWriter writer;
+        writer.setFileName(archive);
+        writer.openArchive();
+        QByteArray data = randomBytes(60, 1000);
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        QCOMPARE(errorOf([&] { writer.addStream(QStringLiteral("late.bin"), 32, fixedTime, buffer); }),
+                 QStringLiteral("Cannot add \"late.bin\" to \"%1\": the archive would grow past 4 GiB, "
+                                "more than a zip archive can hold.").arg(archive));
+        writer.closeArchive();
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.seek(offset));
+        QCOMPARE(file.size(), offset + 22);
+        QCOMPARE(file.read(22), end);
+    }
+
     void entry65536_isRefusedAndTheArchiveStaysComplete()
     {
         const QString archive = path(QStringLiteral("full.zip"));

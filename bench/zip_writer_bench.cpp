@@ -1,0 +1,104 @@
+// Zips a copy of /usr/include with ZipArchiveWriter and with Info-ZIP's "zip -r -9 -q" on the
+// same tree, several rounds in turn, and reports the median wall times, the archive sizes and
+// the ratio of the times. Usage: zip_writer_bench [source folder] [rounds]
+
+#include "project/Error.h"
+#include "zip/ZipArchiveWriter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+QTextStream out(stdout);
+
+bool run(const QString &program, const QStringList &arguments, const QString &folder = {})
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(program, arguments);
+    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+}
+
+qint64 zipWithWriter(const QString &folder, const QString &archive)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const QString text = folder + QDir::separator();
+    ZipArchiveWriter::createArchive(archive);
+    ZipArchiveWriter writer;
+    writer.setFileName(archive);
+    writer.openArchive();
+    writer.addFolder(text, text, QStringLiteral("*"), true);
+    writer.closeArchive();
+    return timer.elapsed();
+}
+
+qint64 zipWithInfoZip(const QString &folder, const QString &archive)
+{
+    QFile::remove(archive);
+    QElapsedTimer timer;
+    timer.start();
+    // Run inside the folder so that the entry names are the same as the writer's.
+    if (!run(QStringLiteral("zip"), {QStringLiteral("-r"), QStringLiteral("-9"), QStringLiteral("-q"), archive,
+                                     QStringLiteral(".")},
+             folder))
+        throw Error(QStringLiteral("zip failed"));
+    return timer.elapsed();
+}
+
+qint64 median(std::vector<qint64> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString source = args.size() > 1 ? args.at(1) : QStringLiteral("/usr/include");
+    const int rounds = args.size() > 2 ? args.at(2).toInt() : 3;
+    try {
+        QTemporaryDir work;
+        const QString tree = work.filePath(QStringLiteral("include"));
+        if (!run(QStringLiteral("cp"), {QStringLiteral("-a"), source, tree}))
+            throw Error(QStringLiteral("cannot copy ") + source);
+        const QString ours = work.filePath(QStringLiteral("writer.zip"));
+        const QString theirs = work.filePath(QStringLiteral("infozip.zip"));
+        std::vector<qint64> ourTimes;
+        std::vector<qint64> theirTimes;
+        zipWithWriter(tree, ours); // warm the page cache for both
+        for (int round = 0; round < rounds; ++round) {
+            ourTimes.push_back(zipWithWriter(tree, ours));
+            theirTimes.push_back(zipWithInfoZip(tree, theirs));
+        }
+        if (!run(QStringLiteral("unzip"), {QStringLiteral("-tqq"), ours}))
+            throw Error(QStringLiteral("unzip -t rejects the archive"));
+        const qint64 ourTime = median(ourTimes);
+        const qint64 theirTime = median(theirTimes);
+        const qint64 ourSize = QFileInfo(ours).size();
+        const qint64 theirSize = QFileInfo(theirs).size();
+        out << "tree: " << source << " (copied), " << rounds << " rounds, median wall time\n"
+            << "ZipArchiveWriter: " << ourTime << " ms, " << ourSize << " bytes\n"
+            << "zip -r -9 -q:     " << theirTime << " ms, " << theirSize << " bytes\n"
+            << "time ratio: " << QString::number(double(ourTime) / double(theirTime), 'f', 3)
+            << ", size ratio: " << QString::number(double(ourSize) / double(theirSize), 'f', 4) << "\n";
+    } catch (const Error &error) {
+        out << error.message() << "\n";
+        return 1;
+    }
+    return 0;
+}
