@@ -137,8 +137,7 @@ void ZipArchiveWriter::addFile(const QString &path, const QString &entryName)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(ZipErrors::cannotOpen(path, file.errorString()));
-    addFolderEntries(entryName, folderAttribute, QDateTime::currentDateTime());
-    ZipEntry entry = beginEntry(entryName, attributesOf(info), info.lastModified());
+    ZipEntry entry = beginFileEntry(entryName, info);
     writeStream(entry, file, path);
     commit(entry);
 }
@@ -181,6 +180,8 @@ void ZipArchiveWriter::collect(const QString &folder, Walk &walk, QList<WalkStep
 {
     const QString separator = QDir::separator();
     const QFileInfo self(folder);
+    if (!self.isDir())
+        return;
     // The folder's own entries first; with an empty root these are all the folders of its path.
     steps.append({QString(), ZipNames::relativeName(folder + separator, walk.root), self});
     walk.ancestors.append(self.canonicalFilePath());
@@ -193,7 +194,8 @@ void ZipArchiveWriter::collect(const QString &folder, Walk &walk, QList<WalkStep
             // A link back to a folder being walked would repeat it without end.
             if (walk.withSubfolders && !walk.ancestors.contains(info.canonicalFilePath()))
                 collect(path, walk, steps);
-        } else if (info.isFile() && walk.mask.match(info.fileName()).hasMatch() && !isArchive(info, walk.archive)) {
+        } else if (info.isFile() && walk.mask.match(info.fileName()).hasMatch()
+                   && !isArchive(info, walk.archive)) {
             steps.append({path, ZipNames::relativeName(path, walk.root), info});
         }
         // Anything else (a dangling link, a pipe, a device) holds no file to add.
@@ -228,8 +230,7 @@ void ZipArchiveWriter::addCompressed(const WalkStep &step, const ZipCompressionP
     if (result.status == Status::Failed)
         throw Error(result.error);
     checkSize(step.path, result.size);
-    addFolderEntries(step.name, folderAttribute, QDateTime::currentDateTime());
-    ZipEntry entry = beginEntry(step.name, attributesOf(step.info), step.info.lastModified());
+    ZipEntry entry = beginFileEntry(step.name, step.info);
     entry.method = result.size > 0 ? ZipEntry::deflated : ZipEntry::stored;
     entry.crc = result.crc;
     entry.compressedSize = quint32(result.data.size());
@@ -255,6 +256,13 @@ ZipEntry ZipArchiveWriter::beginEntry(const QString &name, quint32 attributes, c
     entry.localHeaderOffset = quint32(m_directory.offset());
     checkEnd(entry, m_directory.offset() + ZipEntry::localHeaderSize + entry.name.size());
     return entry;
+}
+
+// A file's folders get entries of their own first (in a walk they have them already).
+ZipEntry ZipArchiveWriter::beginFileEntry(const QString &name, const QFileInfo &info)
+{
+    addFolderEntries(name, folderAttribute, QDateTime::currentDateTime());
+    return beginEntry(name, attributesOf(info), info.lastModified());
 }
 
 void ZipArchiveWriter::writeStream(ZipEntry &entry, QIODevice &data, const QString &source)

@@ -85,6 +85,7 @@ private:
     void addCompressed(const WalkStep &step, const ZipCompressionPool::Result &result);
 
     ZipEntry beginEntry(const QString &name, quint32 attributes, const QDateTime &time);
+    ZipEntry beginFileEntry(const QString &name, const QFileInfo &info);
     void writeStream(ZipEntry &entry, QIODevice &data, const QString &source);
     void checkEnd(const ZipEntry &entry, qint64 end) const;
     void commit(const ZipEntry &entry);
