@@ -235,11 +235,23 @@ private slots:
         QCOMPARE(ZipNames::zipName(QDir::toNativeSeparators(name)), expected);
     }
 
+    void emptyFolder_givesTheEndRecordAlone_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("withFolderNames");
+        QTest::newRow("empty folder") << true << true;
+        // Without folder names a folder that is there gets the entries of its path.
+        QTest::newRow("missing folder without folder names") << false << false;
+    }
+
     void emptyFolder_givesTheEndRecordAlone()
     {
-        const QString folder = path(QStringLiteral("nothing"));
-        QVERIFY(QDir().mkpath(folder));
-        QCOMPARE(readFile(zipFolder(folder, true)), QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
+        QFETCH(bool, exists);
+        QFETCH(bool, withFolderNames);
+        const QString folder = path(QStringLiteral("nothing/") + QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(!exists || QDir().mkpath(folder));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("nothing"))));
+        QCOMPARE(readFile(zipFolder(folder, withFolderNames)), QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
     }
 
     void singleEntry_isWrittenAsTheTablesSay_data()
