@@ -1,15 +1,18 @@
 #pragma once
 
+#include "housekeeping/TempFiles.h"
 #include "project/Project.h"
 #include "project/ProjectCommands.h"
 #include "project/RecentProjects.h"
 
-// The program's state outside the windows: the open project, the recent projects and the
-// commands on the whole project, sharing one settings folder.
+// The program's state outside the windows: the open project, the recent projects, the
+// commands on the whole project and the temporary files found in its folder, sharing one
+// settings folder.
 struct Workspace
 {
     Workspace(const QString &settingsFolder, Prompts &prompts)
-        : appDataFolder(settingsFolder), recent(settingsFolder), commands(project, recent, prompts)
+        : appDataFolder(settingsFolder), recent(settingsFolder), commands(project, recent, prompts),
+          tempFiles(project, commands, prompts)
     {
     }
 
@@ -17,4 +20,5 @@ struct Workspace
     Project project;
     RecentProjects recent;
     ProjectCommands commands;
+    TempFiles tempFiles;
 };

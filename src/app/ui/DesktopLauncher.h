@@ -2,8 +2,9 @@
 
 #include "app/Launcher.h"
 
-// Starts executables detached, in their own process with no arguments; hands everything
-// else (documents, URLs, "mailto:") to the desktop's default handler.
+// Starts executable files detached, in their own process with no arguments (on Windows
+// with the shell's usual parameter text); hands everything else (documents, URLs,
+// "mailto:") to the desktop's default handler.
 class DesktopLauncher : public Launcher
 {
 public:

@@ -32,6 +32,15 @@ QStringList TextListBox::selectedTexts() const
     return selected;
 }
 
+QList<int> TextListBox::selectedRows() const
+{
+    QList<int> rows;
+    for (int row = 0; row < count(); ++row)
+        if (item(row)->isSelected())
+            rows.append(row);
+    return rows;
+}
+
 void TextListBox::refresh()
 {
     clear();

@@ -14,6 +14,8 @@ public:
 
     // Selected entries in list order.
     QStringList selectedTexts() const;
+    // Their rows, so that one of two equal entries can go alone.
+    QList<int> selectedRows() const;
     void refresh();
 
 Q_SIGNALS:

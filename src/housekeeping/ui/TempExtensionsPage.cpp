@@ -1,6 +1,7 @@
 #include "housekeeping/ui/TempExtensionsPage.h"
 
 #include "app/Workspace.h"
+#include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/TextListBox.h"
 
@@ -14,4 +15,13 @@ TempExtensionsPage::TempExtensionsPage(const PageContext &context, QWidget *pare
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
+
+    TempFiles &tempFiles = context.workspace.tempFiles;
+    auto *menu = new ListPopupMenu(m_list, "PopupMenu3", context.prompts);
+    menu->addCommand("Newfileextansion1", QStringLiteral("New file-extension"),
+                     [&tempFiles] { tempFiles.newExtension(); });
+    menu->addSeparator();
+    QAction *remove = menu->addCommand("Delete3", QStringLiteral("Delete"),
+                                       [this, &tempFiles] { tempFiles.deleteExtensions(m_list->selectedRows()); });
+    connect(m_list, &TextListBox::deleteKeyReleased, remove, &QAction::trigger);
 }

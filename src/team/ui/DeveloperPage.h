@@ -1,8 +1,12 @@
 #pragma once
 
+#include "team/DeveloperCommands.h"
+
 #include <QWidget>
 
 struct PageContext;
+class DeveloperDialog;
+class Project;
 class RecordListView;
 
 // TabSheet16: the project's developers.
@@ -14,5 +18,10 @@ public:
     explicit DeveloperPage(const PageContext &context, QWidget *parent = nullptr);
 
 private:
+    void editFirstSelected();
+
+    Project &m_project;
+    DeveloperCommands m_commands;
     RecordListView *m_list;
+    DeveloperDialog *m_dialog;
 };

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+// The program's one folder walk: the full paths of all files in `folder` and, with
+// subfolders, of all files in every folder below it. Hidden entries are included. The
+// folders are visited breadth-first, the given folder first; each folder's files come in
+// the order the file system lists them. A trailing separator on `folder` is dropped, so
+// every path has a single separator at each join.
+//
+// A file is a regular file, reached directly or through a link. Links to folders are not
+// followed, so a link cycle cannot trap the walk. A folder that does not exist gives an
+// empty list; one that cannot be read adds nothing.
+QStringList listFiles(const QString &folder, bool withSubfolders);

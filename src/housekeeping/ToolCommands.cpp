@@ -1,0 +1,45 @@
+#include "housekeeping/ToolCommands.h"
+
+#include "app/Launcher.h"
+#include "app/Prompts.h"
+#include "housekeeping/ListRows.h"
+#include "project/Project.h"
+
+ToolCommands::ToolCommands(Project &project, Prompts &prompts, Launcher &launcher)
+    : m_project(project), m_prompts(prompts), m_launcher(launcher)
+{
+}
+
+void ToolCommands::newTool()
+{
+    const std::optional<QString> file = m_prompts.openFile(QStringLiteral("All (*)"));
+    if (!file)
+        return;
+    QStringList tools = m_project.data().tools;
+    tools.append(*file);
+    m_project.setTools(std::move(tools));
+}
+
+void ToolCommands::deleteTools(const QList<int> &rows)
+{
+    m_project.setTools(withoutRows(m_project.data().tools, rows));
+}
+
+void ToolCommands::runAll()
+{
+    for (const QString &tool : m_project.data().tools)
+        m_launcher.open(tool);
+}
+
+void ToolCommands::openMainFile()
+{
+    m_launcher.open(m_project.data().mainFile);
+}
+
+QList<ToolsMenuEntry> ToolCommands::menuEntries(const QStringList &tools)
+{
+    QList<ToolsMenuEntry> entries;
+    for (const QString &tool : tools)
+        entries.append({QString(tool).replace(QLatin1Char('&'), QStringLiteral("&&")), tool});
+    return entries;
+}

@@ -1,0 +1,87 @@
+#include "team/ui/DeveloperDialog.h"
+
+#include "team/DeveloperCommands.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+DeveloperDialog::DeveloperDialog(DeveloperCommands &commands, QWidget *parent)
+    : QDialog(parent), m_commands(commands)
+{
+    setObjectName(QStringLiteral("TForm4"));
+    setWindowTitle(QStringLiteral("Developer"));
+    setModal(false);
+    auto *layout = new QVBoxLayout(this);
+
+    // Created top to bottom, which is also the Tab order.
+    m_name = addBox(QStringLiteral("Name:"), "Edit1");
+    m_email = addBox(QStringLiteral("Mail"), "Edit6");
+    m_im = addBox(QStringLiteral("IM"), "Edit5");
+    m_phone = addBox(QStringLiteral("Telefone"), "Edit4");
+    m_address = addBox(QStringLiteral("Address"), "Edit3");
+    m_note = addBox(QStringLiteral("Note"), "Edit2");
+
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("BitBtn1"));
+    cancel->setAutoDefault(false);
+    auto *saveButton = new QPushButton(QStringLiteral("Save"), this);
+    saveButton->setObjectName(QStringLiteral("BitBtn2"));
+    saveButton->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cancel);
+    buttons->addStretch(1);
+    buttons->addWidget(saveButton);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(saveButton, &QPushButton::clicked, this, &DeveloperDialog::save);
+    resize(420, sizeHint().height());
+}
+
+QLineEdit *DeveloperDialog::addBox(const QString &caption, const char *name)
+{
+    auto *box = new QGroupBox(caption, this);
+    auto *edit = new QLineEdit(box);
+    edit->setObjectName(QLatin1String(name));
+    auto *boxLayout = new QVBoxLayout(box);
+    boxLayout->addWidget(edit);
+    static_cast<QVBoxLayout *>(layout())->addWidget(box);
+    return edit;
+}
+
+void DeveloperDialog::editNew()
+{
+    m_uid = 0;
+    showEntry(DeveloperEntry{});
+}
+
+void DeveloperDialog::edit(const DeveloperEntry &entry)
+{
+    m_uid = entry.uid;
+    showEntry(entry);
+}
+
+void DeveloperDialog::showEntry(const DeveloperEntry &entry)
+{
+    m_name->setText(entry.name);
+    m_email->setText(entry.email);
+    m_im->setText(entry.im);
+    m_phone->setText(entry.phone);
+    m_address->setText(entry.address);
+    m_note->setText(entry.note);
+    QDialog::show();
+    raise();
+    activateWindow();
+    m_name->setFocus();
+}
+
+void DeveloperDialog::save()
+{
+    m_commands.save(m_uid, {m_name->text(), m_email->text(), m_note->text(), m_im->text(), m_phone->text(),
+                            m_address->text()});
+    accept();
+}

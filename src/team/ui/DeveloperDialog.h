@@ -1,0 +1,30 @@
+#pragma once
+
+#include "project/Records.h"
+
+#include <QDialog>
+
+class DeveloperCommands;
+class QLineEdit;
+
+// TForm4: the modeless "Developer" dialog, reused for every new or edited entry. It edits
+// its entry by identity, so sorting or deleting in the list meanwhile cannot redirect Save.
+class DeveloperDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    DeveloperDialog(DeveloperCommands &commands, QWidget *parent);
+
+    void editNew();
+    void edit(const DeveloperEntry &entry);
+
+private:
+    QLineEdit *addBox(const QString &caption, const char *name);
+    void showEntry(const DeveloperEntry &entry);
+    void save();
+
+    DeveloperCommands &m_commands;
+    quint64 m_uid = 0;
+    QLineEdit *m_name, *m_email, *m_im, *m_phone, *m_address, *m_note;
+};
