@@ -1,5 +1,6 @@
 #include "app/Workspace.h"
 #include "app/ui/MainWindow.h"
+#include "project/TextFile.h"
 #include "support/TestSupport.h"
 #include "todolist/ui/ChangelogWindow.h"
 
@@ -77,7 +78,7 @@ private Q_SLOTS:
         m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
         m_window->show();
         m_workspace->project.setTodos({todo("1.10", "Faster <search>", "uses an index & a cache"),
-                                       todo("1.9", "Crash on start", "fixed"),
+                                       todo("1.9", "Crash on start", "fixed \u2192 \u00e4"),
                                        todo("1.9", "Secret fix", "hidden", 7)});
     }
 
@@ -94,13 +95,13 @@ private Q_SLOTS:
         QVERIFY(changelog()->isVisible());
         const QString text = renderedText(changelog()->browser());
         QVERIFY2(text.contains(QStringLiteral("Faster <search>: uses an index & a cache")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("Crash on start: fixed")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Crash on start: fixed \u2192 \u00e4")), qPrintable(text));
         QVERIFY(!text.contains(QStringLiteral("Secret fix")));
         QVERIFY(text.indexOf(QStringLiteral("1.10")) < text.indexOf(QStringLiteral("1.9")));
 
         const QString page = m_workspace->appDataFolder + QStringLiteral("temp.html");
         QCOMPARE(changelog()->browser()->url(), QUrl::fromLocalFile(page));
-        QCOMPARE(QString::fromLatin1(readFile(page)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+        QCOMPARE(TextFile::decode(readFile(page)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                  memo("Memo1")->toPlainText());
         QCOMPARE(memo("Memo2")->toPlainText(),
                  QStringLiteral("1.10:\n\nFaster <search>\n\n1.9:\n\nCrash on start\n\n"));

@@ -8,7 +8,6 @@
 #include "app/ui/PageContext.h"
 #include "app/ui/RecordListView.h"
 #include "todolist/Changelog.h"
-#include "todolist/TodoCommands.h"
 #include "todolist/ui/ChangelogWindow.h"
 #include "todolist/ui/TemplateWindow.h"
 #include "todolist/ui/TodoDialog.h"
@@ -44,7 +43,7 @@ RecordListView::Rows todoRows(const Project &project)
 
 TodoPage::TodoPage(const PageContext &context, QWidget *parent)
     : QWidget(parent), m_project(context.workspace.project), m_prompts(context.prompts), m_window(context.window),
-      m_folder(context.workspace.appDataFolder), m_commands(std::make_unique<TodoCommands>(m_project))
+      m_folder(context.workspace.appDataFolder), m_commands(m_project)
 {
     setObjectName(QStringLiteral("TabSheet3"));
     m_list = new RecordListView(
@@ -58,7 +57,7 @@ TodoPage::TodoPage(const PageContext &context, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
 
-    m_dialog = new TodoDialog(*m_commands, &m_window);
+    m_dialog = new TodoDialog(m_commands, &m_window);
     m_changelog = new ChangelogWindow(&m_window);
     buildMenu();
     connect(m_list, &RecordListView::deleteKeyReleased, this, [this] { runCommand(m_prompts, [this] { removeSelected(); }); });
@@ -66,8 +65,6 @@ TodoPage::TodoPage(const PageContext &context, QWidget *parent)
     connect(m_dialog, &TodoDialog::saved, &m_window, &MainWindow::updateProjectPanel);
     connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);
 }
-
-TodoPage::~TodoPage() = default;
 
 void TodoPage::buildMenu()
 {
@@ -117,7 +114,7 @@ void TodoPage::addCodeMenu(QMenu *menu, const char *name, const QString &caption
     for (const CodeCommand &command : commands) {
         QAction *action = addCommand(submenu, command.name, QString::fromLatin1(command.caption),
                                      [this, field, code = command.code] {
-                                         m_commands->setCode(m_list->selectedRows(), field, code);
+                                         m_commands.setCode(m_list->selectedRows(), field, code);
                                      });
         action->setIcon(codeIcon(field, command.code));
     }
@@ -132,7 +129,7 @@ void TodoPage::editFirstSelected()
 
 void TodoPage::removeSelected()
 {
-    m_commands->remove(m_list->selectedRows());
+    m_commands.remove(m_list->selectedRows());
     m_window.updateProjectPanel();
 }
 
@@ -140,7 +137,7 @@ void TodoPage::changeVersion()
 {
     if (const std::optional<QString> version =
             m_prompts.inputText(QStringLiteral("Version"), QStringLiteral("Version:"), QString()))
-        m_commands->setVersion(m_list->selectedRows(), *version);
+        m_commands.setVersion(m_list->selectedRows(), *version);
 }
 
 void TodoPage::createChangelog(bool selectedOnly)

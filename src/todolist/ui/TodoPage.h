@@ -1,9 +1,10 @@
 #pragma once
 
-#include "todolist/Todos.h"
+#include "todolist/TodoCommands.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <span>
 
 struct PageContext;
@@ -13,7 +14,6 @@ class Project;
 class Prompts;
 class QMenu;
 class RecordListView;
-class TodoCommands;
 class TodoDialog;
 
 // TabSheet3: the to-do list with its pop-up menu, the to-do dialog and the changelog window.
@@ -23,7 +23,6 @@ class TodoPage : public QWidget
 
 public:
     explicit TodoPage(const PageContext &context, QWidget *parent = nullptr);
-    ~TodoPage() override;
 
 private:
     struct CodeCommand
@@ -46,7 +45,7 @@ private:
     Prompts &m_prompts;
     MainWindow &m_window;
     QString m_folder;
-    std::unique_ptr<TodoCommands> m_commands;
+    TodoCommands m_commands;
     RecordListView *m_list;
     TodoDialog *m_dialog;
     ChangelogWindow *m_changelog;
