@@ -1,5 +1,6 @@
 #include "todolist/TodoCommands.h"
 
+#include "housekeeping/ListRows.h"
 #include "project/Project.h"
 
 #include <algorithm>
@@ -23,14 +24,7 @@ void TodoCommands::save(quint64 uid, const TodoItem &item)
 
 void TodoCommands::remove(const QList<int> &rows)
 {
-    QList<TodoItem> todos = m_project.data().todos;
-    QList<int> doomed = rows;
-    std::sort(doomed.begin(), doomed.end(), std::greater<>());
-    doomed.erase(std::unique(doomed.begin(), doomed.end()), doomed.end());
-    for (int row : std::as_const(doomed))
-        if (row >= 0 && row < todos.size())
-            todos.removeAt(row);
-    m_project.setTodos(std::move(todos));
+    m_project.setTodos(withoutRows(m_project.data().todos, rows));
 }
 
 void TodoCommands::setCode(const QList<int> &rows, Todos::CodeField field, int code)

@@ -4,6 +4,7 @@
 #include "app/Workspace.h"
 #include "app/ui/CommandRunner.h"
 #include "app/ui/Icons.h"
+#include "app/ui/ListPopupMenu.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/RecordListView.h"
@@ -12,7 +13,6 @@
 #include "todolist/ui/TemplateWindow.h"
 #include "todolist/ui/TodoDialog.h"
 
-#include <QMenu>
 #include <QVBoxLayout>
 
 namespace {
@@ -60,7 +60,6 @@ TodoPage::TodoPage(const PageContext &context, QWidget *parent)
     m_dialog = new TodoDialog(m_commands, &m_window);
     m_changelog = new ChangelogWindow(&m_window);
     buildMenu();
-    connect(m_list, &RecordListView::deleteKeyReleased, this, [this] { runCommand(m_prompts, [this] { removeSelected(); }); });
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &TodoPage::editFirstSelected);
     connect(m_dialog, &TodoDialog::saved, &m_window, &MainWindow::updateProjectPanel);
     connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);
@@ -77,33 +76,20 @@ void TodoPage::buildMenu()
                                         {"New1", "New", 3}};
     static const CodeCommand officials[] = {{"Official1", "Official", -1}, {"Unofficial1", "Unofficial", 7}};
 
-    auto *menu = new QMenu(m_list);
-    menu->setObjectName(QStringLiteral("PopupMenu1"));
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_list, &QWidget::customContextMenuRequested, menu,
-            [this, menu](const QPoint &position) { menu->popup(m_list->viewport()->mapToGlobal(position)); });
-
-    addCommand(menu, "Add2", QStringLiteral("Add"), [this] { m_dialog->editNew(m_project.data().version); });
-    addCommand(menu, "Delete1", QStringLiteral("Delete"), [this] { removeSelected(); });
+    auto *menu = new ListPopupMenu(m_list, "PopupMenu1", m_prompts);
+    menu->addCommand("Add2", QStringLiteral("Add"), [this] { m_dialog->editNew(m_project.data().version); });
+    QAction *remove = menu->addCommand("Delete1", QStringLiteral("Delete"), [this] { removeSelected(); });
+    connect(m_list, &RecordListView::deleteKeyReleased, remove, &QAction::trigger);
     menu->addSeparator()->setObjectName(QStringLiteral("N1"));
     addCodeMenu(menu, "Changestatus1", QStringLiteral("Change status"), Todos::CodeField::Status, statuses);
     addCodeMenu(menu, "Changepriority1", QStringLiteral("Change priority"), Todos::CodeField::Priority, priorities);
     addCodeMenu(menu, "Changetype1", QStringLiteral("Change type"), Todos::CodeField::Kind, kinds);
     addCodeMenu(menu, "Changeofficial1", QStringLiteral("Change official"), Todos::CodeField::Official, officials);
-    addCommand(menu, "Changeversion1", QStringLiteral("Change version"), [this] { changeVersion(); });
+    menu->addCommand("Changeversion1", QStringLiteral("Change version"), [this] { changeVersion(); });
     menu->addSeparator()->setObjectName(QStringLiteral("N2"));
-    addCommand(menu, "Createchangelog2", QStringLiteral("Create changelog"), [this] { createChangelog(false); });
-    addCommand(menu, "Createchangelogofselecteditems1", QStringLiteral("Create changelog of selected items"),
-               [this] { createChangelog(true); });
-}
-
-QAction *TodoPage::addCommand(QMenu *menu, const char *name, const QString &caption,
-                              const std::function<void()> &command)
-{
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    connect(action, &QAction::triggered, this, [this, command] { runCommand(m_prompts, command); });
-    return action;
+    menu->addCommand("Createchangelog2", QStringLiteral("Create changelog"), [this] { createChangelog(false); });
+    menu->addCommand("Createchangelogofselecteditems1", QStringLiteral("Create changelog of selected items"),
+                     [this] { createChangelog(true); });
 }
 
 void TodoPage::addCodeMenu(QMenu *menu, const char *name, const QString &caption, Todos::CodeField field,
@@ -112,11 +98,11 @@ void TodoPage::addCodeMenu(QMenu *menu, const char *name, const QString &caption
     QMenu *submenu = menu->addMenu(caption);
     submenu->setObjectName(QLatin1String(name));
     for (const CodeCommand &command : commands) {
-        QAction *action = addCommand(submenu, command.name, QString::fromLatin1(command.caption),
-                                     [this, field, code = command.code] {
-                                         m_commands.setCode(m_list->selectedRows(), field, code);
-                                     });
-        action->setIcon(codeIcon(field, command.code));
+        QAction *action = submenu->addAction(codeIcon(field, command.code), QString::fromLatin1(command.caption));
+        action->setObjectName(QLatin1String(command.name));
+        connect(action, &QAction::triggered, this, [this, field, code = command.code] {
+            runCommand(m_prompts, [&] { m_commands.setCode(m_list->selectedRows(), field, code); });
+        });
     }
 }
 

@@ -4,7 +4,6 @@
 
 #include <QWidget>
 
-#include <functional>
 #include <span>
 
 struct PageContext;
@@ -33,7 +32,6 @@ private:
     };
 
     void buildMenu();
-    QAction *addCommand(QMenu *menu, const char *name, const QString &caption, const std::function<void()> &command);
     void addCodeMenu(QMenu *menu, const char *name, const QString &caption, Todos::CodeField field,
                      std::span<const CodeCommand> commands);
     void editFirstSelected();
