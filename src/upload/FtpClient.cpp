@@ -1,0 +1,529 @@
+#include "upload/FtpClient.h"
+
+#include "upload/FtpReplyError.h"
+#include "upload/OneTimePassword.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QHostInfo>
+#include <QNetworkProxy>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTcpServer>
+#include <QTimer>
+
+#include <cerrno>
+#include <exception>
+
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <netdb.h>
+#include <sys/socket.h>
+#endif
+
+namespace {
+
+constexpr int MaxLineLength = 16384;
+constexpr qint64 ChunkSize = 32768;
+constexpr int ConnectLimitMs = 120000;
+constexpr int ConnectStepMs = 125;
+constexpr int ReplyStepMs = 250;
+constexpr int AcceptStepMs = 1000;
+constexpr int QuitReplyWindowMs = 10;
+
+// One step of a network wait: the application handles its pending events (repaints, timers,
+// input) for at most the step's time and the step ends early once the network stirs.
+class WaitStep
+{
+public:
+    template <typename Sender, typename Signal>
+    WaitStep &wakeOn(const Sender *sender, Signal signal)
+    {
+        QObject::connect(sender, signal, &m_loop, &QEventLoop::quit);
+        return *this;
+    }
+
+    void run(qint64 ms)
+    {
+        QTimer::singleShot(std::chrono::milliseconds(qMax<qint64>(ms, 0)), Qt::PreciseTimer, &m_loop, &QEventLoop::quit);
+        m_loop.exec();
+    }
+
+private:
+    QEventLoop m_loop;
+};
+
+Error socketError(int number, const QString &text)
+{
+    return Error(QStringLiteral("Socket Error # %1\r\n%2").arg(number).arg(text));
+}
+
+Error socketError(QAbstractSocket::SocketError error)
+{
+    int number = EIO;
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError: number = ECONNREFUSED; break;
+    case QAbstractSocket::RemoteHostClosedError: number = ECONNRESET; break;
+    case QAbstractSocket::SocketAccessError: number = EACCES; break;
+    case QAbstractSocket::SocketResourceError: number = EMFILE; break;
+    case QAbstractSocket::SocketTimeoutError: number = ETIMEDOUT; break;
+    case QAbstractSocket::NetworkError: number = ENETUNREACH; break;
+    case QAbstractSocket::AddressInUseError: number = EADDRINUSE; break;
+    case QAbstractSocket::SocketAddressNotAvailableError: number = EADDRNOTAVAIL; break;
+    case QAbstractSocket::UnsupportedSocketOperationError: number = EAFNOSUPPORT; break;
+    default: break;
+    }
+    return socketError(number, qt_error_string(number));
+}
+
+qint64 remainingMs(const QDeadlineTimer &deadline, int step)
+{
+    return deadline.isForever() ? step : qMin<qint64>(step, deadline.remainingTime());
+}
+
+QDeadlineTimer deadlineAfter(int ms)
+{
+    return ms > 0 ? QDeadlineTimer(ms) : QDeadlineTimer(QDeadlineTimer::Forever);
+}
+
+// Shuts down the sending side, so the peer sees the end of the data, then closes.
+void closeSocket(QTcpSocket &socket)
+{
+    if (socket.socketDescriptor() != -1) {
+#ifdef Q_OS_WIN
+        ::shutdown(SOCKET(socket.socketDescriptor()), SD_SEND);
+#else
+        ::shutdown(int(socket.socketDescriptor()), SHUT_WR);
+#endif
+    }
+    socket.abort();
+}
+
+// The remote file name: the local file's name after the last path separator.
+QString remoteNameOf(const QString &localPath)
+{
+#ifdef Q_OS_WIN
+    static const QRegularExpression separator(QStringLiteral(R"([\\/:])"));
+#else
+    static const QRegularExpression separator(QStringLiteral("/"));
+#endif
+    return localPath.mid(localPath.lastIndexOf(separator) + 1);
+}
+
+} // namespace
+
+FtpClient::FtpClient(QObject *parent) : QObject(parent)
+{
+    m_control.setProxy(QNetworkProxy::NoProxy);
+}
+
+FtpClient::~FtpClient() = default;
+
+QString FtpClient::portArgument(const QHostAddress &address, quint16 port)
+{
+    bool ok = false;
+    const quint32 ip = address.toIPv4Address(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("Not an IPv4 address for PORT: %1").arg(address.toString()));
+    return QStringLiteral("%1,%2,%3,%4,%5,%6")
+        .arg(ip >> 24)
+        .arg((ip >> 16) & 0xFF)
+        .arg((ip >> 8) & 0xFF)
+        .arg(ip & 0xFF)
+        .arg(port / 256)
+        .arg(port % 256);
+}
+
+// ---- Control connection ----
+
+void FtpClient::requireConnected() const
+{
+    if (m_control.state() != QAbstractSocket::ConnectedState)
+        throw Error(QStringLiteral("Not Connected"));
+}
+
+FtpReply FtpClient::sendCmd(const QString &line, const QList<int> &allowed)
+{
+    requireConnected();
+    writeControl(line.toUtf8() + "\r\n");
+    return getResponse(allowed);
+}
+
+void FtpClient::writeControl(const QByteArray &bytes)
+{
+    if (!writeAll(m_control, bytes.constData(), bytes.size(), m_readTimeout))
+        throw Error(QStringLiteral("Connection Closed Gracefully."));
+}
+
+// Sends everything before it returns, without servicing events; false when the peer closed
+// the connection on the way.
+bool FtpClient::writeAll(QTcpSocket &socket, const char *data, qint64 size, int timeoutMs)
+{
+    bool written = socket.write(data, size) == size;
+    while (written && socket.bytesToWrite() > 0)
+        written = socket.waitForBytesWritten(timeoutMs > 0 ? timeoutMs : -1);
+    if (written)
+        return true;
+    if (socket.error() == QAbstractSocket::RemoteHostClosedError)
+        return false;
+    throw socketError(socket.error());
+}
+
+FtpReply FtpClient::getResponse(const QList<int> &allowed)
+{
+    FtpReply reply;
+    for (bool more = true; more;) {
+        if (const std::optional<QString> line = readLine())
+            more = reply.addLine(*line);
+        else if (reply.hasFirstLine())
+            more = reply.addLine(QString()); // a silent server inside a reply: keep waiting
+        // before the first line a silent server is simply waited for again
+    }
+    m_lastReply = reply;
+    reply.validateCode();
+    reply.check(allowed);
+    return reply;
+}
+
+// The next line from the control connection, without its line end; nothing when ReadTimeout
+// ran out first.
+std::optional<QString> FtpClient::readLine()
+{
+    const QDeadlineTimer deadline = deadlineAfter(m_readTimeout);
+    for (;;) {
+        if (m_control.canReadLine()) {
+            QByteArray line = m_control.readLine();
+            line.chop(line.endsWith("\r\n") ? 2 : 1);
+            if (line.size() > MaxLineLength)
+                throw Error(QStringLiteral("Max line length exceeded."));
+            return QString::fromUtf8(line);
+        }
+        if (m_control.bytesAvailable() > MaxLineLength + 1) {
+            m_control.readAll(); // what follows is no longer a reply worth reading
+            throw Error(QStringLiteral("Max line length exceeded."));
+        }
+        if (m_control.state() != QAbstractSocket::ConnectedState) {
+            if (m_control.error() != QAbstractSocket::RemoteHostClosedError && m_control.error() != QAbstractSocket::UnknownSocketError)
+                throw socketError(m_control.error());
+            throw Error(QStringLiteral("Connection Closed Gracefully."));
+        }
+        if (deadline.hasExpired())
+            return std::nullopt;
+        WaitStep()
+            .wakeOn(&m_control, &QIODevice::readyRead)
+            .wakeOn(&m_control, &QAbstractSocket::disconnected)
+            .wakeOn(&m_control, &QAbstractSocket::errorOccurred)
+            .run(remainingMs(deadline, ReplyStepMs));
+    }
+}
+
+// ---- Connecting and leaving ----
+
+void FtpClient::connectToHost()
+{
+    if (m_host.isEmpty())
+        throw Error(QStringLiteral("A host name is required to connect."));
+    if (m_port == 0)
+        throw Error(QStringLiteral("A port is required to connect."));
+    if (m_control.state() == QAbstractSocket::ConnectedState)
+        throw Error(QStringLiteral("Already connected."));
+    try {
+        const QHostAddress address = resolveHost();
+        emit status(StatusKind::Connecting, QStringLiteral("Connecting to %1.").arg(address.toString()));
+        openConnection(m_control, address, m_port);
+        m_socketOpen = true;
+        emit status(StatusKind::Connected, QStringLiteral("Connected."));
+        m_greeting = getResponse({220});
+        if (m_autoLogin)
+            login();
+        setUpSession();
+        emit status(StatusKind::Ready, QStringLiteral("Connection established"));
+    } catch (const Error &) {
+        disconnectFromHost();
+        throw;
+    }
+}
+
+QHostAddress FtpClient::resolveHost()
+{
+    QHostAddress address;
+    if (address.setAddress(m_host) && address.protocol() == QAbstractSocket::IPv4Protocol)
+        return address;
+    emit status(StatusKind::Resolving, QStringLiteral("Resolving hostname %1.").arg(m_host));
+    const QHostInfo info = QHostInfo::fromName(m_host);
+    for (const QHostAddress &candidate : info.addresses()) {
+        if (candidate.protocol() == QAbstractSocket::IPv4Protocol)
+            return candidate;
+    }
+    const QString reason = info.error() == QHostInfo::NoError ? QStringLiteral("Host has no IPv4 address") : info.errorString();
+    throw socketError(EAI_NONAME, reason);
+}
+
+// Starts the attempt and services events in short steps until it succeeds, fails, or runs
+// out of time.
+void FtpClient::openConnection(QTcpSocket &socket, const QHostAddress &address, quint16 port)
+{
+    socket.abort();
+    socket.connectToHost(address, port);
+    const QDeadlineTimer deadline(m_connectTimeout > 0 ? m_connectTimeout : ConnectLimitMs);
+    while (socket.state() != QAbstractSocket::ConnectedState) {
+        if (socket.state() == QAbstractSocket::UnconnectedState)
+            throw socketError(socket.error());
+        if (deadline.hasExpired()) {
+            socket.abort();
+            throw Error(QStringLiteral("Connect timed out."));
+        }
+        WaitStep()
+            .wakeOn(&socket, &QAbstractSocket::connected)
+            .wakeOn(&socket, &QAbstractSocket::errorOccurred)
+            .run(remainingMs(deadline, ConnectStepMs));
+    }
+}
+
+void FtpClient::login()
+{
+    const FtpReply user = sendCmd(QStringLiteral("USER ") + m_username, {230, 232, 331});
+    if (user.code() == 331) {
+        const auto challenge = OneTimePassword::findChallenge(user.text().join(QLatin1Char('\n')));
+        const QString password = challenge ? OneTimePassword::response(*challenge, m_password) : m_password;
+        const FtpReply pass = sendCmd(QStringLiteral("PASS ") + password, {230, 332});
+        if (pass.code() == 332) {
+            if (m_account.isEmpty())
+                throw FtpReplyError(pass.code(), pass.text());
+            sendCmd(QStringLiteral("ACCT ") + m_account, {202, 230});
+        }
+    }
+    const FtpReply features = sendCmd(QStringLiteral("FEAT"), {});
+    m_capabilities = features.text().mid(1, features.text().size() - 2);
+    sendCmd(m_transferType == TransferType::Binary ? QStringLiteral("TYPE I") : QStringLiteral("TYPE A"), {200});
+}
+
+void FtpClient::setUpSession()
+{
+    const FtpReply system = sendCmd(QStringLiteral("SYST"), {});
+    m_systemDescription = system.code() == 500 ? QStringLiteral("Unknown") : system.text().value(0);
+    if (!wantsSiteZone())
+        return;
+    const FtpReply zone = sendCmd(QStringLiteral("SITE ZONE"), {});
+    if (zone.code() == 210)
+        m_timeZoneNote = zone.text().value(0);
+}
+
+// Servers that report their time zone through SITE ZONE: some say so in their greeting,
+// others list ZONE among the SITE facts of FEAT.
+bool FtpClient::wantsSiteZone() const
+{
+    static const QStringList greetings = {QStringLiteral("Serv-U "), QStringLiteral("BPFTP Server "),
+                                          QStringLiteral("TitanFTP server "), QStringLiteral("Titan FTP Server ")};
+    const QString greeting = m_greeting.text().value(0);
+    for (const QString &prefix : greetings) {
+        if (greeting.startsWith(prefix, Qt::CaseInsensitive))
+            return true;
+    }
+    static const QRegularExpression site(QStringLiteral(R"(^\s*SITE(\s|$))"), QRegularExpression::CaseInsensitiveOption);
+    for (const QString &line : m_capabilities) {
+        if (!site.match(line).hasMatch())
+            continue;
+        const QStringList facts = line.trimmed().mid(4).split(QLatin1Char(';'));
+        for (const QString &fact : facts) {
+            if (fact.trimmed().compare(QLatin1String("ZONE"), Qt::CaseInsensitive) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+void FtpClient::disconnectFromHost()
+{
+    if (m_control.state() == QAbstractSocket::ConnectedState) {
+        try {
+            writeControl("QUIT\r\n");
+            if (m_control.bytesAvailable() > 0 || m_control.waitForReadyRead(QuitReplyWindowMs))
+                getResponse({});
+        } catch (const Error &) {
+            // the goodbye is a courtesy; the connection is closed below in any case
+        }
+    }
+    closeControl();
+}
+
+void FtpClient::closeControl()
+{
+    if (!m_socketOpen)
+        return;
+    emit status(StatusKind::Disconnecting, QStringLiteral("Disconnecting."));
+    closeSocket(m_control);
+    m_socketOpen = false;
+    emit status(StatusKind::Disconnected, QStringLiteral("Disconnected."));
+}
+
+// ---- Commands ----
+
+void FtpClient::changeDir(const QString &folder)
+{
+    sendCmd(QStringLiteral("CWD ") + folder, {200, 250});
+}
+
+void FtpClient::put(const QString &localPath)
+{
+    QFile file(localPath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(localPath, file.errorString()));
+    const QString remoteName = remoteNameOf(localPath);
+    if (remoteName.isEmpty())
+        throw Error(QStringLiteral("The destination filename can not be empty"));
+    emit status(StatusKind::Transfer, QStringLiteral("Starting FTP transfer"));
+
+    bool finalReplyPending = false; // the server accepted STOR and owes its closing reply
+    std::unique_ptr<QTcpSocket> data;
+    std::exception_ptr failure;
+    try {
+        data = openDataConnection(remoteName, finalReplyPending);
+        sendFile(file, *data);
+    } catch (const Error &) {
+        failure = std::current_exception();
+    }
+    finishDataOperation(data.get(), finalReplyPending);
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+std::unique_ptr<QTcpSocket> FtpClient::openDataConnection(const QString &remoteName, bool &finalReplyPending)
+{
+    requireConnected();
+    return m_passive ? openPassiveDataConnection(remoteName, finalReplyPending)
+                     : openActiveDataConnection(remoteName, finalReplyPending);
+}
+
+// The listener is up before PORT is sent: some servers connect while they handle PORT.
+std::unique_ptr<QTcpSocket> FtpClient::openActiveDataConnection(const QString &remoteName, bool &finalReplyPending)
+{
+    QTcpServer listener;
+    listen(listener);
+    const QHostAddress announced = m_externalIp.isEmpty() ? listener.serverAddress() : QHostAddress(m_externalIp);
+    sendCmd(QStringLiteral("PORT ") + portArgument(announced, listener.serverPort()), {200});
+    sendCmd(QStringLiteral("STOR ") + remoteName, {125, 150});
+    finalReplyPending = true;
+    return acceptDataConnection(listener, finalReplyPending);
+}
+
+std::unique_ptr<QTcpSocket> FtpClient::openPassiveDataConnection(const QString &remoteName, bool &finalReplyPending)
+{
+    const FtpReply reply = sendCmd(QStringLiteral("PASV"), {227});
+    static const QRegularExpression numbers(QStringLiteral(R"((\d+),(\d+),(\d+),(\d+),(\d+),(\d+))"));
+    const QRegularExpressionMatch match = numbers.match(reply.text().join(QLatin1Char(' ')));
+    if (!match.hasMatch())
+        throw Error(QStringLiteral("The server's passive address cannot be read: %1").arg(reply.text().value(0)));
+    const auto number = [&](int i) { return match.captured(i).toUInt(); };
+    const QHostAddress address(quint32((number(1) << 24) | (number(2) << 16) | (number(3) << 8) | number(4)));
+    auto data = std::make_unique<QTcpSocket>();
+    data->setProxy(QNetworkProxy::NoProxy);
+    openConnection(*data, address, quint16(number(5) * 256 + number(6)));
+    sendCmd(QStringLiteral("STOR ") + remoteName, {125, 150});
+    finalReplyPending = true;
+    return data;
+}
+
+void FtpClient::listen(QTcpServer &listener) const
+{
+    listener.setProxy(QNetworkProxy::NoProxy);
+    listener.setListenBacklogSize(1);
+    const quint32 first = m_dataPort != 0 ? m_dataPort : m_dataPortMin;
+    const quint32 last = m_dataPort != 0 ? m_dataPort : qMax(m_dataPortMin, m_dataPortMax);
+    for (quint32 port = first; port <= last; ++port) {
+        if (listener.listen(m_control.localAddress(), quint16(port)))
+            return;
+    }
+    throw socketError(listener.serverError());
+}
+
+// Waits for the server to connect. A server that answers on the control connection instead
+// has given up on the transfer, and its answer ends the wait at once.
+std::unique_ptr<QTcpSocket> FtpClient::acceptDataConnection(QTcpServer &listener, bool &finalReplyPending)
+{
+    const QDeadlineTimer deadline = deadlineAfter(m_listenTimeout);
+    while (!listener.hasPendingConnections()) {
+        if (m_control.bytesAvailable() > 0 || m_control.state() != QAbstractSocket::ConnectedState) {
+            finalReplyPending = false;
+            const FtpReply reply = getResponse({});
+            throw FtpReplyError(reply.code(), reply.text());
+        }
+        if (deadline.hasExpired())
+            throw Error(QStringLiteral("Accept timed out."));
+        WaitStep()
+            .wakeOn(&listener, &QTcpServer::newConnection)
+            .wakeOn(&m_control, &QIODevice::readyRead)
+            .wakeOn(&m_control, &QAbstractSocket::disconnected)
+            .run(remainingMs(deadline, AcceptStepMs));
+    }
+    std::unique_ptr<QTcpSocket> data(listener.nextPendingConnection());
+    data->setParent(nullptr);
+    listener.close();
+    return data;
+}
+
+// Streams the file in chunks; every send on the socket is reported as work.
+void FtpClient::sendFile(QFile &file, QTcpSocket &data)
+{
+    const qint64 size = file.size();
+    if (size > MaxFileSize)
+        throw Error(QStringLiteral("%1 is too large to upload: files must be smaller than 2 GiB.").arg(file.fileName()));
+    beginWork(WorkMode::Write, size);
+    const auto workEnded = qScopeGuard([this] { endWork(WorkMode::Write); });
+    connect(&data, &QTcpSocket::bytesWritten, this, [this](qint64 bytes) { reportWork(WorkMode::Write, bytes); });
+    QByteArray chunk(ChunkSize, Qt::Uninitialized);
+    for (qint64 sent = 0; sent < size;) {
+        const qint64 read = file.read(chunk.data(), qMin(ChunkSize, size - sent));
+        if (read < 0)
+            throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(file.fileName(), file.errorString()));
+        if (read == 0)
+            throw Error(QStringLiteral("No data to read."));
+        if (!writeAll(data, chunk.constData(), read, m_transferTimeout))
+            return; // the server closed the data connection; its reply tells why
+        sent += read;
+    }
+}
+
+void FtpClient::finishDataOperation(QTcpSocket *data, bool finalReplyPending)
+{
+    if (data)
+        closeSocket(*data);
+    if (!finalReplyPending) {
+        emit status(StatusKind::Aborted, QStringLiteral("Transfer aborted"));
+        return;
+    }
+    emit status(StatusKind::Ready, QStringLiteral("Transfer complete"));
+    getResponse({226, 225, 250});
+}
+
+// ---- Work reporting ----
+
+void FtpClient::beginWork(WorkMode mode, qint64 total)
+{
+    Work &work = m_work[int(mode)];
+    if (++work.level == 1) {
+        work.count = 0;
+        work.total = total;
+        emit workBegin(mode, total);
+    }
+}
+
+void FtpClient::reportWork(WorkMode mode, qint64 bytes)
+{
+    Work &work = m_work[int(mode)];
+    if (work.level > 0) {
+        work.count += bytes;
+        emit this->work(mode, work.count);
+    }
+}
+
+void FtpClient::endWork(WorkMode mode)
+{
+    Work &work = m_work[int(mode)];
+    if (work.level == 1)
+        emit workEnd(mode);
+    --work.level;
+}
