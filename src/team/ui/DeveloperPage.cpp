@@ -7,6 +7,7 @@
 #include "app/ui/RecordListView.h"
 #include "team/ui/DeveloperDialog.h"
 
+#include <QEvent>
 #include <QVBoxLayout>
 
 DeveloperPage::DeveloperPage(const PageContext &context, QWidget *parent)
@@ -32,8 +33,16 @@ DeveloperPage::DeveloperPage(const PageContext &context, QWidget *parent)
     QAction *remove = menu->addCommand("Delete8", QStringLiteral("Delete"),
                                        [this] { m_commands.remove(m_list->selectedRows()); });
     connect(m_list, &RecordListView::deleteKeyReleased, remove, &QAction::trigger);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &DeveloperPage::editFirstSelected);
+    // Any double-click in the list edits the first selected row, wherever it lands.
+    m_list->viewport()->installEventFilter(this);
     connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);
+}
+
+bool DeveloperPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick)
+        editFirstSelected();
+    return QWidget::eventFilter(watched, event);
 }
 
 void DeveloperPage::editFirstSelected()

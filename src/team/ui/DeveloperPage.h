@@ -17,6 +17,9 @@ class DeveloperPage : public QWidget
 public:
     explicit DeveloperPage(const PageContext &context, QWidget *parent = nullptr);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void editFirstSelected();
 

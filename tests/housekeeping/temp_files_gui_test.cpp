@@ -1,0 +1,132 @@
+#include "app/Workspace.h"
+#include "app/ui/MainWindow.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QtTest>
+
+class TempFilesGuiTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void typingProjectFolder_rescansAtEveryKeystroke();
+    void extensionCommands_editListAndRescan();
+    void deleteCommands_deleteFoundFiles();
+
+private:
+    QString path(const QString &relative) const { return m_root + QLatin1Char('/') + relative; }
+    QString filesPanel() const { return m_window->findChild<QLabel *>(QStringLiteral("StatusPanel2"))->text(); }
+    template<typename T>
+    T *widget(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+    void trigger(const char *action) { widget<QAction>(action)->trigger(); }
+    QStringList shown(const char *list) const;
+
+    IsolatedHome m_home;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_root;
+    ScriptedPrompts m_prompts;
+    RecordingLauncher m_launcher;
+    std::unique_ptr<Workspace> m_workspace;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TempFilesGuiTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_root = m_dir->path() + QStringLiteral("/proj");
+    for (const char *file : {"main.cpp", "main.o", "Old.BAK", "sub/x.o"})
+        writeFile(path(QLatin1String(file)), "x");
+    m_prompts = ScriptedPrompts();
+    m_workspace = std::make_unique<Workspace>(m_dir->path() + QStringLiteral("/settings"), m_prompts);
+    m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_workspace->project.setTempExtensions({QStringLiteral(".o"), QStringLiteral(".bak")});
+}
+
+void TempFilesGuiTest::cleanup()
+{
+    m_window.reset();
+    m_workspace.reset();
+}
+
+QStringList TempFilesGuiTest::shown(const char *list) const
+{
+    QStringList texts;
+    auto *box = widget<QListWidget>(list);
+    for (int row = 0; row < box->count(); ++row)
+        texts.append(box->item(row)->text());
+    return texts;
+}
+
+void TempFilesGuiTest::typingProjectFolder_rescansAtEveryKeystroke()
+{
+    QCOMPARE(filesPanel(), QStringLiteral("Files"));
+    auto *folderField = widget<QLineEdit>("Edit2");
+    QStringList panels;
+    for (const QChar c : m_root) {
+        QTest::keyClick(folderField, c.toLatin1());
+        panels.append(filesPanel());
+    }
+    QCOMPARE(panels.size(), m_root.size());
+    QCOMPARE(panels.at(panels.size() - 2), QStringLiteral("Contains 0 files with 0 temp. files"));
+    QCOMPARE(panels.last(), QStringLiteral("Contains 3 files with 2 temp. files"));
+    QCOMPARE(shown("ListBox2"), (QStringList{path("main.o"), path("Old.BAK")}));
+
+    widget<QCheckBox>("CheckBox1")->click();
+    QCOMPARE(filesPanel(), QStringLiteral("Contains 4 files with 3 temp. files"));
+    QCOMPARE(shown("ListBox2").last(), path("sub/x.o"));
+}
+
+void TempFilesGuiTest::extensionCommands_editListAndRescan()
+{
+    m_workspace->project.setProjectFolder(m_root);
+    m_prompts.answers = {QStringLiteral(".CPP"), std::nullopt};
+    trigger("Newfileextansion1");
+    QCOMPARE(shown("ListBox3"), (QStringList{".bak", ".CPP", ".o"}));
+    QCOMPARE(filesPanel(), QStringLiteral("Contains 3 files with 3 temp. files"));
+    trigger("Newfileextansion1");
+    QCOMPARE(shown("ListBox3").size(), 3);
+
+    // The Delete key removes the selected extensions, whatever modifier is held.
+    auto *extensions = widget<QListWidget>("ListBox3");
+    extensions->item(0)->setSelected(true);
+    extensions->item(1)->setSelected(true);
+    QTest::keyClick(extensions, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(shown("ListBox3"), QStringList{".o"});
+    QCOMPARE(filesPanel(), QStringLiteral("Contains 3 files with 1 temp. files"));
+
+    QTest::keyClick(extensions, Qt::Key_Backspace);
+    trigger("Delete3");
+    QCOMPARE(shown("ListBox3"), QStringList{".o"});
+}
+
+void TempFilesGuiTest::deleteCommands_deleteFoundFiles()
+{
+    m_workspace->project.setIncludeSubfolders(true);
+    m_workspace->project.setProjectFolder(m_root);
+    auto *found = widget<QListWidget>("ListBox2");
+    QCOMPARE(found->count(), 3);
+
+    found->item(1)->setSelected(true);
+    QTest::keyClick(found, Qt::Key_Delete);
+    QVERIFY(!QFile::exists(path("Old.BAK")));
+    QCOMPARE(shown("ListBox2"), (QStringList{path("main.o"), path("sub/x.o")}));
+    QVERIFY(m_prompts.messages.isEmpty());
+
+    trigger("Deletetemporaryfiles1");
+    QCOMPARE(m_prompts.messages, QStringList{QStringLiteral("Finished")});
+    QVERIFY(shown("ListBox2").isEmpty());
+    QCOMPARE(filesPanel(), QStringLiteral("Contains 1 files with 0 temp. files"));
+    QVERIFY(QFile::exists(path("main.cpp")));
+}
+
+QTEST_MAIN(TempFilesGuiTest)
+#include "temp_files_gui_test.moc"

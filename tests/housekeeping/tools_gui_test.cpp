@@ -1,0 +1,144 @@
+#include "app/Workspace.h"
+#include "app/ui/DesktopLauncher.h"
+#include "app/ui/MainWindow.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QMenu>
+#include <QtTest>
+
+class ToolsGuiTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void newTool_sortsIntoListAndMenu();
+    void menuEntry_startsRealPathWithAmpersand();
+    void deleteKey_removesOneOfTwoEqualTools();
+    void loadTheProject_opensMainFileEvenEmpty();
+    void desktopLauncher_startsExecutableDetached();
+
+private:
+    void trigger(const char *action) { m_window->findChild<QAction *>(QLatin1String(action))->trigger(); }
+    QStringList menuCaptions() const;
+    QStringList listed() const;
+    void addTools(const QStringList &paths);
+
+    IsolatedHome m_home;
+    QTemporaryDir m_dir;
+    ScriptedPrompts m_prompts;
+    RecordingLauncher m_launcher;
+    std::unique_ptr<Workspace> m_workspace;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void ToolsGuiTest::init()
+{
+    m_prompts = ScriptedPrompts();
+    m_launcher.opened.clear();
+    m_workspace = std::make_unique<Workspace>(m_dir.path(), m_prompts);
+    m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
+}
+
+void ToolsGuiTest::cleanup()
+{
+    m_window.reset();
+    m_workspace.reset();
+}
+
+QStringList ToolsGuiTest::menuCaptions() const
+{
+    QStringList captions;
+    for (const QAction *entry : m_window->toolsMenu()->actions())
+        captions.append(entry->text());
+    return captions;
+}
+
+QStringList ToolsGuiTest::listed() const
+{
+    QStringList texts;
+    auto *list = m_window->findChild<QListWidget *>(QStringLiteral("ListBox5"));
+    for (int row = 0; row < list->count(); ++row)
+        texts.append(list->item(row)->text());
+    return texts;
+}
+
+void ToolsGuiTest::addTools(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        m_prompts.answers.push_back(path);
+        trigger("Newscripttool1");
+    }
+}
+
+void ToolsGuiTest::newTool_sortsIntoListAndMenu()
+{
+    QVERIFY(menuCaptions().isEmpty());
+    addTools({"/opt/zed", "/opt/Build.sh", "/opt/apt", "/opt/zed"});
+    trigger("Newscripttool1"); // cancelled
+
+    const QStringList sorted{"/opt/apt", "/opt/Build.sh", "/opt/zed", "/opt/zed"};
+    QCOMPARE(listed(), sorted);
+    QCOMPARE(menuCaptions(), sorted);
+
+    trigger("Runallscripts1");
+    QCOMPARE(m_launcher.opened, sorted);
+    QVERIFY(m_prompts.messages.isEmpty());
+}
+
+void ToolsGuiTest::menuEntry_startsRealPathWithAmpersand()
+{
+    addTools({"/opt/R&D/tool&go.sh", "/opt/a.sh"});
+    QCOMPARE(menuCaptions(), (QStringList{"/opt/a.sh", "/opt/R&&D/tool&&go.sh"}));
+
+    m_window->toolsMenu()->actions().at(1)->trigger();
+    trigger("Runallscripts1");
+    QCOMPARE(m_launcher.opened, (QStringList{"/opt/R&D/tool&go.sh", "/opt/a.sh", "/opt/R&D/tool&go.sh"}));
+
+    m_workspace->commands.newProject();
+    QVERIFY(menuCaptions().isEmpty());
+}
+
+void ToolsGuiTest::deleteKey_removesOneOfTwoEqualTools()
+{
+    addTools({"/opt/b", "/opt/a", "/opt/b"});
+    auto *list = m_window->findChild<QListWidget *>(QStringLiteral("ListBox5"));
+    list->item(2)->setSelected(true);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(listed(), (QStringList{"/opt/a", "/opt/b"}));
+    QCOMPARE(menuCaptions(), listed());
+
+    list->clearSelection();
+    trigger("Delete7");
+    QCOMPARE(listed().size(), 2);
+}
+
+void ToolsGuiTest::loadTheProject_opensMainFileEvenEmpty()
+{
+    trigger("Opentheproject1");
+    m_workspace->project.setMainFile(QStringLiteral("/work/app.pro"));
+    trigger("Opentheproject1");
+    QCOMPARE(m_launcher.opened, (QStringList{QString(), "/work/app.pro"}));
+}
+
+void ToolsGuiTest::desktopLauncher_startsExecutableDetached()
+{
+    // The script reports its arguments and working folder, then its marker appears.
+    const QString marker = m_dir.filePath(QStringLiteral("marker"));
+    const QString script = writeFile(m_dir.filePath(QStringLiteral("tool & co.sh")),
+                                     "#!/bin/sh\necho \"$# $(pwd)\" > \"$0.tmp\" && mv \"$0.tmp\" \"" + marker.toUtf8()
+                                         + "\"\n");
+    QVERIFY(QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner));
+
+    DesktopLauncher launcher;
+    launcher.open(script);
+
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
+    QCOMPARE(readFile(marker).trimmed(), "0 " + QDir::currentPath().toUtf8());
+}
+
+QTEST_MAIN(ToolsGuiTest)
+#include "tools_gui_test.moc"

@@ -1,0 +1,205 @@
+#include "app/Workspace.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/RecordListView.h"
+#include "support/TestSupport.h"
+
+#include <QDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+DeveloperEntry developer(const QString &name, const QString &email, const QString &phone)
+{
+    return {name, email, name + QStringLiteral(" note"), name + QStringLiteral(" im"), phone,
+            name + QStringLiteral(" street")};
+}
+
+} // namespace
+
+class DeveloperGuiTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void newDeveloper_fillsBoxesInTabOrderAndAppends();
+    void doubleClick_editsFirstSelectedByIdentity();
+    void cancelAndNewProject_closeWithoutChange();
+    void headerClick_sortsTelAsText();
+    void writeEmail_data();
+    void writeEmail();
+    void deleteKey_removesSelectedRows();
+
+private:
+    QStringList names() const;
+    QLineEdit *box(const char *name) const { return m_dialog->findChild<QLineEdit *>(QLatin1String(name)); }
+    void trigger(const char *action) { m_window->findChild<QAction *>(QLatin1String(action))->trigger(); }
+    void select(const QList<int> &rows);
+
+    IsolatedHome m_home;
+    QTemporaryDir m_dir;
+    ScriptedPrompts m_prompts;
+    RecordingLauncher m_launcher;
+    std::unique_ptr<Workspace> m_workspace;
+    std::unique_ptr<MainWindow> m_window;
+    RecordListView *m_list = nullptr;
+    QDialog *m_dialog = nullptr;
+};
+
+void DeveloperGuiTest::init()
+{
+    m_launcher.opened.clear();
+    m_workspace = std::make_unique<Workspace>(m_dir.path(), m_prompts);
+    m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
+    m_list = m_window->findChild<RecordListView *>(QStringLiteral("ListView3"));
+    m_dialog = m_window->findChild<QDialog *>(QStringLiteral("TForm4"));
+    QVERIFY(m_list && m_dialog);
+    auto *tabs = m_window->findChild<QTabWidget *>(QStringLiteral("PageControl2"));
+    tabs->setCurrentWidget(m_window->findChild<QWidget *>(QStringLiteral("TabSheet16")));
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_workspace->project.setDevelopers({developer("Carol", "carol@example.org", "9123"),
+                                        developer("alice", "alice@example.org", "10234"),
+                                        developer("Bob", "bob @example.org", "")});
+}
+
+void DeveloperGuiTest::cleanup()
+{
+    m_window.reset();
+    m_workspace.reset();
+}
+
+QStringList DeveloperGuiTest::names() const
+{
+    QStringList shown;
+    for (int row = 0; row < m_list->topLevelItemCount(); ++row)
+        shown.append(m_list->topLevelItem(row)->text(0));
+    return shown;
+}
+
+void DeveloperGuiTest::select(const QList<int> &rows)
+{
+    m_list->clearSelection();
+    for (int row : rows)
+        m_list->topLevelItem(row)->setSelected(true);
+}
+
+void DeveloperGuiTest::newDeveloper_fillsBoxesInTabOrderAndAppends()
+{
+    trigger("Newdeveloper1");
+    QVERIFY(m_dialog->isVisible());
+    QVERIFY(!m_dialog->isModal());
+
+    // The Tab key goes down the dialog: name, mail, IM, telephone, address, note.
+    QStringList tabOrder;
+    QWidget *widget = box("Edit1");
+    do {
+        if (qobject_cast<QLineEdit *>(widget))
+            tabOrder.append(widget->objectName());
+        widget = widget->nextInFocusChain();
+    } while (widget != box("Edit1"));
+    QCOMPARE(tabOrder, (QStringList{"Edit1", "Edit6", "Edit5", "Edit4", "Edit3", "Edit2"}));
+
+    const char *boxes[] = {"Edit1", "Edit6", "Edit2", "Edit5", "Edit4", "Edit3"};
+    const QStringList typed{"Dave", "dave@example.org", "  likes tea ", "dave#im", "+49 30 1", "Main St 1"};
+    for (int i = 0; i < 6; ++i) {
+        QVERIFY(box(boxes[i])->text().isEmpty());
+        QTest::keyClicks(box(boxes[i]), typed[i]);
+    }
+    m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+
+    QVERIFY(!m_dialog->isVisible());
+    QCOMPARE(m_workspace->project.data().developers.last().fields(), typed);
+    QCOMPARE(names().last(), QStringLiteral("Dave"));
+}
+
+void DeveloperGuiTest::doubleClick_editsFirstSelectedByIdentity()
+{
+    select({1, 2});
+    const QRect second = m_list->visualItemRect(m_list->topLevelItem(2));
+    QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, Qt::ControlModifier, second.center());
+    QVERIFY(m_dialog->isVisible());
+    QCOMPARE(box("Edit1")->text(), QStringLiteral("alice"));
+    QCOMPARE(box("Edit6")->text(), QStringLiteral("alice@example.org"));
+    QCOMPARE(box("Edit2")->text(), QStringLiteral("alice note"));
+
+    // Sorted meanwhile: Save still writes alice's entry, wherever it went.
+    m_workspace->project.sortList(ProjectList::Developers, 1);
+    box("Edit1")->setText(QStringLiteral("Alice"));
+    m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+    QCOMPARE(names(), (QStringList{"Alice", "Bob", "Carol"}));
+    QCOMPARE(m_workspace->project.data().developers.first().phone, QStringLiteral("10234"));
+
+    // Deleted meanwhile: Save appends rather than overwrite someone else.
+    select({2});
+    QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, {}, m_list->visualItemRect(m_list->topLevelItem(2)).center());
+    QCOMPARE(box("Edit1")->text(), QStringLiteral("Carol"));
+    select({2});
+    trigger("Delete8");
+    m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+    QCOMPARE(names(), (QStringList{"Alice", "Bob", "Carol"}));
+}
+
+void DeveloperGuiTest::cancelAndNewProject_closeWithoutChange()
+{
+    select({0});
+    QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, {}, m_list->visualItemRect(m_list->topLevelItem(0)).center());
+    box("Edit1")->setText(QStringLiteral("changed"));
+    m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+    QVERIFY(!m_dialog->isVisible());
+    QCOMPARE(names(), (QStringList{"Carol", "alice", "Bob"}));
+
+    trigger("Newdeveloper1");
+    QVERIFY(m_dialog->isVisible());
+    trigger("NewProject1");
+    QVERIFY(!m_dialog->isVisible());
+    QVERIFY(names().isEmpty());
+}
+
+void DeveloperGuiTest::headerClick_sortsTelAsText()
+{
+    QHeaderView *header = m_list->header();
+    const QPoint tel(header->sectionViewportPosition(4) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, tel);
+    QCOMPARE(names(), (QStringList{"Bob", "alice", "Carol"})); // "", "10234", "9123"
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, tel);
+    QCOMPARE(names(), (QStringList{"Carol", "alice", "Bob"}));
+}
+
+void DeveloperGuiTest::writeEmail_data()
+{
+    QTest::addColumn<QList<int>>("rows");
+    QTest::addColumn<QStringList>("opened");
+    QTest::newRow("none selected") << QList<int>{} << QStringList{};
+    QTest::newRow("three, in list order") << QList<int>{2, 0, 1}
+                                          << QStringList{"mailto:carol@example.org", "mailto:alice@example.org",
+                                                         "mailto:bob @example.org"};
+}
+
+void DeveloperGuiTest::writeEmail()
+{
+    QFETCH(QList<int>, rows);
+    QFETCH(QStringList, opened);
+    select(rows);
+    trigger("WriteeMail1");
+    QCOMPARE(m_launcher.opened, opened);
+}
+
+void DeveloperGuiTest::deleteKey_removesSelectedRows()
+{
+    select({});
+    QTest::keyClick(m_list, Qt::Key_Delete);
+    QCOMPARE(names().size(), 3);
+
+    select({0, 2});
+    QTest::keyClick(m_list, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(names(), QStringList{"alice"});
+}
+
+QTEST_MAIN(DeveloperGuiTest)
+#include "developer_gui_test.moc"
