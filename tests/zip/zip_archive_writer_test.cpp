@@ -3,6 +3,7 @@
 #include "project/Error.h"
 #include "support/TestSupport.h"
 #include "zip/ZipArchiveWriter.h"
+#include "zip/ZipDeflater.h"
 #include "zip/ZipNames.h"
 
 #include <QBuffer>
@@ -233,6 +234,34 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, expected);
         QCOMPARE(ZipNames::zipName(QDir::toNativeSeparators(name)), expected);
+    }
+
+    void deflater_givesTheOneShotBytesInAnyPieces_data()
+    {
+        QTest::addColumn<qsizetype>("pieceSize");
+        QTest::newRow("whole") << qsizetype(1 << 20);
+        QTest::newRow("4 KiB pieces") << qsizetype(4096);
+        QTest::newRow("odd pieces") << qsizetype(999);
+    }
+
+    // Incompressible data of these sizes makes the compressed stream end on either side of the
+    // 64 KiB output buffer, so the trailer that is cut off may span two pieces of output.
+    void deflater_givesTheOneShotBytesInAnyPieces()
+    {
+        QFETCH(qsizetype, pieceSize);
+        QList<QByteArray> inputs{sampleText(70, 300000), QByteArray("x")};
+        for (qsizetype size = 65500; size <= 65530; ++size)
+            inputs.append(randomBytes(quint32(size), size));
+        for (const QByteArray &input : inputs) {
+            QByteArray output;
+            ZipDeflater deflater([&output](QByteArrayView piece) { output.append(piece); });
+            for (qsizetype at = 0; at < input.size(); at += pieceSize)
+                deflater.write(QByteArrayView(input).sliced(at, std::min(pieceSize, input.size() - at)));
+            deflater.finish();
+            QVERIFY2(output == oneShotDeflate(input), qPrintable(QString::number(input.size())));
+            QCOMPARE(deflater.compressedSize(), output.size());
+            QCOMPARE(deflater.crc(), crcOf(input));
+        }
     }
 
     void emptyFolder_givesTheEndRecordAlone_data()
