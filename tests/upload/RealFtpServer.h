@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <unistd.h>
+
+// A real FTP server on 127.0.0.1, started for the tests and stopped with this object. Files
+// arrive below root().
+class RealFtpServer
+{
+public:
+    enum class Kind { Pyftpdlib, Vsftpd };
+
+    // vsftpd logs in system users only; this one is created (as root) when it is missing.
+    static constexpr const char *SystemUser = "trovasftp";
+    static constexpr const char *Password = "Trovas-Ftp-1";
+
+    explicit RealFtpServer(Kind kind) : m_kind(kind)
+    {
+        QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeOther | QFile::ReadOther);
+        QDir(m_dir.path()).mkpath(QStringLiteral("root"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("empty"));
+    }
+
+    ~RealFtpServer()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+    // Empty on success, else why the server could not run.
+    QString start()
+    {
+        m_port = freePort();
+        if (m_kind == Kind::Pyftpdlib) {
+            m_process.start(QStringLiteral("/usr/bin/python3"),
+                            {"-m", "pyftpdlib", "-i", "127.0.0.1", "-p", QString::number(m_port), "-w", "-d", root(), "-u",
+                             SystemUser, "-P", Password});
+        } else {
+            if (::geteuid() != 0)
+                return QStringLiteral("vsftpd serves system users and has to run as root");
+            if (!ensureSystemUser())
+                return QStringLiteral("cannot create the system user %1").arg(SystemUser);
+            m_process.start(QStringLiteral("vsftpd"), {writeVsftpdConfig()});
+        }
+        if (!m_process.waitForStarted(5000))
+            return m_process.errorString();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, m_port);
+            if (probe.waitForConnected(100))
+                return {};
+            if (m_process.state() == QProcess::NotRunning)
+                break;
+            QThread::msleep(100);
+        }
+        return QStringLiteral("the server did not start: %1").arg(QString::fromLocal8Bit(m_process.readAll()));
+    }
+
+    quint16 port() const { return m_port; }
+    QString root() const { return m_dir.filePath(QStringLiteral("root")); }
+
+    // A folder below the root that the server may write to, with all that is already in it.
+    QString makeFolder(const QString &name) const
+    {
+        QDir(root()).mkpath(name);
+        if (m_kind == Kind::Vsftpd)
+            run(QStringLiteral("chown"), {"-R", SystemUser, root()});
+        return QDir(root()).filePath(name);
+    }
+
+private:
+    static quint16 freePort()
+    {
+        QTcpServer server;
+        server.listen(QHostAddress::LocalHost);
+        return server.serverPort();
+    }
+
+    static bool ensureSystemUser()
+    {
+        if (!run(QStringLiteral("id"), {"-u", SystemUser})
+            && !run(QStringLiteral("useradd"), {"--system", "--home-dir", "/", "--shell", "/bin/sh", SystemUser}))
+            return false;
+        return run(QStringLiteral("chpasswd"), {}, QByteArray(SystemUser) + ':' + Password + '\n');
+    }
+
+    static bool run(const QString &program, const QStringList &arguments, const QByteArray &input = {})
+    {
+        QProcess process;
+        process.start(program, arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+
+    QString writeVsftpdConfig() const
+    {
+        const QString path = m_dir.filePath(QStringLiteral("vsftpd.conf"));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(QStringLiteral("listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=%1\nbackground=NO\n"
+                                  "anonymous_enable=NO\nlocal_enable=YES\nwrite_enable=YES\nlocal_root=%2\n"
+                                  "seccomp_sandbox=NO\nconnect_from_port_20=NO\nsecure_chroot_dir=%3\n")
+                       .arg(m_port)
+                       .arg(root(), m_dir.filePath(QStringLiteral("empty")))
+                       .toUtf8());
+        return path;
+    }
+
+    Kind m_kind;
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    quint16 m_port = 0;
+};
