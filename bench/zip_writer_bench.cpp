@@ -63,9 +63,9 @@ qint64 zipWithInfoZip(const QString &folder, const QString &archive)
     QElapsedTimer timer;
     timer.start();
     // Run inside the folder so that the entry names are the same as the writer's.
-    if (!run(QStringLiteral("zip"), {QStringLiteral("-r"), QStringLiteral("-9"), QStringLiteral("-q"), archive,
-                                     QStringLiteral(".")},
-             folder))
+    const QStringList arguments{QStringLiteral("-r"), QStringLiteral("-9"), QStringLiteral("-q"), archive,
+                                QStringLiteral(".")};
+    if (!run(QStringLiteral("zip"), arguments, folder))
         throw Error(QStringLiteral("zip failed"));
     return timer.elapsed();
 }

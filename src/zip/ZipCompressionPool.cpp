@@ -52,7 +52,9 @@ void ZipCompressionPool::work()
         qsizetype index = 0;
         {
             std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_stopping || m_next == m_paths.size() || m_bytesWaiting < waitingBudget; });
+            m_changed.wait(lock, [this] {
+                return m_stopping || m_next == m_paths.size() || m_bytesWaiting < waitingBudget;
+            });
             if (m_stopping || m_next == m_paths.size())
                 return;
             index = m_next++;

@@ -40,6 +40,11 @@ inline quint32 get32(const QByteArray &b, qsizetype at)
     return qFromLittleEndian<quint32>(b.constData() + at);
 }
 
+inline quint32 crcOf(const QByteArray &data)
+{
+    return quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())));
+}
+
 inline QByteArray inflateRaw(const QByteArray &data, qsizetype expectedSize)
 {
     QByteArray out(expectedSize + 1, '\0');
@@ -84,7 +89,8 @@ inline QString parse(const QByteArray &zip, QList<ArchiveEntry> &entries)
         const quint16 nameLength = get16(zip, at + 28);
         e.name = zip.mid(at + 46, nameLength);
         // Only bit 11 may be set, and only for a name beyond ASCII, which it marks as UTF-8.
-        const bool ascii = std::all_of(e.name.cbegin(), e.name.cend(), [](char c) { return uchar(c) < 0x80; });
+        const bool ascii =
+            std::all_of(e.name.cbegin(), e.name.cend(), [](char c) { return uchar(c) < 0x80; });
         const quint16 flags = ascii ? 0 : 0x0800;
         if (get16(zip, at + 4) != 20 || get16(zip, at + 6) != 20 || get16(zip, at + 8) != flags
             || get16(zip, at + 30) || get16(zip, at + 32) || get16(zip, at + 34) || get16(zip, at + 36))
@@ -110,8 +116,7 @@ inline QString parse(const QByteArray &zip, QList<ArchiveEntry> &entries)
         e.data = zip.mid(l + 30 + nameLength, e.compressedSize);
         nextLocal = quint32(l + 30 + nameLength + e.compressedSize);
         const QByteArray plain = e.method == 8 ? inflateRaw(e.data, e.uncompressedSize) : e.data;
-        const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(plain.constData()), uInt(plain.size())));
-        if ((e.method != 0 && e.method != 8) || plain.size() != e.uncompressedSize || crc != e.crc)
+        if ((e.method != 0 && e.method != 8) || plain.size() != e.uncompressedSize || crcOf(plain) != e.crc)
             return QStringLiteral("data of %1 does not give its size and CRC-32").arg(e.name);
         entries.append(e);
     }
@@ -161,11 +166,6 @@ inline QByteArray oneShotDeflate(const QByteArray &data)
     compress2(reinterpret_cast<Bytef *>(out.data()), &length,
               reinterpret_cast<const Bytef *>(data.constData()), uLong(data.size()), 9);
     return out.mid(2, qsizetype(length) - 6);
-}
-
-inline quint32 crcOf(const QByteArray &data)
-{
-    return quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())));
 }
 
 // MS-DOS time and date of a local time, as the format defines them.
