@@ -82,6 +82,9 @@ public:
     // Says QUIT and closes the connection; tolerates a connection that is already closed.
     void disconnectFromHost();
 
+    // The server's latest reply; every command replaces it.
+    const FtpReply &lastReply() const { return m_lastReply; }
+
     // The argument of PORT for a listener: "h1,h2,h3,h4,p1,p2".
     static QString portArgument(const QHostAddress &address, quint16 port);
 

@@ -35,14 +35,15 @@ bool isNumber(QStringView text)
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; });
 }
 
-} // namespace
-
-bool FtpReply::isEndLine(const QString &line)
+// The last line of a reply: a bare number of up to three digits, or three digits and a blank.
+bool isEndLine(const QString &line)
 {
     if (line.size() <= 3)
         return isNumber(line);
     return isNumber(QStringView(line).left(3)) && line.at(3) == QLatin1Char(' ');
 }
+
+} // namespace
 
 bool FtpReply::addLine(const QString &line)
 {

@@ -25,8 +25,6 @@ public:
     // Throws FtpReplyError when `allowed` is not empty and does not hold the code.
     void check(const QList<int> &allowed) const;
 
-    static bool isEndLine(const QString &line);
-
 private:
     QString m_code;
     QStringList m_text;

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 // A real FTP server on 127.0.0.1, started for the tests and stopped with this object. Files
@@ -26,6 +28,8 @@ public:
         QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeOther | QFile::ReadOther);
         QDir(m_dir.path()).mkpath(QStringLiteral("root"));
         QDir(m_dir.path()).mkpath(QStringLiteral("empty"));
+        // The server goes with the test, even when the test crashes.
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     }
 
     ~RealFtpServer()

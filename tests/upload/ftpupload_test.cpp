@@ -121,6 +121,7 @@ void FtpUploadTest::put_storesFileIntact()
     client.connectToHost();
     client.changeDir(folder);
     client.put(local);
+    QCOMPARE(client.lastReply().code(), 226);
     client.disconnectFromHost();
 
     QCOMPARE(readFile(QDir(remoteFolder).filePath(name)), content);
