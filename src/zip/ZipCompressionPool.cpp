@@ -1,5 +1,6 @@
 #include "zip/ZipCompressionPool.h"
 
+#include "project/Error.h"
 #include "zip/ZipDeflater.h"
 #include "zip/ZipErrors.h"
 
@@ -47,7 +48,7 @@ ZipCompressionPool::Result ZipCompressionPool::take(qsizetype index)
 void ZipCompressionPool::work()
 {
     QByteArray output;
-    ZipDeflater deflater([&output](QByteArrayView piece) { output.append(piece); });
+    std::unique_ptr<ZipDeflater> deflater; // set up with the first file that needs it
     for (;;) {
         qsizetype index = 0;
         {
@@ -59,7 +60,15 @@ void ZipCompressionPool::work()
                 return;
             index = m_next++;
         }
-        Result result = compress(m_paths.at(index), deflater, output);
+        // Every task must leave a result, or the writer would wait for it forever.
+        Result result;
+        try {
+            result = compress(m_paths.at(index), deflater, output);
+        } catch (const Error &error) {
+            result = failure(error.message());
+        } catch (const std::bad_alloc &) {
+            result = failure(ZipErrors::cannotRead(m_paths.at(index), QStringLiteral("not enough memory")));
+        }
         {
             std::lock_guard lock(m_mutex);
             m_bytesWaiting += result.data.size();
@@ -69,36 +78,38 @@ void ZipCompressionPool::work()
     }
 }
 
-ZipCompressionPool::Result ZipCompressionPool::compress(const QString &path, ZipDeflater &deflater,
+ZipCompressionPool::Result ZipCompressionPool::compress(const QString &path,
+                                                        std::unique_ptr<ZipDeflater> &deflater,
                                                         QByteArray &output)
 {
-    Result result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.status = file.exists() ? Result::Status::Failed : Result::Status::Missing;
-        result.error = ZipErrors::cannotOpen(path, file.errorString());
+        Result result = failure(ZipErrors::cannotOpen(path, file.errorString()));
+        if (!file.exists())
+            result.status = Result::Status::Missing;
         return result;
     }
     const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.status = Result::Status::Failed;
-        result.error = ZipErrors::cannotRead(path, file.errorString());
-        return result;
-    }
+    if (file.error() != QFileDevice::NoError)
+        return failure(ZipErrors::cannotRead(path, file.errorString()));
+    Result result;
     result.size = content.size();
     if (content.isEmpty())
         return result;
-    try {
-        deflater.restart();
-        output.clear();
-        deflater.write(content);
-        deflater.finish();
-    } catch (const std::bad_alloc &) {
-        result.status = Result::Status::Failed;
-        result.error = ZipErrors::cannotRead(path, QStringLiteral("not enough memory"));
-        return result;
-    }
-    result.crc = deflater.crc();
+    if (!deflater)
+        deflater = std::make_unique<ZipDeflater>([&output](QByteArrayView piece) { output.append(piece); });
+    deflater->restart();
+    deflater->write(content);
+    deflater->finish();
+    result.crc = deflater->crc();
     result.data = std::exchange(output, QByteArray());
+    return result;
+}
+
+ZipCompressionPool::Result ZipCompressionPool::failure(const QString &error)
+{
+    Result result;
+    result.status = Result::Status::Failed;
+    result.error = error;
     return result;
 }

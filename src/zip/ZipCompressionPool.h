@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -38,7 +39,9 @@ public:
 
 private:
     void work();
-    static Result compress(const QString &path, ZipDeflater &deflater, QByteArray &output);
+    static Result compress(const QString &path, std::unique_ptr<ZipDeflater> &deflater,
+                           QByteArray &output);
+    static Result failure(const QString &error);
 
     const QStringList m_paths;
     std::mutex m_mutex;
