@@ -45,7 +45,9 @@ public:
     // entry before its content. Entry names are the paths relative to root (see
     // ZipNames::relativeName); with an empty root they are the whole paths without the
     // file-system root. Files are taken when their name matches the wildcard mask. Skips the
-    // archive itself. A failure ends the walk and leaves the entries added before it.
+    // archive itself and what holds no file (pipes, dangling links), and does not follow a link
+    // back into a folder being walked. A failure ends the walk and leaves the entries added
+    // before it, written out. Returns true.
     bool addFolder(const QString &folder, const QString &root, const QString &mask,
                    bool withSubfolders);
     // Writes what is still missing of the archive, closes the file and forgets the entries.
