@@ -3,6 +3,7 @@
 #include "upload/FtpReplyError.h"
 #include "upload/OneTimePassword.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <chrono>
 #include <exception>
 
 #ifdef Q_OS_WIN
@@ -31,6 +33,7 @@ constexpr qint64 ChunkSize = 32768;
 constexpr int ConnectLimitMs = 120000;
 constexpr int ConnectStepMs = 125;
 constexpr int ReplyStepMs = 250;
+constexpr int SendStepMs = 250;
 constexpr int AcceptStepMs = 1000;
 constexpr int QuitReplyWindowMs = 10;
 
@@ -158,13 +161,21 @@ void FtpClient::writeControl(const QByteArray &bytes)
         throw Error(QStringLiteral("Connection Closed Gracefully."));
 }
 
-// Sends everything before it returns, without servicing events; false when the peer closed
-// the connection on the way.
+// Sends everything before it returns; false when the peer closed the connection on the way.
+// A fast network is fed straight through; while the peer takes no data, the application's
+// events are handled in steps, as in every other wait.
 bool FtpClient::writeAll(QTcpSocket &socket, const char *data, qint64 size, int timeoutMs)
 {
+    const QDeadlineTimer deadline = deadlineAfter(timeoutMs);
     bool written = socket.write(data, size) == size;
-    while (written && socket.bytesToWrite() > 0)
-        written = socket.waitForBytesWritten(timeoutMs > 0 ? timeoutMs : -1);
+    while (written && socket.bytesToWrite() > 0) {
+        if (socket.waitForBytesWritten(int(remainingMs(deadline, SendStepMs))))
+            continue;
+        written = socket.error() == QAbstractSocket::SocketTimeoutError && socket.state() == QAbstractSocket::ConnectedState
+            && !deadline.hasExpired();
+        if (written)
+            QCoreApplication::processEvents();
+    }
     if (written)
         return true;
     if (socket.error() == QAbstractSocket::RemoteHostClosedError)

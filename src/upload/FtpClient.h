@@ -7,6 +7,7 @@
 #include <QTcpSocket>
 
 #include <memory>
+#include <optional>
 
 class QFile;
 class QTcpServer;

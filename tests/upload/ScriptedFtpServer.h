@@ -26,7 +26,7 @@ public:
         }
         QByteArray reply; // sent at once
         bool receiveData; // connect to the last PORT address and read until the client closes
-        int pauseMs;      // then wait
+        int pauseMs;      // then wait (with receiveData: once connected, before reading)
         QByteArray followUp; // then send this
         bool close;       // then close the control connection
     };
@@ -108,8 +108,9 @@ private:
     {
         send(socket, answer.reply);
         if (answer.receiveData)
-            receiveData();
-        QThread::msleep(answer.pauseMs);
+            receiveData(answer.pauseMs);
+        else
+            QThread::msleep(answer.pauseMs);
         send(socket, answer.followUp);
         if (answer.close)
             socket.disconnectFromHost();
@@ -123,7 +124,7 @@ private:
         }
     }
 
-    void receiveData()
+    void receiveData(int pauseMs)
     {
         static const QRegularExpression port(QStringLiteral(R"(^PORT (\d+),(\d+),(\d+),(\d+),(\d+),(\d+)$)"));
         const QStringList ports = m_commands.filter(port);
@@ -135,6 +136,7 @@ private:
         data.connectToHost(QHostAddress((n(1) << 24) | (n(2) << 16) | (n(3) << 8) | n(4)), quint16(n(5) * 256 + n(6)));
         if (!data.waitForConnected(5000))
             return;
+        QThread::msleep(pauseMs);
         while (data.waitForReadyRead(5000) || data.bytesAvailable() > 0)
             m_received += data.readAll();
     }

@@ -137,6 +137,15 @@ void FtpClientTest::connect_followsServerDialogue_data()
 
     QTest::newRow("plain login") << Setup() << Login << "" << 0;
     QTest::newRow("multi-line greeting") << greeting({"220-Welcome\r\n220-to the\r\n220 scripted server\r\n"}) << Login << "" << 0;
+    const auto slowGreeting = [](const Answer &greeting) {
+        return Setup([=](ScriptedFtpServer &server, FtpClient &client) {
+            server.setGreeting(greeting);
+            client.setReadTimeout(200);
+        });
+    };
+    QTest::newRow("silence past ReadTimeout before a reply") << slowGreeting({{}, false, 700, "220 Late\r\n"}) << Login << "" << 0;
+    QTest::newRow("silence past ReadTimeout inside a reply") << slowGreeting({"220-Hello\r\n", false, 700, "220 there\r\n"})
+                                                            << Login << "" << 0;
     QTest::newRow("230 after USER") << answer("USER", "230 No password needed\r\n")
                                     << QStringList{"USER bob", "FEAT", "TYPE I", "SYST"} << "" << 0;
     QTest::newRow("reply of a code alone") << answer("PASS", "230\r\n") << Login << "" << 0;
@@ -256,6 +265,7 @@ void FtpClientTest::waits_keepEventLoopRunning_data()
     QTest::addColumn<QString>("error");
 
     QTest::newRow("for a reply") << "reply" << "";
+    QTest::newRow("for the server to take data") << "send" << "";
     QTest::newRow("for the data connection") << "data" << "Accept timed out.";
     QTest::newRow("for the connection") << "connect" << "Connect timed out.";
 }
@@ -272,18 +282,26 @@ void FtpClientTest::waits_keepEventLoopRunning()
     server.setGreeting({{}, false, wait == "reply" ? 600 : 0, "220 Slow server\r\n"});
     if (wait == "data")
         server.on("STOR", {"150 Opening\r\n", false, 1500, "226 Nothing received\r\n"});
+    if (wait == "send") // more than the socket buffers hold, and a server that takes its time
+        server.on("STOR", {"150 Opening\r\n", true, 1500, "226 Transfer complete\r\n"});
     pointAt(client, wait == "connect" ? silent.port() : server.start());
     client.setConnectTimeout(600);
     client.setListenTimeout(600);
-    const QString file = writeFile(m_dir.filePath("wait.txt"), "data");
+    const QString file = writeFile(m_dir.filePath("wait.txt"), QByteArray(wait == "send" ? 64 << 20 : 4, 'w'));
 
     TickCounter counter;
+    int ticksBeforeSending = -1;
+    int ticksWhileSending = 0;
+    QObject::connect(&client, &FtpClient::workBegin, &client, [&] { ticksBeforeSending = counter.ticks; });
+    QObject::connect(&client, &FtpClient::workEnd, &client, [&] { ticksWhileSending = counter.ticks - ticksBeforeSending; });
     const Outcome outcome = outcomeOf([&] {
         client.connectToHost();
         client.put(file);
     });
     QCOMPARE(outcome.error, error);
     QVERIFY2(counter.ticks > 0, "the event loop stood still while the client waited");
+    if (wait == "send")
+        QVERIFY2(ticksWhileSending > 0, "the event loop stood still while the server took no data");
     if (wait == "data")
         QCOMPARE(log.statuses.mid(3), (QStringList{"Starting FTP transfer", "Transfer complete"}));
     client.disconnectFromHost();
