@@ -151,6 +151,9 @@ void FtpClient::requireConnected() const
 FtpReply FtpClient::sendCmd(const QString &line, const QList<int> &allowed)
 {
     requireConnected();
+    // A line break inside a folder or file name would smuggle in a command of its own.
+    if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')))
+        throw Error(QStringLiteral("The %1 command cannot carry a line break.").arg(line.section(QLatin1Char(' '), 0, 0)));
     writeControl(line.toUtf8() + "\r\n");
     return getResponse(allowed);
 }

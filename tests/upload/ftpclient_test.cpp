@@ -109,6 +109,7 @@ private slots:
     void waits_keepEventLoopRunning();
     void connection_closedByServer_isToleratedOnDisconnect();
     void connect_whileConnected_keepsConnection();
+    void commands_refuseLineBreaks();
     void put_finishesDataOperation_data();
     void put_finishesDataOperation();
     void put_announcesListenerAddress_data();
@@ -345,6 +346,22 @@ void FtpClientTest::connect_whileConnected_keepsConnection()
     client.disconnectFromHost();
     server.finish();
     QCOMPARE(server.commands(), Login + QStringList({"CWD still/here", "QUIT"}));
+}
+
+void FtpClientTest::commands_refuseLineBreaks()
+{
+    ScriptedFtpServer server;
+    Client client;
+    pointAt(client, server.start());
+    client.connectToHost();
+    const QString file = writeFile(m_dir.filePath("evil\nDELE important.txt"), "x");
+
+    QCOMPARE(outcomeOf([&] { client.changeDir("upload\r\nDELE important.txt"); }).error,
+             QStringLiteral("The CWD command cannot carry a line break."));
+    QCOMPARE(outcomeOf([&] { client.put(file); }).error, QStringLiteral("The STOR command cannot carry a line break."));
+    client.disconnectFromHost();
+    server.finish();
+    QCOMPARE(server.commands().filter("DELE"), QStringList());
 }
 
 void FtpClientTest::put_finishesDataOperation_data()
