@@ -1,6 +1,7 @@
 #include "app/Workspace.h"
 #include "app/ui/DesktopLauncher.h"
 #include "app/ui/MainWindow.h"
+#include "project/ProjectFile.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -19,6 +20,7 @@ private Q_SLOTS:
     void menuEntry_startsRealPathWithAmpersand();
     void deleteKey_removesOneOfTwoEqualTools();
     void loadTheProject_opensMainFileEvenEmpty();
+    void loadProject_buildsMenuAndScans();
     void desktopLauncher_startsExecutableDetached();
 
 private:
@@ -122,6 +124,23 @@ void ToolsGuiTest::loadTheProject_opensMainFileEvenEmpty()
     m_workspace->project.setMainFile(QStringLiteral("/work/app.pro"));
     trigger("Opentheproject1");
     QCOMPARE(m_launcher.opened, (QStringList{QString(), "/work/app.pro"}));
+}
+
+void ToolsGuiTest::loadProject_buildsMenuAndScans()
+{
+    addTools({"/opt/old"});
+    ProjectData data;
+    data.tools = QStringList{"/opt/b&c", "/opt/A"};
+    data.tempExtensions = QStringList{".o"};
+    data.projectFolder = m_dir.filePath(QStringLiteral("src"));
+    writeFile(m_dir.filePath(QStringLiteral("src/main.o")), "x");
+    const QString file = m_dir.filePath(QStringLiteral("tools.dev"));
+    ProjectFile::write(file, data);
+
+    m_workspace->commands.load(file);
+
+    QCOMPARE(menuCaptions(), (QStringList{"/opt/A", "/opt/b&&c"}));
+    QCOMPARE(m_workspace->tempFiles.found(), QStringList{m_dir.filePath(QStringLiteral("src/main.o"))});
 }
 
 void ToolsGuiTest::desktopLauncher_startsExecutableDetached()

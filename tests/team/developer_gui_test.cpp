@@ -1,6 +1,7 @@
 #include "app/Workspace.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordListView.h"
+#include "project/ProjectFile.h"
 #include "support/TestSupport.h"
 
 #include <QDialog>
@@ -34,6 +35,7 @@ private Q_SLOTS:
     void writeEmail_data();
     void writeEmail();
     void deleteKey_removesSelectedRows();
+    void loadProject_sortsByNameAndClosesDialog();
 
 private:
     QStringList names() const;
@@ -199,6 +201,23 @@ void DeveloperGuiTest::deleteKey_removesSelectedRows()
     select({0, 2});
     QTest::keyClick(m_list, Qt::Key_Delete, Qt::ShiftModifier);
     QCOMPARE(names(), QStringList{"alice"});
+}
+
+void DeveloperGuiTest::loadProject_sortsByNameAndClosesDialog()
+{
+    ProjectData data;
+    data.developers = m_workspace->project.data().developers;
+    const QString file = m_dir.filePath(QStringLiteral("team.dev"));
+    ProjectFile::write(file, data);
+    trigger("Newdeveloper1");
+
+    m_workspace->commands.load(file);
+    QVERIFY(!m_dialog->isVisible());
+    QCOMPARE(names(), (QStringList{"alice", "Bob", "Carol"}));
+
+    // The list is already sorted by name, so the first click on "Name" turns it round.
+    QTest::mouseClick(m_list->header()->viewport(), Qt::LeftButton, {}, QPoint(5, m_list->header()->height() / 2));
+    QCOMPARE(names(), (QStringList{"Carol", "Bob", "alice"}));
 }
 
 QTEST_MAIN(DeveloperGuiTest)

@@ -26,5 +26,10 @@ private:
 
     DeveloperCommands &m_commands;
     quint64 m_uid = 0;
-    QLineEdit *m_name, *m_email, *m_im, *m_phone, *m_address, *m_note;
+    QLineEdit *m_name = nullptr;
+    QLineEdit *m_email = nullptr;
+    QLineEdit *m_im = nullptr;
+    QLineEdit *m_phone = nullptr;
+    QLineEdit *m_address = nullptr;
+    QLineEdit *m_note = nullptr;
 };
