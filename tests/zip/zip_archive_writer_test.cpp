@@ -220,7 +220,8 @@ private slots:
         QTest::newRow("folder's own entry is empty") << "/P//" << "/P/" << "";
         QTest::newRow("empty root leaves the path whole") << "/P//s/f.txt" << "" << "/P//s/f.txt";
         QTest::newRow("path outside the root unchanged") << "/Q/f.txt" << "/P/" << "/Q/f.txt";
-        QTest::newRow("another letter case is another folder") << "/p//f.txt" << "/P/" << "/p//f.txt";
+        if (ZipNames::fileNameCase == Qt::CaseSensitive)
+            QTest::newRow("another letter case is another folder") << "/p//f.txt" << "/P/" << "/p//f.txt";
     }
 
     void relativeName()
