@@ -5,6 +5,16 @@
 #include <QFileInfo>
 #include <QtTest>
 
+std::optional<QString> ScriptedPrompts::next()
+{
+    if (answers.empty())
+        return std::nullopt;
+    const bool answered = answers.front().has_value();
+    const QString text = answers.front().value_or(QString());
+    answers.pop_front();
+    return answered ? std::optional(text) : std::nullopt;
+}
+
 IsolatedHome::IsolatedHome()
 {
     qputenv("HOME", m_dir.path().toLocal8Bit());

@@ -32,14 +32,7 @@ public:
     }
 
 private:
-    std::optional<QString> next()
-    {
-        if (answers.empty())
-            return std::nullopt;
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
+    std::optional<QString> next();
 };
 
 // Records what the program asked the desktop to open.
