@@ -2,7 +2,7 @@
 
 #include "app/Prompts.h"
 #include "housekeeping/ListFiles.h"
-#include "housekeeping/ListRows.h"
+#include "project/ListRows.h"
 #include "project/Project.h"
 #include "project/ProjectCommands.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/Launcher.h"
 #include "app/Prompts.h"
-#include "housekeeping/ListRows.h"
+#include "project/ListRows.h"
 #include "project/Project.h"
 
 ToolCommands::ToolCommands(Project &project, Prompts &prompts, Launcher &launcher)

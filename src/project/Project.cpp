@@ -69,104 +69,102 @@ void Project::setBackupFolder(const QString &folder) { setText(&ProjectData::bac
 void Project::setMainFile(const QString &file) { setText(&ProjectData::mainFile, file); }
 void Project::setPath(const QString &path) { m_data.path = path; }
 
-void Project::setDevelopers(QList<DeveloperEntry> developers)
+template<typename Record>
+void Project::setRecords(QList<Record> ProjectData::*list, QList<Record> records, ProjectList which)
 {
-    assignUids(developers);
-    m_data.developers = std::move(developers);
-    Q_EMIT listChanged(ProjectList::Developers);
+    assignUids(records);
+    m_data.*list = std::move(records);
+    Q_EMIT listChanged(which);
 }
 
-void Project::setTempExtensions(QStringList extensions)
+void Project::setLines(QStringList ProjectData::*list, QStringList lines, ProjectList which, bool sorted)
 {
-    sortIgnoringCase(extensions);
-    m_data.tempExtensions = std::move(extensions);
-    Q_EMIT listChanged(ProjectList::TempExtensions);
+    if (sorted)
+        sortIgnoringCase(lines);
+    m_data.*list = std::move(lines);
+    Q_EMIT listChanged(which);
+}
+
+void Project::setDevelopers(QList<DeveloperEntry> developers)
+{
+    setRecords(&ProjectData::developers, std::move(developers), ProjectList::Developers);
 }
 
 void Project::setCopies(QList<CopyEntry> copies)
 {
-    assignUids(copies);
-    m_data.copies = std::move(copies);
-    Q_EMIT listChanged(ProjectList::Copies);
-}
-
-void Project::setZipFolders(QStringList folders)
-{
-    sortIgnoringCase(folders);
-    m_data.zipFolders = std::move(folders);
-    Q_EMIT listChanged(ProjectList::ZipFolders);
+    setRecords(&ProjectData::copies, std::move(copies), ProjectList::Copies);
 }
 
 void Project::setUploads(QList<UploadEntry> uploads)
 {
-    assignUids(uploads);
-    m_data.uploads = std::move(uploads);
-    Q_EMIT listChanged(ProjectList::Uploads);
-}
-
-void Project::setTools(QStringList tools)
-{
-    sortIgnoringCase(tools);
-    m_data.tools = std::move(tools);
-    Q_EMIT listChanged(ProjectList::Tools);
-}
-
-void Project::setDescription(const QStringList &lines)
-{
-    m_data.description = lines;
-    Q_EMIT listChanged(ProjectList::Description);
+    setRecords(&ProjectData::uploads, std::move(uploads), ProjectList::Uploads);
 }
 
 void Project::setTodos(QList<TodoItem> todos)
 {
-    assignUids(todos);
-    m_data.todos = std::move(todos);
-    Q_EMIT listChanged(ProjectList::Todos);
+    setRecords(&ProjectData::todos, std::move(todos), ProjectList::Todos);
+}
+
+void Project::setTempExtensions(QStringList extensions)
+{
+    setLines(&ProjectData::tempExtensions, std::move(extensions), ProjectList::TempExtensions, true);
+}
+
+void Project::setZipFolders(QStringList folders)
+{
+    setLines(&ProjectData::zipFolders, std::move(folders), ProjectList::ZipFolders, true);
+}
+
+void Project::setTools(QStringList tools)
+{
+    setLines(&ProjectData::tools, std::move(tools), ProjectList::Tools, true);
+}
+
+void Project::setDescription(const QStringList &lines)
+{
+    setLines(&ProjectData::description, lines, ProjectList::Description, false);
 }
 
 void Project::setLicense(const QStringList &lines)
 {
-    m_data.license = lines;
-    Q_EMIT listChanged(ProjectList::License);
+    setLines(&ProjectData::license, lines, ProjectList::License, false);
 }
 
 void Project::setNotes(const QStringList &lines)
 {
-    m_data.notes = lines;
-    Q_EMIT listChanged(ProjectList::Notes);
+    setLines(&ProjectData::notes, lines, ProjectList::Notes, false);
 }
 
 void Project::sortList(ProjectList list, int key)
 {
     m_sortKeys[static_cast<size_t>(list)] = key;
     switch (list) {
-    case ProjectList::Developers: {
-        auto rows = m_data.developers;
-        ColumnSort::sortByFields(rows, key);
-        setDevelopers(std::move(rows));
+    case ProjectList::Developers:
+        sortRecords(&ProjectData::developers, key, list);
         break;
-    }
-    case ProjectList::Copies: {
-        auto rows = m_data.copies;
-        ColumnSort::sortByFields(rows, key);
-        setCopies(std::move(rows));
+    case ProjectList::Copies:
+        sortRecords(&ProjectData::copies, key, list);
         break;
-    }
-    case ProjectList::Uploads: {
-        auto rows = m_data.uploads;
-        ColumnSort::sortByFields(rows, key);
-        setUploads(std::move(rows));
+    case ProjectList::Uploads:
+        sortRecords(&ProjectData::uploads, key, list);
         break;
-    }
     case ProjectList::Todos: {
-        auto rows = m_data.todos;
-        Todos::sort(rows, key);
-        setTodos(std::move(rows));
+        auto todos = m_data.todos;
+        Todos::sort(todos, key);
+        setTodos(std::move(todos));
         break;
     }
     default:
         break;
     }
+}
+
+template<typename Record>
+void Project::sortRecords(QList<Record> ProjectData::*list, int key, ProjectList which)
+{
+    auto records = m_data.*list;
+    ColumnSort::sortByFields(records, key);
+    setRecords(list, std::move(records), which);
 }
 
 void Project::reset()

@@ -63,6 +63,11 @@ Q_SIGNALS:
 private:
     template<typename Record>
     void assignUids(QList<Record> &records);
+    template<typename Record>
+    void setRecords(QList<Record> ProjectData::*list, QList<Record> records, ProjectList which);
+    template<typename Record>
+    void sortRecords(QList<Record> ProjectData::*list, int key, ProjectList which);
+    void setLines(QStringList ProjectData::*list, QStringList lines, ProjectList which, bool sorted);
     void setText(QString ProjectData::*field, const QString &value);
 
     ProjectData m_data;

@@ -1,7 +1,7 @@
 #include "team/DeveloperCommands.h"
 
 #include "app/Launcher.h"
-#include "housekeeping/ListRows.h"
+#include "project/ListRows.h"
 #include "project/Project.h"
 
 #include <algorithm>
@@ -12,17 +12,7 @@ DeveloperCommands::DeveloperCommands(Project &project, Launcher &launcher) : m_p
 
 void DeveloperCommands::save(quint64 uid, const DeveloperEntry &entry)
 {
-    QList<DeveloperEntry> developers = m_project.data().developers;
-    const auto same = std::find_if(developers.begin(), developers.end(),
-                                   [uid](const DeveloperEntry &developer) { return uid != 0 && developer.uid == uid; });
-    if (same == developers.end()) {
-        developers.append(entry);
-        developers.last().uid = 0;
-    } else {
-        *same = entry;
-        same->uid = uid;
-    }
-    m_project.setDevelopers(std::move(developers));
+    m_project.setDevelopers(withRecordSaved(m_project.data().developers, uid, entry));
 }
 
 void DeveloperCommands::remove(const QList<int> &rows)

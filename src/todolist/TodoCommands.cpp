@@ -1,6 +1,6 @@
 #include "todolist/TodoCommands.h"
 
-#include "housekeeping/ListRows.h"
+#include "project/ListRows.h"
 #include "project/Project.h"
 
 #include <algorithm>
@@ -9,17 +9,7 @@ TodoCommands::TodoCommands(Project &project) : m_project(project) {}
 
 void TodoCommands::save(quint64 uid, const TodoItem &item)
 {
-    QList<TodoItem> todos = m_project.data().todos;
-    const auto same = std::find_if(todos.begin(), todos.end(),
-                                   [uid](const TodoItem &todo) { return uid != 0 && todo.uid == uid; });
-    if (same == todos.end()) {
-        todos.append(item);
-        todos.last().uid = 0;
-    } else {
-        *same = item;
-        same->uid = uid;
-    }
-    m_project.setTodos(std::move(todos));
+    m_project.setTodos(withRecordSaved(m_project.data().todos, uid, item));
 }
 
 void TodoCommands::remove(const QList<int> &rows)

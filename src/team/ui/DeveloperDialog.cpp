@@ -1,9 +1,9 @@
 #include "team/ui/DeveloperDialog.h"
 
+#include "app/ui/DialogButtons.h"
 #include "team/DeveloperCommands.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -24,21 +24,7 @@ DeveloperDialog::DeveloperDialog(DeveloperCommands &commands, QWidget *parent)
     m_address = addBox(QStringLiteral("Address"), "Edit3");
     m_note = addBox(QStringLiteral("Note"), "Edit2");
 
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("BitBtn1"));
-    cancel->setAutoDefault(false);
-    auto *saveButton = new QPushButton(QStringLiteral("Save"), this);
-    saveButton->setObjectName(QStringLiteral("BitBtn2"));
-    saveButton->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(cancel);
-    buttons->addStretch(1);
-    buttons->addWidget(saveButton);
-    layout->addStretch(1);
-    layout->addLayout(buttons);
-
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(saveButton, &QPushButton::clicked, this, &DeveloperDialog::save);
+    connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &DeveloperDialog::save);
     resize(420, sizeHint().height());
 }
 

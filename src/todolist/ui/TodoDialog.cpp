@@ -1,5 +1,6 @@
 #include "todolist/ui/TodoDialog.h"
 
+#include "app/ui/DialogButtons.h"
 #include "app/ui/Icons.h"
 #include "todolist/TodoCommands.h"
 #include "todolist/ui/Placement.h"
@@ -7,7 +8,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -58,21 +58,7 @@ TodoDialog::TodoDialog(TodoCommands &commands, QWidget *parent) : QDialog(parent
     m_version = addEdit(layout, QStringLiteral("Version:"), "Edit2");
     m_note = addEdit(layout, QStringLiteral("Note:"), "Edit5");
 
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("BitBtn1"));
-    cancel->setAutoDefault(false);
-    auto *saveButton = new QPushButton(QStringLiteral("Save"), this);
-    saveButton->setObjectName(QStringLiteral("BitBtn2"));
-    saveButton->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(cancel);
-    buttons->addStretch(1);
-    buttons->addWidget(saveButton);
-    layout->addStretch(1);
-    layout->addLayout(buttons);
-
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(saveButton, &QPushButton::clicked, this, &TodoDialog::save);
+    connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &TodoDialog::save);
     // An undecided "Official" (a hand-edited code) becomes a plain tick box once clicked.
     connect(m_official, &QCheckBox::clicked, this, [this] { m_official->setTristate(false); });
     applyCaptions();
