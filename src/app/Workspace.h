@@ -1,6 +1,7 @@
 #pragma once
 
 #include "housekeeping/TempFiles.h"
+#include "project/AppDataFolder.h"
 #include "project/Project.h"
 #include "project/ProjectCommands.h"
 #include "project/RecentProjects.h"
@@ -11,8 +12,8 @@
 struct Workspace
 {
     Workspace(const QString &settingsFolder, Prompts &prompts)
-        : appDataFolder(settingsFolder), recent(settingsFolder), commands(project, recent, prompts),
-          tempFiles(project, commands, prompts)
+        : appDataFolder(AppDataFolder::withSeparator(settingsFolder)), recent(appDataFolder),
+          commands(project, recent, prompts), tempFiles(project, commands, prompts)
     {
     }
 

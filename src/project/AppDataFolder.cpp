@@ -18,7 +18,13 @@ QString path()
 #endif
     if (base.isEmpty())
         return {};
-    return QDir::toNativeSeparators(QDir(base).filePath(QStringLiteral("Trovas")) + QLatin1Char('/'));
+    return withSeparator(QDir(base).filePath(QStringLiteral("Trovas")));
+}
+
+QString withSeparator(const QString &folder)
+{
+    const QString native = QDir::toNativeSeparators(folder);
+    return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
 }
 
 QString ensure()

@@ -7,6 +7,8 @@
 namespace AppDataFolder {
 
 QString path();
+// The folder as the settings files are named from it: ending in the platform's separator.
+QString withSeparator(const QString &folder);
 // Creates the folder with its parents; throws Error when it cannot.
 QString ensure();
 
