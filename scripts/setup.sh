@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12), then configures and builds Trovas into build/.
-# Usage: scripts/setup.sh [--tests]   (--tests also installs what the test suite needs)
+# Usage: scripts/setup.sh [--tests]   (--tests also installs and builds what the test suite needs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev qt6-webengine-dev libgl-dev zlib1g-dev)
+target=(--target trovas)
 if [ "${1:-}" = "--tests" ]; then
     packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip 7zip p7zip-full)
+    target=()
 fi
 
 missing=()
@@ -26,4 +28,4 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
+cmake --build build "${target[@]}"
