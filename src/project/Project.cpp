@@ -169,12 +169,37 @@ void Project::sortRecords(QList<Record> ProjectData::*list, int key, ProjectList
 
 void Project::reset()
 {
-    replace(ProjectData{});
+    m_data.path.clear();
+    setIncludeSubfolders(false);
+    setZipWithFolderNames(false);
+    setDevelopers({});
+    setTempExtensions({});
+    setCopies({});
+    setZipFolders({});
+    setUploads({});
+    setTools({});
+    setDescription({});
+    setTodos({});
+    setLicense({});
+    setName({});
+    setBackupFolder({});
+    setProjectFolder({});
+    setMainFile({});
+    setVersion({});
+    setNotes({});
 }
 
 void Project::replace(ProjectData data)
 {
+    // Emptied first, then filled in file order, so each change reaction sees the new project
+    // only: the listing never walks the old folder with the new "include subfolders".
+    reset();
     m_data.path = data.path;
+    setBackupFolder(data.backupFolder);
+    setProjectFolder(data.projectFolder);
+    setName(data.name);
+    setVersion(data.version);
+    setMainFile(data.mainFile);
     setIncludeSubfolders(data.includeSubfolders);
     setZipWithFolderNames(data.zipWithFolderNames);
     setDevelopers(std::move(data.developers));
@@ -186,10 +211,5 @@ void Project::replace(ProjectData data)
     setDescription(data.description);
     setTodos(std::move(data.todos));
     setLicense(data.license);
-    setName(data.name);
-    setBackupFolder(data.backupFolder);
-    setProjectFolder(data.projectFolder);
-    setMainFile(data.mainFile);
-    setVersion(data.version);
     setNotes(data.notes);
 }

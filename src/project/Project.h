@@ -47,7 +47,8 @@ public:
 
     // Empties everything but the sort keys, running the change reactions.
     void reset();
-    // Replaces the whole document (a loaded file), running every change reaction.
+    // Replaces the whole document (a loaded file): empties it, then sets every setting and
+    // list in file order, running every change reaction.
     void replace(ProjectData data);
 
     static void sortIgnoringCase(QStringList &texts);

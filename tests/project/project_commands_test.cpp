@@ -95,6 +95,36 @@ private Q_SLOTS:
         QVERIFY(TextFile::readLines(ws.recent.filePath()).contains(broken));
     }
 
+    // Loading empties the project before it sets the new folder and flag, so the listing never
+    // walks the previous project's folder with the new project's "include subfolders".
+    void load_neverListsThePreviousFolderWithTheNewFlag()
+    {
+        Workspace ws(m_dir.path() + QStringLiteral("/settings/"), m_prompts);
+        QDir().mkpath(ws.appDataFolder);
+        const QString oldFolder = m_dir.filePath(QStringLiteral("old"));
+        writeFile(oldFolder + QStringLiteral("/deep/a.tmp"), "");
+        const QString newFolder = m_dir.filePath(QStringLiteral("new"));
+        QDir().mkpath(newFolder);
+        QStringList lines = {"", oldFolder, "old", "", "", "", "F", "F"};
+        lines += QStringList(10, QStringLiteral("0"));
+        const QString oldPath = file(QStringLiteral("oldfolder.dev"));
+        TextFile::writeLines(oldPath, lines);
+        ws.commands.load(oldPath);
+
+        lines[1] = newFolder;
+        lines[6] = QStringLiteral("T");
+        const QString newPath = file(QStringLiteral("newfolder.dev"));
+        TextFile::writeLines(newPath, lines);
+        QStringList listings;
+        connect(&ws.tempFiles, &TempFiles::scanned, this, [&] {
+            const ProjectData &p = ws.project.data();
+            listings << QFileInfo(p.projectFolder).fileName() + (p.includeSubfolders ? " T" : " F");
+        });
+        ws.commands.load(newPath);
+        QVERIFY2(!listings.contains(QStringLiteral("old T")), qPrintable(listings.join(", ")));
+        QCOMPARE(listings.last(), QStringLiteral("new T"));
+    }
+
     void load_pathWithAmpersandOpensThatFile()
     {
         Workspace ws(m_dir.path() + QStringLiteral("/settings/"), m_prompts);
