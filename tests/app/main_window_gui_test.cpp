@@ -116,6 +116,38 @@ private Q_SLOTS:
         QVERIFY(find<QPlainTextEdit>(window, "Memo1")->toPlainText().isEmpty());
     }
 
+    // An edit that leaves the text as it was (a formatting change, a letter typed and taken
+    // back) must leave the stored lines as they were, empty lines included.
+    void documents_keepTheirLinesThroughEditsThatRestoreTheText_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("two empty lines") << QStringList{"", ""};
+        QTest::newRow("trailing empty line") << QStringList{"a", ""};
+        QTest::newRow("leading and inner empty lines") << QStringList{"", "a", "", "b"};
+    }
+    void documents_keepTheirLinesThroughEditsThatRestoreTheText()
+    {
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        ws.project.setDescription(lines);
+        ws.project.setNotes(lines);
+
+        auto *editor = find<QTextEdit>(window, "Editor");
+        editor->selectAll();
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        editor->mergeCurrentCharFormat(bold);
+        auto *memo = find<QPlainTextEdit>(window, "Memo1");
+        memo->moveCursor(QTextCursor::End);
+        QTest::keyClick(memo, Qt::Key_X);
+        QTest::keyClick(memo, Qt::Key_Backspace);
+
+        QCOMPARE(ws.project.data().description, lines);
+        QCOMPARE(ws.project.data().notes, lines);
+    }
+
     void pickers_setTheirFields()
     {
         QTemporaryDir dir;
@@ -132,6 +164,25 @@ private Q_SLOTS:
         QCOMPARE(find<QLineEdit>(window, "Edit3")->text(), QStringLiteral("/backup"));
         find<QAbstractButton>(window, "SpeedButton1")->click();
         QCOMPARE(ws.project.data().projectFolder, QString());
+    }
+
+    void mainFilePicker_givesTheFileFolderEndingInOneSeparator_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("in a folder") << "/src/app/main.c" << "/src/app/";
+        QTest::newRow("in the root") << "/main.c" << "/";
+    }
+    void mainFilePicker_givesTheFileFolderEndingInOneSeparator()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, folder);
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        m_prompts.answers = {file};
+        find<QAbstractButton>(window, "SpeedButton3")->click();
+        QCOMPARE(ws.project.data().projectFolder, folder);
     }
 
     void navigation_switchesPageOnKeyRelease()

@@ -111,6 +111,9 @@ void ProjectPage::pickMainFile()
     if (!file)
         return;
     m_project.setMainFile(*file);
-    if (m_project.data().projectFolder.isEmpty())
-        m_project.setProjectFolder(QDir::toNativeSeparators(QFileInfo(*file).absolutePath() + QLatin1Char('/')));
+    if (m_project.data().projectFolder.isEmpty()) {
+        // The folder part of the file name, up to and including its last separator.
+        const QString path = QDir::toNativeSeparators(QFileInfo(*file).absoluteFilePath());
+        m_project.setProjectFolder(path.left(path.lastIndexOf(QDir::separator()) + 1));
+    }
 }
