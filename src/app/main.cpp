@@ -23,9 +23,8 @@ int main(int argc, char *argv[])
 
     Workspace workspace(settingsFolder, prompts);
     MainWindow window(workspace, prompts, launcher);
-    FolderBrowser folderBrowser(&window);
     prompts.setParentWindow(&window);
-    prompts.setFolderBrowser(&folderBrowser);
+    prompts.setFolderBrowser(window.folderBrowser());
     window.show();
     return QApplication::exec();
 }

@@ -116,6 +116,21 @@ private Q_SLOTS:
         QVERIFY(find<QPlainTextEdit>(window, "Memo1")->toPlainText().isEmpty());
     }
 
+    void newProject_clearsTheTaskCountOfAProjectWithoutName()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        QDir().mkpath(ws.appDataFolder);
+        QByteArray unnamed = kProject;
+        unnamed.replace("Demo\r\n", "\r\n");
+        ws.commands.load(writeFile(dir.filePath(QStringLiteral("unnamed.dev")), unnamed));
+        auto *panel = find<QLabel>(window, "StatusPanel1");
+        QCOMPARE(panel->text(), QStringLiteral(" - (2 tasks to do)"));
+        window.action(QStringLiteral("NewProject1"))->trigger();
+        QCOMPARE(panel->text(), QStringLiteral(" - (0 tasks to do)"));
+    }
+
     // An edit that leaves the text as it was (a formatting change, a letter typed and taken
     // back) must leave the stored lines as they were, empty lines included.
     void documents_keepTheirLinesThroughEditsThatRestoreTheText_data()
@@ -215,6 +230,20 @@ private Q_SLOTS:
             QVERIFY2(window.action(QLatin1String(name)), name);
         QCOMPARE(window.action(QStringLiteral("Save1"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
         QCOMPARE(window.action(QStringLiteral("FirstCopythenzip1"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+C")));
+    }
+
+    // The language chooser sets the texts of the windows made before it, so it comes last.
+    void startup_createsTheLanguageChooserAfterEveryOtherWindow()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        QStringList windows;
+        for (const QWidget *child : window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (child->isWindow())
+                windows << child->objectName();
+        QVERIFY2(windows.contains(QStringLiteral("TForm6")), qPrintable(windows.join(' ')));
+        QCOMPARE(windows.last(), QStringLiteral("TForm2"));
     }
 
     void clock_dropsSecondsAndZone_data()

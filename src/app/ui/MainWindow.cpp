@@ -9,6 +9,7 @@
 #include "app/ui/RecordListView.h"
 #include "app/ui/TextListBox.h"
 #include "docs/ui/DocumentBinding.h"
+#include "project/ui/FolderBrowser.h"
 #include "project/ui/ProjectPage.h"
 #include "housekeeping/ui/TempExtensionsPage.h"
 #include "housekeeping/ui/TempFilesPage.h"
@@ -134,9 +135,12 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
         m_title->setText(name);
         updateProjectPanel();
     });
-    connect(&m_workspace.commands, &ProjectCommands::loaded, this, &MainWindow::updateProjectPanel);
+    // After a load and after New project, also when the name stayed empty: no stale task count.
+    connect(&m_workspace.commands, &ProjectCommands::documentReplaced, this, &MainWindow::updateProjectPanel);
     connect(&m_workspace.recent, &RecentProjects::changed, this, &MainWindow::buildOldProjectsMenu);
 
+    // The other windows, the language chooser last: it sets the texts of all windows before it.
+    m_folderBrowser = new FolderBrowser(this);
     m_optionsWindow = new TemplateWindow(m_context, this);
     m_infoWindow = new InfoForm(this);
     m_languageWindow = toolWindow(this, "TForm2", QStringLiteral("Language"), {300, 200});
@@ -386,6 +390,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // Closing never asks and never saves; from here on no change reaction runs.
     m_workspace.project.blockSignals(true);
     event->accept();
+}
+
+FolderBrowser *MainWindow::folderBrowser() const
+{
+    return m_folderBrowser;
 }
 
 QMenu *MainWindow::toolsMenu() const

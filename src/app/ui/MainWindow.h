@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class FolderBrowser;
 class Launcher;
 class Prompts;
 class QLabel;
@@ -30,6 +31,8 @@ public:
     QAction *action(const QString &objectName) const;
     // Enables the menu entry and runs the command when it is chosen; errors go to a message box.
     void bindCommand(const char *name, const std::function<void()> &command);
+    // TForm6, behind every folder picker.
+    FolderBrowser *folderBrowser() const;
     // The "Scripts/Tools" menu, filled by the tools page.
     QMenu *toolsMenu() const;
     // Status panel 1: the project name and its open tasks.
@@ -65,6 +68,7 @@ private:
     QStackedWidget *m_pages = nullptr;
     QMenu *m_oldProjects = nullptr;
     QLabel *m_panels[3] = {};
+    FolderBrowser *m_folderBrowser = nullptr;
     QWidget *m_optionsWindow = nullptr;
     QWidget *m_languageWindow = nullptr;
     QWidget *m_infoWindow = nullptr;
