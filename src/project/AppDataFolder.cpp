@@ -23,6 +23,9 @@ QString path()
 
 QString withSeparator(const QString &folder)
 {
+    // No settings folder: the files are looked for in the working folder, not in the root.
+    if (folder.isEmpty())
+        return {};
     const QString native = QDir::toNativeSeparators(folder);
     return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
 }

@@ -182,6 +182,22 @@ private Q_SLOTS:
         QCOMPARE(recent.menuEntries().value(), QStringList{b});
     }
 
+    void settingsFiles_areNamedInsideTheSettingsFolder_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("with separator") << "/cfg/Trovas/" << "/cfg/Trovas/LastOpen.dat";
+        QTest::newRow("without separator") << "/cfg/Trovas" << "/cfg/Trovas/LastOpen.dat";
+        QTest::newRow("unknown folder: working folder") << "" << "LastOpen.dat";
+    }
+    void settingsFiles_areNamedInsideTheSettingsFolder()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, file);
+        Workspace ws(folder, m_prompts);
+        QCOMPARE(ws.recent.filePath(), QDir::toNativeSeparators(file));
+    }
+
     void removeDuplicates_keepsFirstOfExactRepeats()
     {
         QStringList lines = {"b", "a", "B", "b", "a", "c"};
