@@ -4,10 +4,23 @@
 #include "project/ProjectFile.h"
 #include "support/TestSupport.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QListWidget>
 #include <QMenu>
 #include <QtTest>
+
+// Stands in for the desktop's handler of the schemes the launcher hands over.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public Q_SLOTS:
+    void open(const QUrl &url) { urls.append(url); }
+};
 
 class ToolsGuiTest : public QObject
 {
@@ -22,6 +35,8 @@ private Q_SLOTS:
     void loadTheProject_opensMainFileEvenEmpty();
     void loadProject_buildsMenuAndScans();
     void desktopLauncher_startsExecutableDetached();
+    void desktopLauncher_handsOtherTargetsToDesktop_data();
+    void desktopLauncher_handsOtherTargetsToDesktop();
 
 private:
     void trigger(const char *action) { m_window->findChild<QAction *>(QLatin1String(action))->trigger(); }
@@ -157,6 +172,46 @@ void ToolsGuiTest::desktopLauncher_startsExecutableDetached()
 
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
     QCOMPARE(readFile(marker).trimmed(), "0 " + QDir::currentPath().toUtf8());
+}
+
+void ToolsGuiTest::desktopLauncher_handsOtherTargetsToDesktop_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("executableDocument");
+    QTest::addColumn<QList<QUrl>>("handed");
+
+    const QString document = m_dir.filePath(QStringLiteral("notes.txt"));
+    const QString missing = m_dir.filePath(QStringLiteral("gone.pro"));
+    const QString relative = QStringLiteral("no-such-tool.sh");
+    QTest::newRow("document with the executable flag") << document << true << QList{QUrl::fromLocalFile(document)};
+    QTest::newRow("missing file") << missing << false << QList{QUrl::fromLocalFile(missing)};
+    QTest::newRow("missing file, relative name")
+        << relative << false << QList{QUrl::fromLocalFile(QDir::current().absoluteFilePath(relative))};
+    QTest::newRow("mailto with a blank") << "mailto:bob @example.org" << false
+                                         << QList{QUrl(QStringLiteral("mailto:bob @example.org"))};
+    QTest::newRow("empty") << QString() << false << QList<QUrl>{};
+}
+
+void ToolsGuiTest::desktopLauncher_handsOtherTargetsToDesktop()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, executableDocument);
+    QFETCH(QList<QUrl>, handed);
+    if (executableDocument) {
+        writeFile(target, "plain text, no program\n");
+        QVERIFY(QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ExeOwner));
+    }
+    UrlRecorder desktop;
+    for (const QString scheme : {"file", "mailto", "http", "https"})
+        QDesktopServices::setUrlHandler(scheme, &desktop, "open");
+    const auto unset = qScopeGuard([] {
+        for (const QString scheme : {"file", "mailto", "http", "https"})
+            QDesktopServices::unsetUrlHandler(scheme);
+    });
+
+    DesktopLauncher().open(target);
+
+    QCOMPARE(desktop.urls, handed);
 }
 
 QTEST_MAIN(ToolsGuiTest)

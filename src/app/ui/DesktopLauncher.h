@@ -3,8 +3,8 @@
 #include "app/Launcher.h"
 
 // Starts executable files detached, in their own process with no arguments (on Windows
-// with the shell's usual parameter text); hands everything else (documents, URLs,
-// "mailto:") to the desktop's default handler.
+// with the shell's usual parameter text); hands everything else (documents, files that
+// fail to start, URLs, "mailto:") to the desktop's default handler. Failures stay silent.
 class DesktopLauncher : public Launcher
 {
 public:
