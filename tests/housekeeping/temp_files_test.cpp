@@ -108,8 +108,13 @@ void TempFilesTest::deleteTemporaryFiles_passesOverFailuresAndSaysFinished()
     tempFiles.deleteTemporaryFiles();
     QCOMPARE(m_prompts->messages, QStringList{QStringLiteral("Finished")});
 
+    writeFile(path("0.tmp"), "x");
     m_workspace->project.setIncludeSubfolders(true);
     m_workspace->project.setProjectFolder(m_root);
+    QCOMPARE(tempFiles.found().first(), path("0.tmp"));
+    // The first found file turns into a folder, which no user can delete as a file.
+    QVERIFY(QFile::remove(path("0.tmp")));
+    writeFile(path("0.tmp/kept"), "x");
     QVERIFY(QFile::remove(path("B.bak"))); // gone before its turn
     // A folder without write permission keeps its files, unless this user ignores permissions.
     QVERIFY(QFile::setPermissions(path("sub"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
@@ -121,7 +126,7 @@ void TempFilesTest::deleteTemporaryFiles_passesOverFailuresAndSaysFinished()
     QCOMPARE(m_prompts->messages, (QStringList{"Finished", "Finished"}));
     QVERIFY(m_prompts->errors.isEmpty());
     QVERIFY(!QFile::exists(path("a.tmp")) && !QFile::exists(path("c.TMP")));
-    QVERIFY(QFile::exists(path("notes.txt")));
+    QVERIFY(QFile::exists(path("notes.txt")) && QFile::exists(path("0.tmp/kept")));
     QCOMPARE(tempFiles.found(), locked ? QStringList{path("sub/d.tmp")} : QStringList());
 }
 
