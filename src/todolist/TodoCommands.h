@@ -13,7 +13,8 @@ public:
 
     // Replaces the item `uid` in place; appends `item` when `uid` is 0 or that item is gone,
     // so a dialog never writes over another item and nothing typed is lost.
-    void save(quint64 uid, const TodoItem &item);
+    // Like setVersion, it keeps every text to one line: a line break becomes a space.
+    void save(quint64 uid, TodoItem item);
     void remove(const QList<int> &rows);
     void setCode(const QList<int> &rows, Todos::CodeField field, int code);
     void setVersion(const QList<int> &rows, const QString &version);

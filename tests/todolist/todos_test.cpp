@@ -1,5 +1,7 @@
 #include "project/ColumnSort.h"
 #include "project/Project.h"
+#include "project/ProjectFile.h"
+#include "todolist/TodoCommands.h"
 #include "todolist/Todos.h"
 
 #include <QtTest>
@@ -123,6 +125,40 @@ private Q_SLOTS:
         for (int status : statuses)
             todos.append(item({}, status));
         QCOMPARE(Todos::countOpenTasks(todos), open);
+    }
+
+    // A line break pasted into a one-line field must not shift the lines of the project file.
+    void lineBreaks_saveAsOneLine_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("LF") << "first\nsecond" << "first second";
+        QTest::newRow("CR LF") << "first\r\nsecond" << "first second";
+        QTest::newRow("CR") << "first\rsecond" << "first second";
+        QTest::newRow("final break dropped") << "title\r\n" << "title";
+    }
+
+    void lineBreaks_saveAsOneLine()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        Project project;
+        TodoCommands commands(project);
+        TodoItem entered = item(typed);
+        entered.version = entered.description = entered.note = typed;
+        commands.save(0, entered);
+        commands.save(0, item(QStringLiteral("next"), 8));
+        commands.setVersion({1}, typed);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.dev"));
+        ProjectFile::write(path, project.data());
+        const QList<TodoItem> loaded = ProjectFile::read(path).todos;
+        QCOMPARE(loaded.size(), 2);
+        const TodoItem &first = loaded.at(0);
+        QCOMPARE((QStringList{first.version, first.title, first.description, first.note}), QStringList(4, stored));
+        QCOMPARE((QStringList{loaded.at(1).title, loaded.at(1).version}), (QStringList{"next", stored}));
+        QCOMPARE(loaded.at(1).status, 8);
     }
 
     void codePositions_data()
