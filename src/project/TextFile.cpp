@@ -79,7 +79,9 @@ QByteArray encode(const QString &text)
 {
     bool fits = false;
     QByteArray bytes = toWindows1252(text, &fits);
-    return fits ? bytes : text.toUtf8();
+    // Windows-1252 bytes that happen to form UTF-8 ("\u00C3\u00A4" gives C3 A4) would read back
+    // as other text; UTF-8 reads back as written.
+    return fits && decode(bytes) == text ? bytes : text.toUtf8();
 }
 
 QStringList splitLines(const QString &text)

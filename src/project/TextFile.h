@@ -7,7 +7,7 @@
 // Text files as lists of lines. Read accepting CR LF, LF or CR; written with CR LF after
 // every line. Windows-1252 by default so files from Windows round-trip byte for byte; a file
 // that is valid UTF-8 with multi-byte sequences is read as UTF-8, and text that Windows-1252
-// cannot hold is written as UTF-8.
+// cannot hold, or whose Windows-1252 bytes would read as UTF-8, is written as UTF-8.
 namespace TextFile {
 
 QString decode(const QByteArray &bytes);

@@ -99,13 +99,13 @@ private Q_SLOTS:
     void save_writesExactBytes_andLoadsBack()
     {
         ChangelogTemplates templates;
-        templates.texts[ChangelogTemplates::Head] = QStringLiteral("<h1>\u00C4\u00A0[%Version%]</h1>\r\nno break");
+        templates.texts[ChangelogTemplates::Head] = QStringLiteral("<h1>\u00C4[%Version%]\u00A0</h1>\r\nno break");
         templates.texts[ChangelogTemplates::Node].clear();
         templates.include = {false, true, false, true, true};
         templates.saveText(folder(), ChangelogTemplates::Head);
         templates.saveText(folder(), ChangelogTemplates::Node);
         templates.saveFlags(folder());
-        QCOMPARE(readFile(folder() + QStringLiteral("Head.txt")), QByteArray("<h1>\xC4\xA0[%Version%]</h1>\r\nno break"));
+        QCOMPARE(readFile(folder() + QStringLiteral("Head.txt")), QByteArray("<h1>\xC4[%Version%]\xA0</h1>\r\nno break"));
         QVERIFY(QFileInfo::exists(folder() + QStringLiteral("Node.txt")));
         QCOMPARE(readFile(folder() + QStringLiteral("Node.txt")), QByteArray());
         QCOMPARE(readFile(folder() + QStringLiteral("settings.dat")), QByteArray("F\r\nT\r\nF\r\nT\r\nT\r\n"));
@@ -114,6 +114,27 @@ private Q_SLOTS:
         loaded.load(folder());
         QCOMPARE(loaded.text(ChangelogTemplates::Node), QString());
         QCOMPARE(loaded.include, templates.include);
+    }
+
+    // What the memo held comes back at the next start, whichever encoding the file needed.
+    void saveThenLoad_givesTheSameText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Windows-1252") << QStringLiteral("<b>\u00C4\u00A0\u20AC</b>\r\n");
+        QTest::newRow("outside Windows-1252") << QStringLiteral("\u2713 \u00E4\r\n");
+        // Their Windows-1252 bytes C2 A9 and C3 A4 would read back as UTF-8: "\u00A9\u00E4".
+        QTest::newRow("Windows-1252 bytes that look like UTF-8") << QStringLiteral("\u00C2\u00A9\u00C3\u00A4\r\n");
+    }
+
+    void saveThenLoad_givesTheSameText()
+    {
+        QFETCH(QString, text);
+        ChangelogTemplates templates;
+        templates.texts[ChangelogTemplates::Node] = text;
+        templates.saveText(folder(), ChangelogTemplates::Node);
+        ChangelogTemplates loaded;
+        loaded.load(folder());
+        QCOMPARE(loaded.text(ChangelogTemplates::Node), text);
     }
 
     void save_textOutsideWindows1252_isUtf8()
