@@ -157,6 +157,9 @@ QStringList serialize(const ProjectData &p)
                   QString::number(t.official), t.version, t.title, t.description, t.note};
     lines += p.license;
     lines += p.notes;
+    // One value a line: a break that slipped into a value would shift every later line.
+    for (QString &line : lines)
+        line = TextFile::oneLine(line);
     return lines;
 }
 

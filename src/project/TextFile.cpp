@@ -103,6 +103,11 @@ QStringList splitLines(const QString &text)
     return lines;
 }
 
+QString oneLine(const QString &text)
+{
+    return splitLines(text).join(QLatin1Char(' '));
+}
+
 QByteArray joinLines(const QStringList &lines)
 {
     QString text;

@@ -17,6 +17,9 @@ QByteArray toWindows1252(const QString &text, bool *ok = nullptr);
 QString fromWindows1252(const QByteArray &bytes);
 
 QStringList splitLines(const QString &text);
+// The text as one line: each line break becomes a space, a final one is dropped. A one-line
+// field still takes a pasted break, and a value of a line-based file must never hold one.
+QString oneLine(const QString &text);
 QByteArray joinLines(const QStringList &lines);
 
 // Throw Error naming the file and the reason.

@@ -6,24 +6,12 @@
 
 #include <algorithm>
 
-namespace {
-
-// Every text of an item is one line of the project file. A one-line edit still takes a pasted
-// line break, which would shift every later line of the file; each break becomes a space, and
-// a break at the end is dropped.
-QString oneLine(const QString &text)
-{
-    return TextFile::splitLines(text).join(QLatin1Char(' '));
-}
-
-} // namespace
-
 TodoCommands::TodoCommands(Project &project) : m_project(project) {}
 
 void TodoCommands::save(quint64 uid, TodoItem item)
 {
     for (QString *text : {&item.version, &item.title, &item.description, &item.note})
-        *text = oneLine(*text);
+        *text = TextFile::oneLine(*text);
     m_project.setTodos(withRecordSaved(m_project.data().todos, uid, std::move(item)));
 }
 
@@ -39,7 +27,7 @@ void TodoCommands::setCode(const QList<int> &rows, Todos::CodeField field, int c
 
 void TodoCommands::setVersion(const QList<int> &rows, const QString &version)
 {
-    changeRows(rows, [line = oneLine(version)](TodoItem &item) { item.version = line; });
+    changeRows(rows, [line = TextFile::oneLine(version)](TodoItem &item) { item.version = line; });
 }
 
 template<typename Change>

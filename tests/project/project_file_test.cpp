@@ -89,6 +89,18 @@ private Q_SLOTS:
         QCOMPARE(ProjectFile::serialize(p), lines.mid(0, lines.size() - 2));
     }
 
+    void serialize_keepsEveryValueOnOneLine()
+    {
+        ProjectData project;
+        project.name = QStringLiteral("two\nlines");
+        project.developers = {DeveloperEntry{QStringLiteral("Ann\r\nB"), QStringLiteral("a@x\r"), {}, {}, {}, {}}};
+        const ProjectData back = ProjectFile::parse(ProjectFile::serialize(project));
+        QCOMPARE(back.name, QStringLiteral("two lines"));
+        QCOMPARE(back.developers.size(), 1);
+        QCOMPARE(back.developers[0].name, QStringLiteral("Ann B"));
+        QCOMPARE(back.developers[0].email, QStringLiteral("a@x"));
+    }
+
     void malformedFiles_reportLineAndReason_data()
     {
         QTest::addColumn<QStringList>("lines");
