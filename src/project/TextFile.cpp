@@ -108,14 +108,19 @@ QString oneLine(const QString &text)
     return splitLines(text).join(QLatin1Char(' '));
 }
 
-QByteArray joinLines(const QStringList &lines)
+QString joinedText(const QStringList &lines)
 {
     QString text;
     for (const QString &line : lines) {
         text += line;
         text += QStringLiteral("\r\n");
     }
-    return encode(text);
+    return text;
+}
+
+QByteArray joinLines(const QStringList &lines)
+{
+    return encode(joinedText(lines));
 }
 
 QStringList readLines(const QString &path)

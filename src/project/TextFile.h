@@ -20,6 +20,8 @@ QStringList splitLines(const QString &text);
 // The text as one line: each line break becomes a space, a final one is dropped. A one-line
 // field still takes a pasted break, and a value of a line-based file must never hold one.
 QString oneLine(const QString &text);
+// The lines with CR LF after each, as text and as the bytes written to a file.
+QString joinedText(const QStringList &lines);
 QByteArray joinLines(const QStringList &lines);
 
 // Throw Error naming the file and the reason.

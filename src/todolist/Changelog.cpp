@@ -14,7 +14,6 @@ namespace {
 const QString kVersion = QStringLiteral("[%Version%]");
 const QString kTitle = QStringLiteral("[%Title%]");
 const QString kDescription = QStringLiteral("[%Description%]");
-const QString kLineEnd = QStringLiteral("\r\n");
 
 // The versions of the taken items, merged and sorted ignoring case; the form met first stays.
 // Versions are texts: no numeric ordering, so 1.10 comes before 1.9.
@@ -36,14 +35,6 @@ QStringList collectVersions(const QList<TodoItem> &todos, const std::function<bo
     std::stable_sort(versions.begin(), versions.end(),
                      [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
     return versions;
-}
-
-QString joinEntries(const QStringList &entries)
-{
-    QString text;
-    for (const QString &entry : entries)
-        text += entry + kLineEnd;
-    return text;
 }
 
 } // namespace
@@ -84,7 +75,7 @@ Texts generate(const QList<TodoItem> &todos, const ChangelogTemplates &templates
         plain.append(QString());
     }
     html.append(QStringLiteral("</BODY></HTML>"));
-    return {joinEntries(html), joinEntries(plain)};
+    return {TextFile::joinedText(html), TextFile::joinedText(plain)};
 }
 
 QString writePage(const QString &folder, const QString &html)

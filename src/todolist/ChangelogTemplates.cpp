@@ -9,14 +9,6 @@ namespace {
 
 const QString kSettingsFile = QStringLiteral("settings.dat");
 
-QString joinWithBreaks(const QStringList &lines)
-{
-    QString text;
-    for (const QString &line : lines)
-        text += line + QStringLiteral("\r\n");
-    return text;
-}
-
 } // namespace
 
 bool ChangelogTemplates::includes(int status) const
@@ -40,7 +32,7 @@ void ChangelogTemplates::load(const QString &folder)
         if (!QFileInfo::exists(path))
             continue;
         try {
-            texts[part] = joinWithBreaks(TextFile::readLines(path));
+            texts[part] = TextFile::joinedText(TextFile::readLines(path));
         } catch (const Error &error) {
             failures.append(error.message());
         }
