@@ -3,9 +3,10 @@
 #include "app/ui/CommandRunner.h"
 
 #include <QAbstractItemView>
+#include <QKeyEvent>
 
 ListPopupMenu::ListPopupMenu(QAbstractItemView *list, const char *name, Prompts &prompts)
-    : QMenu(list), m_prompts(prompts)
+    : QMenu(list), m_list(list), m_prompts(prompts)
 {
     setObjectName(QLatin1String(name));
     list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -19,4 +20,21 @@ QAction *ListPopupMenu::addCommand(const char *name, const QString &caption, con
     action->setObjectName(QLatin1String(name));
     connect(action, &QAction::triggered, this, [this, command] { runCommand(m_prompts, command); });
     return action;
+}
+
+QAction *ListPopupMenu::addDeleteCommand(const char *name, const std::function<void()> &command)
+{
+    m_delete = addCommand(name, QStringLiteral("Delete"), command);
+    m_list->installEventFilter(this);
+    return m_delete;
+}
+
+bool ListPopupMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyRelease) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Delete && !key->isAutoRepeat())
+            m_delete->trigger();
+    }
+    return QMenu::eventFilter(watched, event);
 }

@@ -17,7 +17,14 @@ public:
     ListPopupMenu(QAbstractItemView *list, const char *name, Prompts &prompts);
 
     QAction *addCommand(const char *name, const QString &caption, const std::function<void()> &command);
+    // The "Delete" entry, which releasing the Delete key in the list runs as well.
+    QAction *addDeleteCommand(const char *name, const std::function<void()> &command);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QAbstractItemView *m_list;
     Prompts &m_prompts;
+    QAction *m_delete = nullptr;
 };

@@ -1,9 +1,9 @@
 #include "app/ui/RecordListView.h"
 
+#include "app/ui/ItemViews.h"
 #include "project/ColumnSort.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QSet>
 
 RecordListView::RecordListView(Project &project, ProjectList list, const QList<Column> &columns, Rows rows,
@@ -39,11 +39,7 @@ RecordListView::RecordListView(Project &project, ProjectList list, const QList<C
 
 QList<int> RecordListView::selectedRows() const
 {
-    QList<int> rows;
-    for (int row = 0; row < topLevelItemCount(); ++row)
-        if (topLevelItem(row)->isSelected())
-            rows.append(row);
-    return rows;
+    return ::selectedRows(*this);
 }
 
 void RecordListView::refresh()
@@ -69,11 +65,4 @@ void RecordListView::refresh()
             setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
         item->setSelected(selected.contains(uid));
     }
-}
-
-void RecordListView::keyReleaseEvent(QKeyEvent *event)
-{
-    QTreeWidget::keyReleaseEvent(event);
-    if (event->key() == Qt::Key_Delete)
-        Q_EMIT deleteKeyReleased();
 }

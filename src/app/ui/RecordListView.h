@@ -32,12 +32,6 @@ public:
     QList<int> selectedRows() const;
     void refresh();
 
-Q_SIGNALS:
-    void deleteKeyReleased();
-
-protected:
-    void keyReleaseEvent(QKeyEvent *event) override;
-
 private:
     Project &m_project;
     ProjectList m_list;

@@ -1,6 +1,6 @@
 #include "app/ui/TextListBox.h"
 
-#include <QKeyEvent>
+#include "app/ui/ItemViews.h"
 
 TextListBox::TextListBox(Project &project, ProjectList list, QWidget *parent)
     : QListWidget(parent), m_project(project), m_list(list)
@@ -23,33 +23,13 @@ const QStringList &TextListBox::texts() const
     }
 }
 
-QStringList TextListBox::selectedTexts() const
-{
-    QStringList selected;
-    for (int row = 0; row < count(); ++row)
-        if (item(row)->isSelected())
-            selected.append(item(row)->text());
-    return selected;
-}
-
 QList<int> TextListBox::selectedRows() const
 {
-    QList<int> rows;
-    for (int row = 0; row < count(); ++row)
-        if (item(row)->isSelected())
-            rows.append(row);
-    return rows;
+    return ::selectedRows(*this);
 }
 
 void TextListBox::refresh()
 {
     clear();
     addItems(texts());
-}
-
-void TextListBox::keyReleaseEvent(QKeyEvent *event)
-{
-    QListWidget::keyReleaseEvent(event);
-    if (event->key() == Qt::Key_Delete)
-        Q_EMIT deleteKeyReleased();
 }

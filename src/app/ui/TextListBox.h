@@ -12,17 +12,9 @@ class TextListBox : public QListWidget
 public:
     TextListBox(Project &project, ProjectList list, QWidget *parent = nullptr);
 
-    // Selected entries in list order.
-    QStringList selectedTexts() const;
-    // Their rows, so that one of two equal entries can go alone.
+    // Selected rows in list order, so that one of two equal entries can go alone.
     QList<int> selectedRows() const;
     void refresh();
-
-Q_SIGNALS:
-    void deleteKeyReleased();
-
-protected:
-    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     const QStringList &texts() const;

@@ -21,7 +21,5 @@ TempExtensionsPage::TempExtensionsPage(const PageContext &context, QWidget *pare
     menu->addCommand("Newfileextansion1", QStringLiteral("New file-extension"),
                      [&tempFiles] { tempFiles.newExtension(); });
     menu->addSeparator();
-    QAction *remove = menu->addCommand("Delete3", QStringLiteral("Delete"),
-                                       [this, &tempFiles] { tempFiles.deleteExtensions(m_list->selectedRows()); });
-    connect(m_list, &TextListBox::deleteKeyReleased, remove, &QAction::trigger);
+    menu->addDeleteCommand("Delete3", [this, &tempFiles] { tempFiles.deleteExtensions(m_list->selectedRows()); });
 }

@@ -1,11 +1,11 @@
 #include "housekeeping/ui/TempFilesPage.h"
 
 #include "app/Workspace.h"
+#include "app/ui/ItemViews.h"
 #include "app/ui/ListPopupMenu.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PageContext.h"
 
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QVBoxLayout>
 
@@ -16,15 +16,13 @@ TempFilesPage::TempFilesPage(const PageContext &context, QWidget *parent)
     // Shown in the order of the found list, which is sorted ignoring case.
     m_list->setObjectName(QStringLiteral("ListBox2"));
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->installEventFilter(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
 
     TempFiles &tempFiles = context.workspace.tempFiles;
     auto *menu = new ListPopupMenu(m_list, "PopupMenu2", context.prompts);
-    m_delete = menu->addCommand("Delete2", QStringLiteral("Delete"),
-                                [this, &tempFiles] { tempFiles.deleteFound(selectedRows()); });
+    menu->addDeleteCommand("Delete2", [this, &tempFiles] { tempFiles.deleteFound(selectedRows(*m_list)); });
     context.window.bindCommand("Deletetemporaryfiles1", [&tempFiles] { tempFiles.deleteTemporaryFiles(); });
 
     MainWindow &window = context.window;
@@ -33,23 +31,4 @@ TempFilesPage::TempFilesPage(const PageContext &context, QWidget *parent)
         m_list->addItems(tempFiles.found());
         window.setFilesPanel(tempFiles.countText());
     });
-}
-
-QList<int> TempFilesPage::selectedRows() const
-{
-    QList<int> rows;
-    for (int row = 0; row < m_list->count(); ++row)
-        if (m_list->item(row)->isSelected())
-            rows.append(row);
-    return rows;
-}
-
-bool TempFilesPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_list && event->type() == QEvent::KeyRelease) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Delete && !key->isAutoRepeat())
-            m_delete->trigger();
-    }
-    return QWidget::eventFilter(watched, event);
 }

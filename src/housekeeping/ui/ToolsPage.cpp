@@ -24,9 +24,7 @@ ToolsPage::ToolsPage(const PageContext &context, QWidget *parent)
     auto *menu = new ListPopupMenu(m_list, "PopupMenu7", m_prompts);
     menu->addCommand("Newscripttool1", QStringLiteral("New script/tool"), [this] { m_commands.newTool(); });
     menu->addSeparator();
-    QAction *remove = menu->addCommand("Delete7", QStringLiteral("Delete"),
-                                       [this] { m_commands.deleteTools(m_list->selectedRows()); });
-    connect(m_list, &TextListBox::deleteKeyReleased, remove, &QAction::trigger);
+    menu->addDeleteCommand("Delete7", [this] { m_commands.deleteTools(m_list->selectedRows()); });
 
     context.window.bindCommand("Runallscripts1", [this] { m_commands.runAll(); });
     context.window.bindCommand("Opentheproject1", [this] { m_commands.openMainFile(); });

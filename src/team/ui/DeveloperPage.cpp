@@ -30,9 +30,7 @@ DeveloperPage::DeveloperPage(const PageContext &context, QWidget *parent)
     menu->addSeparator();
     menu->addCommand("WriteeMail1", QStringLiteral("Write eMail"),
                      [this] { m_commands.writeEmail(m_list->selectedRows()); });
-    QAction *remove = menu->addCommand("Delete8", QStringLiteral("Delete"),
-                                       [this] { m_commands.remove(m_list->selectedRows()); });
-    connect(m_list, &RecordListView::deleteKeyReleased, remove, &QAction::trigger);
+    menu->addDeleteCommand("Delete8", [this] { m_commands.remove(m_list->selectedRows()); });
     // Any double-click in the list edits the first selected row, wherever it lands.
     m_list->viewport()->installEventFilter(this);
     connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);

@@ -78,8 +78,7 @@ void TodoPage::buildMenu()
 
     auto *menu = new ListPopupMenu(m_list, "PopupMenu1", m_prompts);
     menu->addCommand("Add2", QStringLiteral("Add"), [this] { m_dialog->editNew(m_project.data().version); });
-    QAction *remove = menu->addCommand("Delete1", QStringLiteral("Delete"), [this] { removeSelected(); });
-    connect(m_list, &RecordListView::deleteKeyReleased, remove, &QAction::trigger);
+    menu->addDeleteCommand("Delete1", [this] { removeSelected(); });
     menu->addSeparator()->setObjectName(QStringLiteral("N1"));
     addCodeMenu(menu, "Changestatus1", QStringLiteral("Change status"), Todos::CodeField::Status, statuses);
     addCodeMenu(menu, "Changepriority1", QStringLiteral("Change priority"), Todos::CodeField::Priority, priorities);
