@@ -19,7 +19,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     if [ "$(id -u)" -eq 0 ]; then
         export DEBIAN_FRONTEND=noninteractive
         apt-get update -qq
-        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+        apt-get install -y -qq "${missing[@]}"
     else
         echo "Trovas needs these Debian packages. Install them with:" >&2
         echo "  sudo apt-get install -y ${missing[*]}" >&2
