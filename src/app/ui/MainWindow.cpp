@@ -143,7 +143,7 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     m_folderBrowser = new FolderBrowser(this);
     m_optionsWindow = new TemplateWindow(m_context, this);
     m_infoWindow = new InfoForm(this);
-    m_languageWindow = toolWindow(this, "TForm2", QStringLiteral("Language"), {300, 200});
+    m_languageWindow = toolWindow(this, "TForm2", QStringLiteral("Language"), {468, 250});
 
     auto *clock = new QTimer(this);
     clock->setObjectName(QStringLiteral("Timer1"));
