@@ -3,6 +3,7 @@
 // round, the median throughputs and their ratio. Every upload is checked for its size on disk.
 // Usage: ftp_upload_bench [megabytes] [rounds]
 
+#include "Median.h"
 #include "../tests/upload/RealFtpServer.h"
 #include "project/Error.h"
 #include "upload/FtpClient.h"
@@ -63,11 +64,6 @@ qint64 uploadWithCurl(const RealFtpServer &server, const QString &file)
     return timer.elapsed();
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 } // namespace
 

@@ -4,6 +4,7 @@
 // zip on one, so the ratio depends on how busy the other cores are; the CPU times show that.
 // Usage: zip_writer_bench [source folder] [rounds]
 
+#include "Median.h"
 #include "project/Error.h"
 #include "zip/ZipArchiveWriter.h"
 
@@ -68,12 +69,6 @@ qint64 zipWithInfoZip(const QString &folder, const QString &archive)
     if (!run(QStringLiteral("zip"), arguments, folder))
         throw Error(QStringLiteral("zip failed"));
     return timer.elapsed();
-}
-
-qint64 median(std::vector<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 } // namespace
