@@ -246,6 +246,49 @@ private Q_SLOTS:
         QCOMPARE(windows.last(), QStringLiteral("TForm2"));
     }
 
+    // The "?" windows open over the main window, not in a corner of the screen where they may
+    // cover its menu bar.
+    void helpWindows_openCentredOnTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("windowName");
+        QTest::newRow("Options") << "Options1" << "TForm8";
+        QTest::newRow("Language") << "LAnguage1" << "TForm2";
+        QTest::newRow("Info") << "Info2" << "TInfoForm";
+    }
+    void helpWindows_openCentredOnTheMainWindow()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, windowName);
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        window.move(300, 200);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.action(entry)->trigger();
+        auto *opened = find<QWidget>(window, qPrintable(windowName));
+        QVERIFY(opened->isVisible());
+        const QPoint offset = opened->geometry().center() - window.frameGeometry().center();
+        QVERIFY2(qAbs(offset.x()) <= 2 && qAbs(offset.y()) <= 2, qPrintable(QStringLiteral("off by %1, %2").arg(offset.x()).arg(offset.y())));
+    }
+
+    // A long count in the files panel is cut at the panel's edge; the Project panel keeps its width.
+    void statusBar_longFilesTextLeavesTheProjectPanelWhole()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.setFilesPanel(QStringLiteral("Contains 1234567 files with 123456 temp. files"));
+        QCoreApplication::sendPostedEvents(); // the status bar lays its panels out anew
+        QCOMPARE(find<QLabel>(window, "StatusPanel1")->width(), 400);
+        const QLabel *files = find<QLabel>(window, "StatusPanel2");
+        QVERIFY(files->x() > find<QLabel>(window, "StatusPanel1")->geometry().right());
+        QCOMPARE(files->toolTip(), files->text());
+    }
+
     void clock_dropsSecondsAndZone_data()
     {
         QTest::addColumn<QString>("localeName");

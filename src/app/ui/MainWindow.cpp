@@ -16,6 +16,7 @@
 #include "housekeeping/ui/ToolsPage.h"
 #include "team/ui/DeveloperPage.h"
 #include "todolist/Todos.h"
+#include "todolist/ui/Placement.h"
 #include "todolist/ui/TemplateWindow.h"
 #include "todolist/ui/TodoPage.h"
 
@@ -310,6 +311,9 @@ void MainWindow::buildStatusBar()
     }
     m_panels[0]->setFixedWidth(200);
     m_panels[1]->setFixedWidth(400);
+    // The files panel takes what is left and cuts a long count at its edge, rather than
+    // pushing over the Project panel; the whole text stays in its tool tip.
+    m_panels[2]->setMinimumWidth(1);
     bar->addWidget(m_panels[0]);
     bar->addWidget(m_panels[1]);
     bar->addWidget(m_panels[2], 1);
@@ -331,6 +335,7 @@ void MainWindow::updateProjectPanel()
 void MainWindow::setFilesPanel(const QString &text)
 {
     m_panels[2]->setText(text);
+    m_panels[2]->setToolTip(text);
 }
 
 void MainWindow::setClock(std::function<QDateTime()> now)
@@ -365,6 +370,8 @@ void MainWindow::openProject()
 
 void MainWindow::showToolWindow(QWidget *window)
 {
+    if (!window->isVisible())
+        centreOnParentWindow(window);
     window->show();
     window->raise();
     window->activateWindow();
