@@ -40,6 +40,22 @@
 
 namespace {
 
+// A status panel that asks for its designed width but gives way to the panel after it when the
+// bar is too narrow for both, cutting its own text at its edge.
+class YieldingPanel : public QLabel
+{
+public:
+    YieldingPanel(const QString &text, int width, QWidget *parent) : QLabel(text, parent), m_width(width)
+    {
+        setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    }
+    QSize sizeHint() const override { return {m_width, QLabel::sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return {1, QLabel::minimumSizeHint().height()}; }
+
+private:
+    int m_width;
+};
+
 struct MenuEntry
 {
     const char *name;
@@ -304,16 +320,16 @@ void MainWindow::buildStatusBar()
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(false);
     const char *texts[] = {"Date", "Project", "Files"};
+    // The files panel takes the rest of the bar; where that is too little for its count, the
+    // Project panel narrows rather than have the two texts run over each other.
+    m_panels[0] = new QLabel(QString::fromLatin1(texts[0]), bar);
+    m_panels[1] = new YieldingPanel(QString::fromLatin1(texts[1]), 400, bar);
+    m_panels[2] = new QLabel(QString::fromLatin1(texts[2]), bar);
     for (int i = 0; i < 3; ++i) {
-        m_panels[i] = new QLabel(QString::fromLatin1(texts[i]), bar);
         m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         m_panels[i]->setContentsMargins(4, 0, 4, 0);
     }
     m_panels[0]->setFixedWidth(200);
-    m_panels[1]->setFixedWidth(400);
-    // The files panel takes what is left and cuts a long count at its edge, rather than
-    // pushing over the Project panel; the whole text stays in its tool tip.
-    m_panels[2]->setMinimumWidth(1);
     bar->addWidget(m_panels[0]);
     bar->addWidget(m_panels[1]);
     bar->addWidget(m_panels[2], 1);
@@ -335,7 +351,6 @@ void MainWindow::updateProjectPanel()
 void MainWindow::setFilesPanel(const QString &text)
 {
     m_panels[2]->setText(text);
-    m_panels[2]->setToolTip(text);
 }
 
 void MainWindow::setClock(std::function<QDateTime()> now)
