@@ -76,9 +76,21 @@ bool ZipCentralDirectory::read(QIODevice &archive)
     m_offset = offset;
     // Only the end record this writer writes for these entries matches byte for byte:
     // one disk, both counts equal, no comment.
-    if (!readHeaders(archive.read(size), count) || endRecord() != record) {
+    if (!readHeaders(archive.read(size), count) || endRecord() != record || !localHeadersMatch(archive)) {
         clear();
         return false;
+    }
+    return true;
+}
+
+// Removing an entry cuts out as many bytes as its central header accounts for, so its local
+// header must be the one this writer writes for it: no extra field, the same values.
+bool ZipCentralDirectory::localHeadersMatch(QIODevice &archive) const
+{
+    for (const ZipEntry &entry : m_entries) {
+        const QByteArray header = entry.localHeader();
+        if (!archive.seek(entry.localHeaderOffset) || archive.read(header.size()) != header)
+            return false;
     }
     return true;
 }

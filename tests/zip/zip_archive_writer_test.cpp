@@ -485,6 +485,14 @@ private slots:
         QCOMPARE(failureOf(QStringLiteral("zip"), {QStringLiteral("-qj"), foreign, m_tree + "/a.txt"}),
                  QString());
         QTest::newRow("entries with extra fields") << readFile(foreign);
+        // An extra field in the local header alone: the central header tells nothing of it,
+        // so replacing the entry would cut its record 4 bytes short.
+        QByteArray localExtra = oneEntryArchive("a.txt", sampleText(31, 500), 32, fixedTime);
+        localExtra[28] = 4;
+        localExtra.insert(30 + 5, QByteArray("\xFE\xCA\0\0", 4));
+        const qsizetype directoryAt = localExtra.size() - 22 + 16;
+        qToLittleEndian<quint32>(get32(localExtra, directoryAt) + 4, localExtra.data() + directoryAt);
+        QTest::newRow("local header with an extra field") << localExtra;
     }
 
     void openArchive_refusesWhatItCannotUpdate()
