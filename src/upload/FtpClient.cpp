@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QHostInfo>
 #include <QNetworkProxy>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTcpServer>
@@ -37,26 +38,44 @@ constexpr int SendStepMs = 250;
 constexpr int AcceptStepMs = 1000;
 constexpr int QuitReplyWindowMs = 10;
 
+// Thrown when a slot destroyed the client while one of its calls waited: nothing of the
+// client may be touched any more, so it is no Error that the calls themselves catch.
+class ClientDestroyed : public std::exception
+{
+public:
+    const char *what() const noexcept override { return "The FTP client was closed while it waited for the server."; }
+};
+
 // One step of a network wait: the application handles its pending events (repaints, timers,
 // input) for at most the step's time and the step ends early once the network stirs.
+// It runs the event dispatcher itself rather than a nested event loop: once the application
+// is quitting, a nested loop returns at once and the wait would spin without ever reading the
+// network again.
 class WaitStep
 {
 public:
+    explicit WaitStep(QObject *client) : m_client(client) { wakeOn(client, &QObject::destroyed); }
+
     template <typename Sender, typename Signal>
     WaitStep &wakeOn(const Sender *sender, Signal signal)
     {
-        QObject::connect(sender, signal, &m_loop, &QEventLoop::quit);
+        QObject::connect(sender, signal, &m_context, [this] { m_woken = true; });
         return *this;
     }
 
     void run(qint64 ms)
     {
-        QTimer::singleShot(std::chrono::milliseconds(qMax<qint64>(ms, 0)), Qt::PreciseTimer, &m_loop, &QEventLoop::quit);
-        m_loop.exec();
+        QTimer::singleShot(std::chrono::milliseconds(qMax<qint64>(ms, 0)), Qt::PreciseTimer, &m_context, [this] { m_woken = true; });
+        while (!m_woken)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (!m_client)
+            throw ClientDestroyed();
     }
 
 private:
-    QEventLoop m_loop;
+    QPointer<QObject> m_client;
+    QObject m_context;
+    bool m_woken = false;
 };
 
 Error socketError(int number, const QString &text)
@@ -118,6 +137,28 @@ QString remoteNameOf(const QString &localPath)
 
 } // namespace
 
+// Marks one call of the client as running. Its waits service the event loop, so a slot may
+// try to use the client again before the call is over, or destroy it.
+class FtpClient::Call
+{
+public:
+    explicit Call(FtpClient *client) : m_client(client)
+    {
+        if (client->m_busy)
+            throw Error(QStringLiteral("The FTP client is still busy with another command."));
+        client->m_busy = true;
+    }
+    ~Call()
+    {
+        if (m_client)
+            m_client->m_busy = false;
+    }
+    Q_DISABLE_COPY_MOVE(Call)
+
+private:
+    QPointer<FtpClient> m_client;
+};
+
 FtpClient::FtpClient(QObject *parent) : QObject(parent)
 {
     m_control.setProxy(QNetworkProxy::NoProxy);
@@ -177,7 +218,7 @@ bool FtpClient::writeAll(QTcpSocket &socket, const char *data, qint64 size, int 
         written = socket.error() == QAbstractSocket::SocketTimeoutError && socket.state() == QAbstractSocket::ConnectedState
             && !deadline.hasExpired();
         if (written)
-            QCoreApplication::processEvents();
+            WaitStep(this).run(0);
     }
     if (written)
         return true;
@@ -226,7 +267,7 @@ std::optional<QString> FtpClient::readLine()
         }
         if (deadline.hasExpired())
             return std::nullopt;
-        WaitStep()
+        WaitStep(this)
             .wakeOn(&m_control, &QIODevice::readyRead)
             .wakeOn(&m_control, &QAbstractSocket::disconnected)
             .wakeOn(&m_control, &QAbstractSocket::errorOccurred)
@@ -238,6 +279,7 @@ std::optional<QString> FtpClient::readLine()
 
 void FtpClient::connectToHost()
 {
+    const Call call(this);
     if (m_host.isEmpty())
         throw Error(QStringLiteral("A host name is required to connect."));
     if (m_port == 0)
@@ -256,7 +298,7 @@ void FtpClient::connectToHost()
         setUpSession();
         emit status(StatusKind::Ready, QStringLiteral("Connection established"));
     } catch (const Error &) {
-        disconnectFromHost();
+        quitAndClose();
         throw;
     }
 }
@@ -290,7 +332,7 @@ void FtpClient::openConnection(QTcpSocket &socket, const QHostAddress &address, 
             socket.abort();
             throw Error(QStringLiteral("Connect timed out."));
         }
-        WaitStep()
+        WaitStep(this)
             .wakeOn(&socket, &QAbstractSocket::connected)
             .wakeOn(&socket, &QAbstractSocket::errorOccurred)
             .run(remainingMs(deadline, ConnectStepMs));
@@ -352,6 +394,12 @@ bool FtpClient::wantsSiteZone() const
 
 void FtpClient::disconnectFromHost()
 {
+    const Call call(this);
+    quitAndClose();
+}
+
+void FtpClient::quitAndClose()
+{
     if (m_control.state() == QAbstractSocket::ConnectedState) {
         try {
             writeControl("QUIT\r\n");
@@ -378,11 +426,13 @@ void FtpClient::closeControl()
 
 void FtpClient::changeDir(const QString &folder)
 {
+    const Call call(this);
     sendCmd(QStringLiteral("CWD ") + folder, {200, 250});
 }
 
 void FtpClient::put(const QString &localPath)
 {
+    const Call call(this);
     QFile file(localPath);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(localPath, file.errorString()));
@@ -467,7 +517,7 @@ std::unique_ptr<QTcpSocket> FtpClient::acceptDataConnection(QTcpServer &listener
         }
         if (deadline.hasExpired())
             throw Error(QStringLiteral("Accept timed out."));
-        WaitStep()
+        WaitStep(this)
             .wakeOn(&listener, &QTcpServer::newConnection)
             .wakeOn(&m_control, &QIODevice::readyRead)
             .wakeOn(&m_control, &QAbstractSocket::disconnected)
@@ -486,7 +536,10 @@ void FtpClient::sendFile(QFile &file, QTcpSocket &data)
     if (size > MaxFileSize)
         throw Error(QStringLiteral("%1 is too large to upload: files must be smaller than 2 GiB.").arg(file.fileName()));
     beginWork(WorkMode::Write, size);
-    const auto workEnded = qScopeGuard([this] { endWork(WorkMode::Write); });
+    const auto workEnded = qScopeGuard([client = QPointer(this)] {
+        if (client)
+            client->endWork(WorkMode::Write);
+    });
     connect(&data, &QTcpSocket::bytesWritten, this, [this](qint64 bytes) { reportWork(WorkMode::Write, bytes); });
     QByteArray chunk(ChunkSize, Qt::Uninitialized);
     for (qint64 sent = 0; sent < size;) {

@@ -16,8 +16,9 @@ class QTcpServer;
 // folder, files stored over an active (or passive) data connection, and the goodbye.
 // Every call blocks until its exchange with the server is over and throws Error (or
 // FtpReplyError) when it fails. While it waits for the network it keeps the application's
-// event loop running, so windows repaint and timers tick; the caller must keep the user from
-// starting another call on the same client meanwhile.
+// event loop running, so windows repaint and timers tick. A call started meanwhile on the same
+// client is refused with an Error; a client destroyed meanwhile ends the waiting call with an
+// exception that is no Error.
 class FtpClient : public QObject
 {
     Q_OBJECT
@@ -96,6 +97,9 @@ signals:
     void workEnd(FtpClient::WorkMode mode);
 
 private:
+    class Call;
+
+    void quitAndClose();
     FtpReply sendCmd(const QString &line, const QList<int> &allowed);
     FtpReply getResponse(const QList<int> &allowed);
     std::optional<QString> readLine();
@@ -139,6 +143,7 @@ private:
     quint16 m_dataPortMax = 0;
     QString m_externalIp;
 
+    bool m_busy = false; // one of the four calls is running
     QTcpSocket m_control;
     bool m_socketOpen = false; // from a successful connection attempt until it is closed here
     FtpReply m_greeting;

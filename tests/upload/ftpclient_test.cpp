@@ -36,6 +36,8 @@ Outcome outcomeOf(const std::function<void()> &call)
         return {e.message(), e.code()};
     } catch (const Error &e) {
         return {e.message(), 0};
+    } catch (const std::exception &e) {
+        return {QString::fromUtf8(e.what()), 0};
     }
 }
 
@@ -107,6 +109,9 @@ private slots:
     void connect_failsBeforeDialogue();
     void waits_keepEventLoopRunning_data();
     void waits_keepEventLoopRunning();
+    void waits_goOnWhenApplicationQuits();
+    void slotDuringWait_cannotDisturbCall_data();
+    void slotDuringWait_cannotDisturbCall();
     void connection_closedByServer_isToleratedOnDisconnect();
     void connect_whileConnected_keepsConnection();
     void commands_refuseLineBreaks();
@@ -306,6 +311,84 @@ void FtpClientTest::waits_keepEventLoopRunning()
     if (wait == "data")
         QCOMPARE(log.statuses.mid(3), (QStringList{"Starting FTP transfer", "Transfer complete"}));
     client.disconnectFromHost();
+}
+
+// Closing the last window quits the application while an upload waits; the waits must still
+// see the network rather than spin.
+void FtpClientTest::waits_goOnWhenApplicationQuits()
+{
+    ScriptedFtpServer server;
+    server.setGreeting({{}, false, 500, "220 Slow server\r\n"});
+    Client client;
+    pointAt(client, server.start());
+    const QByteArray content = QByteArray("sent after quitting\n").repeated(10000);
+    const QString file = writeFile(m_dir.filePath("quit.txt"), content);
+
+    Outcome outcome{QStringLiteral("never ran")};
+    QTimer::singleShot(0, &client, [&] {
+        QTimer::singleShot(100, &client, [] { QCoreApplication::quit(); });
+        outcome = outcomeOf([&] {
+            client.connectToHost();
+            client.put(file);
+            client.disconnectFromHost();
+        });
+    });
+    QCoreApplication::exec();
+    QCOMPARE(outcome.error, QString());
+    server.finish();
+    QCOMPARE(server.received(), content);
+}
+
+void FtpClientTest::slotDuringWait_cannotDisturbCall_data()
+{
+    QTest::addColumn<QString>("wait");
+    QTest::addColumn<bool>("destroy"); // else the slot calls the client again
+    QTest::addColumn<QString>("error"); // of the slot's call, or of the waiting call when destroyed
+
+    const QString busy = QStringLiteral("The FTP client is still busy with another command.");
+    const QString closed = QStringLiteral("The FTP client was closed while it waited for the server.");
+    QTest::newRow("reply, used again") << "reply" << false << busy;
+    QTest::newRow("send, used again") << "send" << false << busy;
+    QTest::newRow("reply, destroyed") << "reply" << true << closed;
+    QTest::newRow("send, destroyed") << "send" << true << closed;
+}
+
+void FtpClientTest::slotDuringWait_cannotDisturbCall()
+{
+    QFETCH(QString, wait);
+    QFETCH(bool, destroy);
+    QFETCH(QString, error);
+
+    ScriptedFtpServer server;
+    if (wait == "reply")
+        server.setGreeting({{}, false, 500, "220 Slow server\r\n"});
+    else // more than the socket buffers hold, and a server that takes its time
+        server.on("STOR", {"150 Opening\r\n", true, 500, "226 Transfer complete\r\n"});
+    auto client = std::make_unique<Client>();
+    pointAt(*client, server.start());
+    const QByteArray content(64 << 20, 's');
+    const QString file = writeFile(m_dir.filePath("slot.bin"), content);
+
+    QObject context;
+    Outcome slot;
+    QTimer::singleShot(100, &context, [&] {
+        if (destroy)
+            client.reset();
+        else
+            slot = outcomeOf([&] { client->changeDir(QStringLiteral("elsewhere")); });
+    });
+    const Outcome call = outcomeOf([&] {
+        client->connectToHost();
+        client->put(file);
+        client->disconnectFromHost();
+    });
+    QCOMPARE(destroy ? call.error : slot.error, error);
+    server.finish();
+    QCOMPARE(server.commands().filter("CWD"), QStringList());
+    if (!destroy) {
+        QCOMPARE(call.error, QString());
+        QCOMPARE(server.received(), content);
+    }
 }
 
 void FtpClientTest::connection_closedByServer_isToleratedOnDisconnect()
