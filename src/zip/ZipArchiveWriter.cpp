@@ -12,8 +12,6 @@
 namespace {
 
 constexpr qint64 piece = 64 * 1024;
-// Larger files are streamed by the writer itself, so no file needs its whole size in memory.
-constexpr qint64 pooledFileLimit = 4 * 1024 * 1024;
 constexpr qint64 flushInterval = 1000; // ms
 constexpr quint32 folderAttribute = 16;
 
@@ -31,7 +29,7 @@ quint32 attributesOf(const QFileInfo &info)
 
 bool isPooled(const QFileInfo &info)
 {
-    return info.size() <= pooledFileLimit;
+    return info.size() <= ZipCompressionPool::maxFileSize;
 }
 
 // Reading the archive while writing it would feed it its own growing tail.
@@ -229,6 +227,8 @@ void ZipArchiveWriter::addCompressed(const WalkStep &step, const ZipCompressionP
         return;
     if (result.status == Status::Failed)
         throw Error(result.error);
+    if (result.status == Status::Grown)
+        return addFile(step.path, step.name);
     checkSize(step.path, result.size);
     ZipEntry entry = beginFileEntry(step.name, step.info);
     entry.method = result.size > 0 ? ZipEntry::deflated : ZipEntry::stored;

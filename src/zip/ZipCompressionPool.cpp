@@ -47,6 +47,7 @@ ZipCompressionPool::Result ZipCompressionPool::take(qsizetype index)
 
 void ZipCompressionPool::work()
 {
+    QByteArray input(maxFileSize + 1, Qt::Uninitialized);
     QByteArray output;
     std::unique_ptr<ZipDeflater> deflater; // set up with the first file that needs it
     for (;;) {
@@ -63,7 +64,7 @@ void ZipCompressionPool::work()
         // Every task must leave a result, or the writer would wait for it forever.
         Result result;
         try {
-            result = compress(m_paths.at(index), deflater, output);
+            result = compress(m_paths.at(index), deflater, input, output);
         } catch (const Error &error) {
             result = failure(error.message());
         } catch (const std::bad_alloc &) {
@@ -80,7 +81,7 @@ void ZipCompressionPool::work()
 
 ZipCompressionPool::Result ZipCompressionPool::compress(const QString &path,
                                                         std::unique_ptr<ZipDeflater> &deflater,
-                                                        QByteArray &output)
+                                                        QByteArray &input, QByteArray &output)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -89,17 +90,23 @@ ZipCompressionPool::Result ZipCompressionPool::compress(const QString &path,
             result.status = Result::Status::Missing;
         return result;
     }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // Read no more than the limit: the file may have grown since it was listed.
+    const qint64 size = file.read(input.data(), input.size());
+    if (size < 0)
         return failure(ZipErrors::cannotRead(path, file.errorString()));
     Result result;
-    result.size = content.size();
-    if (content.isEmpty())
+    if (size > maxFileSize) {
+        result.status = Result::Status::Grown;
+        return result;
+    }
+    result.size = size;
+    if (size == 0)
         return result;
     if (!deflater)
         deflater = std::make_unique<ZipDeflater>([&output](QByteArrayView piece) { output.append(piece); });
     deflater->restart();
-    deflater->write(content);
+    output.clear(); // what a file that failed half-way left behind
+    deflater->write(QByteArrayView(input).first(size));
     deflater->finish();
     result.crc = deflater->crc();
     result.data = std::exchange(output, QByteArray());

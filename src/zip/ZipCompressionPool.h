@@ -20,9 +20,14 @@ class ZipDeflater;
 class ZipCompressionPool
 {
 public:
+    // Larger files are left to the writer, which streams them, so no file needs its whole size
+    // in memory.
+    static constexpr qint64 maxFileSize = 4 * 1024 * 1024;
+
     struct Result
     {
-        enum class Status { Ready, Missing, Failed };
+        // Grown: the file holds more than maxFileSize bytes, more than when it was listed.
+        enum class Status { Ready, Missing, Failed, Grown };
         Status status = Status::Ready;
         QByteArray data; // as the entry stores it: deflated, or empty for an empty file
         quint32 crc = 0;
@@ -40,7 +45,7 @@ public:
 private:
     void work();
     static Result compress(const QString &path, std::unique_ptr<ZipDeflater> &deflater,
-                           QByteArray &output);
+                           QByteArray &input, QByteArray &output);
     static Result failure(const QString &error);
 
     const QStringList m_paths;

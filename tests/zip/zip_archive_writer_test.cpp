@@ -3,6 +3,7 @@
 #include "project/Error.h"
 #include "support/TestSupport.h"
 #include "zip/ZipArchiveWriter.h"
+#include "zip/ZipCompressionPool.h"
 #include "zip/ZipDeflater.h"
 #include "zip/ZipNames.h"
 
@@ -277,6 +278,29 @@ private slots:
             QCOMPARE(deflater.compressedSize(), output.size());
             QCOMPARE(deflater.crc(), crcOf(input));
         }
+    }
+
+    // The workers compress in memory only files of at most the limit, also when a file has
+    // grown since the walk listed it; a larger file goes back to the writer, which streams it.
+    void pool_leavesAFileGrownPastItsLimitToTheWriter_data()
+    {
+        QTest::addColumn<qsizetype>("size");
+        QTest::addColumn<bool>("grown");
+        QTest::newRow("at the limit") << qsizetype(ZipCompressionPool::maxFileSize) << false;
+        QTest::newRow("past the limit") << qsizetype(ZipCompressionPool::maxFileSize + 1) << true;
+    }
+
+    void pool_leavesAFileGrownPastItsLimitToTheWriter()
+    {
+        QFETCH(qsizetype, size);
+        QFETCH(bool, grown);
+        const QByteArray content = sampleText(80, size);
+        const QString file = writeFile(path(QStringLiteral("pooled/") + QTest::currentDataTag()), content);
+        ZipCompressionPool pool({file});
+        const ZipCompressionPool::Result result = pool.take(0);
+        using Status = ZipCompressionPool::Result::Status;
+        QCOMPARE(result.status, grown ? Status::Grown : Status::Ready);
+        QCOMPARE(result.data, grown ? QByteArray() : oneShotDeflate(content));
     }
 
     void emptyFolder_givesTheEndRecordAlone_data()
