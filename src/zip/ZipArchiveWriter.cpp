@@ -246,6 +246,8 @@ ZipEntry ZipArchiveWriter::beginEntry(const QString &name, quint32 attributes, c
 {
     ZipEntry entry;
     entry.name = ZipNames::entryBytes(ZipNames::zipName(name));
+    if (entry.name.size() > ZipEntry::maxNameLength)
+        throw Error(ZipErrors::nameTooLong(m_fileName, name));
     const qsizetype existing = m_directory.indexOf(entry.name);
     if (existing >= 0)
         removeEntry(existing);

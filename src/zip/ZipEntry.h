@@ -15,6 +15,7 @@ struct ZipEntry
     static constexpr int centralHeaderSize = 46;
     // Where the size fields (CRC-32, compressed and uncompressed size) lie in the local header.
     static constexpr int sizeFieldsOffset = 14;
+    static constexpr qsizetype maxNameLength = 0xFFFF;
     static constexpr quint16 stored = 0;
     static constexpr quint16 deflated = 8;
 

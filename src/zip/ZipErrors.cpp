@@ -55,6 +55,12 @@ QString tooManyEntries(const QString &archive, const QString &entry)
         .arg(entry, archive);
 }
 
+QString nameTooLong(const QString &archive, const QString &entry)
+{
+    return QStringLiteral("Cannot add \"%1...\" to \"%2\": a zip archive holds names of at most 65,535 bytes.")
+        .arg(entry.left(40), archive);
+}
+
 QString entryTooLarge(const QString &entry)
 {
     return QStringLiteral("Cannot zip \"%1\": it is 4 GiB or larger, more than a zip archive can hold.")

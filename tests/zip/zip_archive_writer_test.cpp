@@ -637,8 +637,27 @@ private slots:
         QCOMPARE(file.read(22), end);
     }
 
-    void entry65536_isRefusedAndTheArchiveStaysComplete()
+    // What the 16-bit count and name length fields cannot hold is refused before anything of
+    // it is written.
+    void entryPastTheLimits_isRefusedAndTheArchiveStaysComplete_data()
     {
+        QTest::addColumn<int>("entriesBefore");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("65,536th entry") << 65535 << "one more"
+                                         << "Cannot add \"one more\" to \"%1\": a zip archive holds at most "
+                                            "65,535 entries.";
+        QTest::newRow("name of 65,536 bytes")
+            << 1 << QString(65536, QLatin1Char('n'))
+            << "Cannot add \"" + QString(40, QLatin1Char('n')) + "...\" to \"%1\": a zip archive holds names "
+               "of at most 65,535 bytes.";
+    }
+
+    void entryPastTheLimits_isRefusedAndTheArchiveStaysComplete()
+    {
+        QFETCH(int, entriesBefore);
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
         const QString archive = path(QStringLiteral("full.zip"));
         ZipArchiveWriter::createArchive(archive);
         ZipArchiveWriter writer;
@@ -646,16 +665,14 @@ private slots:
         writer.openArchive();
         QBuffer empty;
         empty.open(QIODevice::ReadOnly);
-        for (int i = 0; i < 65535; ++i)
+        for (int i = 0; i < entriesBefore; ++i)
             writer.addStream(QString::number(i), 32, fixedTime, empty);
-        QCOMPARE(errorOf([&] { writer.addStream(QStringLiteral("one more"), 32, fixedTime, empty); }),
-                 QStringLiteral("Cannot add \"one more\" to \"%1\": a zip archive holds at most "
-                                "65,535 entries.").arg(archive));
+        QCOMPARE(errorOf([&] { writer.addStream(name, 32, fixedTime, empty); }), expected.arg(archive));
         writer.closeArchive();
         QList<ArchiveEntry> entries;
         const QString problem = checkArchive(archive, entries);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
-        QCOMPARE(entries.size(), 65535);
+        QCOMPARE(entries.size(), entriesBefore);
     }
 
     void createArchive_reportsWhatFailed_data()
