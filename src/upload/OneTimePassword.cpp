@@ -1,5 +1,7 @@
 #include "upload/OneTimePassword.h"
 
+#include "project/Error.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
@@ -62,7 +64,16 @@ std::optional<Challenge> findChallenge(const QString &text)
     const auto hash = name == QLatin1String("md4")   ? QCryptographicHash::Md4
                       : name == QLatin1String("md5") ? QCryptographicHash::Md5
                                                      : QCryptographicHash::Sha1;
-    return Challenge{hash, match.captured(2).toInt(), match.captured(3)};
+    // Every round is a hash on the user's thread with the window unserviced: a count far
+    // beyond what a user ever initialises would freeze the program, one past int would wrap.
+    constexpr int MaxCount = 100000;
+    bool ok = false;
+    const int count = match.captured(2).toInt(&ok);
+    if (!ok || count > MaxCount)
+        throw Error(QStringLiteral("The server asks for a one-time password of sequence number %1; at most %2 is supported.")
+                        .arg(match.captured(2))
+                        .arg(MaxCount));
+    return Challenge{hash, count, match.captured(3)};
 }
 
 quint64 key(QCryptographicHash::Algorithm hash, const QString &passPhrase, const QString &seed, int count)

@@ -15,7 +15,8 @@ struct Challenge
     QString seed;
 };
 
-// Finds "otp-md4", "otp-md5" or "otp-sha1" followed by a sequence number and a seed.
+// Finds "otp-md4", "otp-md5" or "otp-sha1" followed by a sequence number and a seed. Throws
+// Error for a sequence number too large to compute while the window waits.
 std::optional<Challenge> findChallenge(const QString &text);
 
 // The 64-bit key after `count` further rounds of the folded hash of seed and pass phrase.

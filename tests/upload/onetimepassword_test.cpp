@@ -1,5 +1,7 @@
 #include "upload/OneTimePassword.h"
 
+#include "project/Error.h"
+
 #include <QtTest>
 
 // The one-time passwords of RFC 2289 against the standard's own test vectors.
@@ -12,6 +14,8 @@ private slots:
     void key_matchesStandardVectors();
     void findChallenge_readsServerPrompts_data();
     void findChallenge_readsServerPrompts();
+    void findChallenge_refusesHugeCounts_data();
+    void findChallenge_refusesHugeCounts();
 };
 
 void OneTimePasswordTest::key_matchesStandardVectors_data()
@@ -99,6 +103,31 @@ void OneTimePasswordTest::findChallenge_readsServerPrompts()
     QCOMPARE(challenge->hash, hash);
     QCOMPARE(challenge->count, count);
     QCOMPARE(challenge->seed, seed);
+}
+
+void OneTimePasswordTest::findChallenge_refusesHugeCounts_data()
+{
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("largest taken") << "100000" << false;
+    QTest::newRow("minutes of hashing") << "2147483647" << true;
+    QTest::newRow("beyond int") << "99999999999" << true;
+}
+
+void OneTimePasswordTest::findChallenge_refusesHugeCounts()
+{
+    QFETCH(QString, count);
+    QFETCH(bool, refused);
+
+    try {
+        const auto challenge = OneTimePassword::findChallenge(QStringLiteral("otp-md5 %1 seed").arg(count));
+        QVERIFY2(!refused, "a huge sequence number was taken");
+        QCOMPARE(QString::number(challenge->count), count);
+    } catch (const Error &e) {
+        QVERIFY2(refused, qPrintable(e.message()));
+        QVERIFY2(e.message().contains(count), qPrintable(e.message()));
+    }
 }
 
 QTEST_GUILESS_MAIN(OneTimePasswordTest)
