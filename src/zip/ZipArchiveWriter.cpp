@@ -327,8 +327,13 @@ void ZipArchiveWriter::append(QByteArrayView bytes)
     // Whatever is written past the last local record has to be covered by a new central
     // directory, also when the entry being written fails half-way.
     m_dirty = true;
-    if (m_file.write(bytes.data(), bytes.size()) != bytes.size())
-        throw Error(ZipErrors::cannotWrite(m_fileName, m_file.errorString()));
+    // A short write (the disk filled up) sets no error; writing the rest then tells why.
+    while (!bytes.isEmpty()) {
+        const qint64 written = m_file.write(bytes.data(), bytes.size());
+        if (written <= 0)
+            throw Error(ZipErrors::cannotWrite(m_fileName, m_file.errorString()));
+        bytes = bytes.sliced(written);
+    }
 }
 
 void ZipArchiveWriter::moveDown(qint64 from, qint64 to, qint64 length)

@@ -15,7 +15,10 @@
 
 #include <functional>
 
+#include <csignal>
+
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace ZipArchiveChecks;
@@ -105,6 +108,30 @@ QString errorOf(const std::function<void()> &work)
     }
     return {};
 }
+
+// Limits the size of the files this process writes for the life of the object; a write past
+// it fails (with EFBIG) instead of ending the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        signal(SIGXFSZ, m_oldHandler);
+    }
+    Q_DISABLE_COPY_MOVE(FileSizeLimit)
+
+private:
+    rlimit m_old{};
+    sighandler_t m_oldHandler = nullptr;
+};
 
 QStringList namesOf(const QList<ArchiveEntry> &entries)
 {
@@ -565,14 +592,18 @@ private slots:
     // A failure ends the walk; the archive on disk, before it is closed, holds the entries
     // added before the failure, complete. A file of 4 GiB (sparse here) does not fit the size
     // fields and is refused before anything of it is read; a file that fails to read (the
-    // test's own memory at address 0) is reported by the worker that compresses it.
+    // test's own memory at address 0) is reported by the worker that compresses it; a full
+    // disk (a file size limit here) is reported with its reason.
     void failureInTheWalk_endsItAndLeavesTheArchiveComplete_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("file of 4 GiB")
-            << "huge.bin" << "Cannot zip \"%1\": it is 4 GiB or larger, more than a zip archive can hold.";
-        QTest::newRow("file that fails to read") << "mem" << "Cannot read \"%1\": ";
+        QTest::newRow("file of 4 GiB") << "huge.bin"
+                                       << "Cannot zip \"<file>\": it is 4 GiB or larger, more than a zip "
+                                          "archive can hold.";
+        QTest::newRow("file that fails to read") << "mem" << "Cannot read \"<file>\": ";
+        QTest::newRow("archive that cannot grow") << "random.bin"
+                                                  << "Cannot write \"<archive>\": File too large";
     }
 
     void failureInTheWalk_endsItAndLeavesTheArchiveComplete()
@@ -584,6 +615,8 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         if (file == QLatin1String("mem")) {
             QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), failing));
+        } else if (file == QLatin1String("random.bin")) {
+            writeFile(failing, randomBytes(41, 200000));
         } else {
             QFile huge(failing);
             QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(4) << 30));
@@ -598,8 +631,13 @@ private slots:
         buffer.open(QIODevice::ReadOnly);
         writer.addStream(QStringLiteral("first.txt"), 32, fixedTime, buffer);
 
-        const QString error = errorOf([&] { writer.addFolder(folder + "/", folder + "/", "*", true); });
-        QVERIFY2(error.startsWith(expected.arg(failing)), qPrintable(error));
+        QString error;
+        {
+            const FileSizeLimit limit(file == QLatin1String("random.bin") ? 100000 : RLIM_INFINITY);
+            error = errorOf([&] { writer.addFolder(folder + "/", folder + "/", "*", true); });
+        }
+        expected.replace(QLatin1String("<file>"), failing).replace(QLatin1String("<archive>"), archive);
+        QVERIFY2(error.startsWith(expected), qPrintable(error));
         QList<ArchiveEntry> entries;
         const QString problem = checkArchive(archive, entries);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
