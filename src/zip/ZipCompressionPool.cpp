@@ -92,7 +92,7 @@ ZipCompressionPool::Result ZipCompressionPool::compress(const QString &path,
     }
     // Read no more than the limit: the file may have grown since it was listed.
     const qint64 size = file.read(input.data(), input.size());
-    if (size < 0)
+    if (size < 0 || file.error() != QFileDevice::NoError)
         return failure(ZipErrors::cannotRead(path, file.errorString()));
     Result result;
     if (size > maxFileSize) {
