@@ -255,6 +255,8 @@ private Q_SLOTS:
             progress.setTotal(10);
             progress.addDone(4);
             progress.setStatus(QStringLiteral("Copying: a.txt"));
+            progress.log(QStringLiteral("first"));
+            progress.log(QStringLiteral("second"));
             while (!progress.isCancelled())
                 QThread::msleep(1);
         }, [&ended](const ChoreReport &report) { ended = report; });
@@ -263,6 +265,9 @@ private Q_SLOTS:
         auto *bar = find<QProgressBar>(window, "ProgressBar1");
         QTRY_COMPARE(panel->text(), QStringLiteral("Demo ------- Copying: a.txt"));
         QCOMPARE(bar->value(), 4);
+        auto *log = find<QListWidget>(window, "ListBox1");
+        QTRY_COMPARE(log->count(), 2);
+        QCOMPARE(log->item(0)->text(), QStringLiteral("second"));
         QVERIFY(!deleteTemp->isEnabled());
         QVERIFY(!window.action(QStringLiteral("OpenProject1"))->isEnabled());
         QVERIFY(!find<QStackedWidget>(window, "PageControl1")->isEnabled());

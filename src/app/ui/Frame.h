@@ -34,7 +34,8 @@ public:
 
     // Runs `work` on a worker as the window's one chore: the progress bar and the Project panel
     // follow it, Escape and the status bar's Cancel stop it, and the other chore commands and
-    // the pages wait until it ends. Then `done` gets the report; an error that ended the chore
+    // the pages wait until it ends. The lines the chore logs go to the log under the navigation
+    // list, newest at the top. Then `done` gets the report; an error that ended the chore
     // is shown instead, as any command's error is.
     virtual void runChore(const QString &status, ChoreRunner::Work work, ChoreRunner::Done done) = 0;
     virtual bool isChoreRunning() const = 0;

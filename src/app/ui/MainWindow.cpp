@@ -259,6 +259,9 @@ QWidget *MainWindow::buildLeftColumn()
 
     auto *log = new QListWidget(column);
     log->setObjectName(QStringLiteral("ListBox1"));
+    // The log of the chores (the FTP client's, for uploads): newest line at the top, kept
+    // until the program ends.
+    connect(m_chores, &ChoreRunner::logged, log, [log](const QString &line) { log->insertItem(0, line); });
     column->addWidget(m_navigation);
     column->addWidget(log);
     column->setSizes({560 - 33 - 20 - 124, 124});
