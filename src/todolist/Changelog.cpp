@@ -4,6 +4,7 @@
 #include "todolist/ChangelogTemplates.h"
 
 #include <QCollator>
+#include <QRegularExpression>
 
 #include <functional>
 
@@ -15,13 +16,19 @@ const QString kVersion = QStringLiteral("[%Version%]");
 const QString kTitle = QStringLiteral("[%Title%]");
 const QString kDescription = QStringLiteral("[%Description%]");
 
-// The versions of the taken items, merged and sorted ignoring case; the form met first stays.
-// Versions are texts: no numeric ordering, so 1.10 comes before 1.9.
-QStringList collectVersions(const QList<TodoItem> &todos, const std::function<bool(const TodoItem &)> &taken)
+QCollator versionCollator()
 {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
+    return collator;
+}
+
+// The versions of the taken items, merged ignoring case (the form met first stays), in the
+// order first met.
+QStringList mergedVersions(const QList<TodoItem> &todos, const std::function<bool(const TodoItem &)> &taken,
+                           const QCollator &collator)
+{
     QStringList versions;
     for (const TodoItem &item : todos) {
         if (!taken(item))
@@ -32,9 +39,93 @@ QStringList collectVersions(const QList<TodoItem> &todos, const std::function<bo
         if (!known)
             versions.append(item.version);
     }
+    return versions;
+}
+
+// The versions of the taken items, merged and sorted ignoring case. Versions are texts: no
+// numeric ordering, so 1.10 comes before 1.9.
+QStringList collectVersions(const QList<TodoItem> &todos, const std::function<bool(const TodoItem &)> &taken)
+{
+    const QCollator collator = versionCollator();
+    QStringList versions = mergedVersions(todos, taken, collator);
     std::stable_sort(versions.begin(), versions.end(),
                      [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
     return versions;
+}
+
+// Keep a Changelog's headings for the four kinds (Bug, Changed, Removed, New), in its order.
+struct KindSection
+{
+    int kind;
+    const char *heading;
+};
+constexpr KindSection kKindSections[] = {{3, "Added"}, {1, "Changed"}, {2, "Removed"}, {0, "Fixed"}};
+
+// Where an item goes: a kind the program never writes (a hand-edited file) counts as a change,
+// so no item is dropped.
+int sectionKind(int kind)
+{
+    return kind >= 0 && kind <= 3 ? kind : 1;
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Runs of digits compare as numbers, everything else ignoring case: 1.10 comes after 1.9.
+// (The platform collation's numeric mode is missing under the C locale, so it is done here.)
+int compareVersions(QStringView a, QStringView b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (!isDigit(a[i]) || !isDigit(b[j])) {
+            if (const int order = a.sliced(i, 1).compare(b.sliced(j, 1), Qt::CaseInsensitive))
+                return order;
+            ++i;
+            ++j;
+            continue;
+        }
+        // Leading zeros do not count: 1.05 and 1.5 name the same number.
+        while (i < a.size() && a[i] == u'0' && i + 1 < a.size() && isDigit(a[i + 1]))
+            ++i;
+        while (j < b.size() && b[j] == u'0' && j + 1 < b.size() && isDigit(b[j + 1]))
+            ++j;
+        const qsizetype digitsA = std::find_if_not(a.begin() + i, a.end(), isDigit) - a.begin() - i;
+        const qsizetype digitsB = std::find_if_not(b.begin() + j, b.end(), isDigit) - b.begin() - j;
+        if (digitsA != digitsB)
+            return digitsA < digitsB ? -1 : 1;
+        if (const int order = a.sliced(i, digitsA).compare(b.sliced(j, digitsB)))
+            return order;
+        i += digitsA;
+        j += digitsB;
+    }
+    return (a.size() - i > 0) - (b.size() - j > 0);
+}
+
+// Newest first. The empty version, the changes not yet released, comes first.
+QStringList newestFirst(const QList<TodoItem> &items, const QCollator &collator)
+{
+    QStringList versions = mergedVersions(items, [](const TodoItem &) { return true; }, collator);
+    std::stable_sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) {
+        if (a.isEmpty() || b.isEmpty())
+            return a.isEmpty() && !b.isEmpty();
+        return compareVersions(a, b) > 0;
+    });
+    return versions;
+}
+
+// A list item's text: markup inside the line escaped, and what would open a block at the
+// start of the line (a heading, a nested list, a quote) escaped as well.
+QString markdownListText(const QString &title)
+{
+    QString text = markdownEscape(title.trimmed());
+    static const QRegularExpression blockStart(QStringLiteral("^(?:[#+=-]|[0-9]+[.)])"));
+    const QRegularExpressionMatch match = blockStart.match(text);
+    if (match.hasMatch())
+        text.insert(match.capturedEnd() - 1, QLatin1Char('\\'));
+    return text;
 }
 
 } // namespace
@@ -76,6 +167,42 @@ Texts generate(const QList<TodoItem> &todos, const ChangelogTemplates &templates
     }
     html.append(QStringLiteral("</BODY></HTML>"));
     return {TextFile::joinedText(html), TextFile::joinedText(plain)};
+}
+
+QString markdownEscape(const QString &text)
+{
+    static const QString special = QStringLiteral("\\`*_[]<>|~&");
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (special.contains(c))
+            escaped.append(QLatin1Char('\\'));
+        escaped.append(c);
+    }
+    return escaped;
+}
+
+QString markdown(const QList<TodoItem> &todos, const ChangelogTemplates &templates)
+{
+    QList<TodoItem> listed;
+    std::copy_if(todos.cbegin(), todos.cend(), std::back_inserter(listed),
+                 [&](const TodoItem &item) { return item.official == -1 && templates.includes(item.status); });
+    const QCollator collator = versionCollator();
+    QStringList lines{QStringLiteral("# Changelog")};
+    for (const QString &version : newestFirst(listed, collator)) {
+        const QString name = version.isEmpty() ? QStringLiteral("Unreleased") : markdownEscape(version);
+        lines << QString() << QStringLiteral("## [%1]").arg(name);
+        for (const KindSection &section : kKindSections) {
+            QStringList entries;
+            for (const TodoItem &item : listed)
+                if (sectionKind(item.kind) == section.kind && collator.compare(item.version, version) == 0)
+                    entries.append(QStringLiteral("- ") + markdownListText(item.title));
+            if (entries.isEmpty())
+                continue;
+            lines << QString() << QStringLiteral("### ") + QLatin1String(section.heading) << QString() << entries;
+        }
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 QString writePage(const QString &folder, const QString &html)

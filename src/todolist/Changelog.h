@@ -27,6 +27,15 @@ QString htmlEscape(const QString &text);
 Texts generate(const QList<TodoItem> &todos, const ChangelogTemplates &templates,
                const std::optional<QSet<quint64>> &selection = std::nullopt);
 
+// The changelog as a Keep a Changelog document: one "## [version]" section per version, newest
+// first (an empty version is "Unreleased", on top), the official items whose status the
+// templates include, grouped as Added (New), Changed, Removed and Fixed (Bug). Versions that
+// differ only in letter case make one section. Line breaks are LF, as Markdown files have them.
+QString markdown(const QList<TodoItem> &todos, const ChangelogTemplates &templates);
+
+// Backslash before every character that would start Markdown markup inside a line.
+QString markdownEscape(const QString &text);
+
 // Writes the HTML as temp.html into `folder` (which ends with a separator), replacing the
 // last one; returns its path. Throws Error naming the file and the reason.
 QString writePage(const QString &folder, const QString &html);

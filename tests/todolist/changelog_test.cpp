@@ -172,6 +172,46 @@ private Q_SLOTS:
         QCOMPARE(texts.html, lines({"<HTML><HEAD>", "H1", "", "", "E1", "</BODY></HTML>"}));
         QCOMPARE(texts.plain, lines({"1:", "", "A", "B", ""}));
     }
+
+    void markdown_data()
+    {
+        QTest::addColumn<QList<TodoItem>>("todos");
+        QTest::addColumn<QString>("expected");
+        const auto of = [](int kind, const QString &version, const QString &title, int status = 8, int official = -1) {
+            TodoItem todo = item(version, title, status, official);
+            todo.kind = kind;
+            return todo;
+        };
+        QTest::newRow("nothing taken") << QList<TodoItem>{of(0, "1.0", "x", 11)} << "# Changelog\n";
+        QTest::newRow("kinds in Keep a Changelog order, list order within")
+            << QList<TodoItem>{of(0, "1.0", "bug 1"), of(3, "1.0", "new 1"), of(2, "1.0", "gone"),
+                               of(1, "1.0", "changed"), of(0, "1.0", "bug 2"), of(3, "1.0", "new 2")}
+            << "# Changelog\n\n## [1.0]\n\n### Added\n\n- new 1\n- new 2\n\n### Changed\n\n- changed\n\n"
+               "### Removed\n\n- gone\n\n### Fixed\n\n- bug 1\n- bug 2\n";
+        QTest::newRow("newest first, numbers as numbers, unreleased on top")
+            << QList<TodoItem>{of(0, "1.9", "a"), of(0, "1.10", "b"), of(0, "", "c"), of(0, "0.9", "d")}
+            << "# Changelog\n\n## [Unreleased]\n\n### Fixed\n\n- c\n\n## [1.10]\n\n### Fixed\n\n- b\n\n"
+               "## [1.9]\n\n### Fixed\n\n- a\n\n## [0.9]\n\n### Fixed\n\n- d\n";
+        QTest::newRow("official only; a version of unofficial items has no section")
+            << QList<TodoItem>{of(3, "2.0", "secret", 8, 7), of(3, "1.0", "public"), of(3, "1.0", "hidden", 8, 7)}
+            << "# Changelog\n\n## [1.0]\n\n### Added\n\n- public\n";
+        QTest::newRow("versions differing in case are one section, nothing dropped")
+            << QList<TodoItem>{of(3, "Beta", "one"), of(3, "beta", "two")}
+            << "# Changelog\n\n## [Beta]\n\n### Added\n\n- one\n- two\n";
+        QTest::newRow("markup escaped")
+            << QList<TodoItem>{of(1, "[1]", "*bold* `code` <b> a_b | [link](x) & \\"), of(1, "[1]", "# not a heading"),
+                               of(1, "[1]", "- not a list"), of(1, "[1]", "2. not numbered")}
+            << "# Changelog\n\n## [\\[1\\]]\n\n### Changed\n\n"
+               "- \\*bold\\* \\`code\\` \\<b\\> a\\_b \\| \\[link\\](x) \\& \\\\\n"
+               "- \\# not a heading\n- \\- not a list\n- 2\\. not numbered\n";
+    }
+
+    void markdown()
+    {
+        QFETCH(QList<TodoItem>, todos);
+        QFETCH(QString, expected);
+        QCOMPARE(Changelog::markdown(todos, ChangelogTemplates()), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(ChangelogTest)
