@@ -2,6 +2,7 @@
 
 #include "app/Prompts.h"
 #include "housekeeping/ListFiles.h"
+#include "project/Error.h"
 #include "project/ListRows.h"
 #include "project/Project.h"
 #include "project/ProjectCommands.h"
@@ -27,12 +28,7 @@ void TempFiles::scan()
 {
     const ProjectData &data = m_project.data();
     const QStringList files = listFiles(data.projectFolder, data.includeSubfolders);
-    QStringList found;
-    for (const QString &path : files)
-        if (isTemporary(path, data.tempExtensions))
-            found.append(path);
-    Project::sortIgnoringCase(found);
-    m_found = std::move(found);
+    m_found = temporaryAmong(files, data.tempExtensions);
     m_listed = files.size();
     Q_EMIT scanned();
 }
@@ -70,6 +66,30 @@ void TempFiles::deleteFound(const QList<int> &rows)
             QFile::remove(path);
     }
     scan();
+}
+
+QStringList TempFiles::temporaryAmong(const QStringList &files, const QStringList &extensions)
+{
+    QStringList found;
+    for (const QString &path : files)
+        if (isTemporary(path, extensions))
+            found.append(path);
+    Project::sortIgnoringCase(found);
+    return found;
+}
+
+void TempFiles::checkDeletableFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || !info.isDir())
+        throw Error(QStringLiteral("The project folder \"%1\" is not a folder.").arg(folder));
+    const QString canonical = info.canonicalFilePath();
+    if (QDir(canonical).isRoot())
+        throw Error(QStringLiteral("The project folder \"%1\" is the root of the file system; its temporary files "
+                                   "are not deleted.").arg(folder));
+    if (canonical == QFileInfo(QDir::homePath()).canonicalFilePath())
+        throw Error(QStringLiteral("The project folder \"%1\" is the home folder; its temporary files are not "
+                                   "deleted.").arg(folder));
 }
 
 QStringView TempFiles::extensionOf(QStringView path)

@@ -33,6 +33,12 @@ public:
     // Deletes the found files at `rows` of found().
     void deleteFound(const QList<int> &rows);
 
+    // The temporary files among `files`, ascending ignoring case.
+    static QStringList temporaryAmong(const QStringList &files, const QStringList &extensions);
+    // Throws Error for a folder whose temporary files must never be deleted wholesale: none
+    // set, the file-system root or the home folder itself.
+    static void checkDeletableFolder(const QString &folder);
+
     // From the last "." of the last path component to the end; empty without a dot there.
     static QStringView extensionOf(QStringView path);
     // Whether the extension of `path` is one of `extensions`, ignoring case.

@@ -159,6 +159,15 @@ void Project::sortList(ProjectList list, int key)
     }
 }
 
+void Project::sortAsLoaded()
+{
+    sortList(ProjectList::Developers, 1);
+    sortList(ProjectList::Copies, 1);
+    sortList(ProjectList::Uploads, 1);
+    sortList(ProjectList::Todos, 5);
+    sortList(ProjectList::Todos, 1);
+}
+
 template<typename Record>
 void Project::sortRecords(QList<Record> ProjectData::*list, int key, ProjectList which)
 {

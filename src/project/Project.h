@@ -44,6 +44,9 @@ public:
     int sortKey(ProjectList list) const { return m_sortKeys[static_cast<size_t>(list)]; }
     // Sorts the list by `key` and remembers the key (developers, copies, uploads, todos).
     void sortList(ProjectList list, int key);
+    // The order a freshly loaded project shows: the report lists by their first column, the
+    // to-do list by status and, within a status, by version.
+    void sortAsLoaded();
 
     // Empties everything but the sort keys, running the change reactions.
     void reset();

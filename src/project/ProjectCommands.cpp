@@ -25,11 +25,7 @@ void ProjectCommands::load(const QString &path)
     data.path = path;
     m_project.replace(std::move(data));
     Q_EMIT documentReplaced();
-    m_project.sortList(ProjectList::Developers, 1);
-    m_project.sortList(ProjectList::Copies, 1);
-    m_project.sortList(ProjectList::Uploads, 1);
-    m_project.sortList(ProjectList::Todos, 5);
-    m_project.sortList(ProjectList::Todos, 1);
+    m_project.sortAsLoaded();
     Q_EMIT loaded();
 }
 

@@ -1,0 +1,189 @@
+#include "cli/CommandLine.h"
+
+#include "cli/TodoNames.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace CommandLine {
+
+namespace {
+
+enum Option { Help, Version, Json, DryRun, Status, Format, Output, OptionCount };
+
+const QList<QCommandLineOption> &options()
+{
+    static const QList<QCommandLineOption> all = {
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")},
+        {QStringLiteral("version"), QStringLiteral("Show the program's version.")},
+        {QStringLiteral("json"), QStringLiteral("Print the result as JSON, for scripts.")},
+        {QStringLiteral("dry-run"), QStringLiteral("Show what would be done and change nothing.")},
+        {QStringLiteral("status"),
+         QStringLiteral("Take the items of this status: %1. Repeat it for several.").arg(TodoNames::statusNames()),
+         QStringLiteral("status")},
+        {QStringLiteral("format"),
+         QStringLiteral("html (the default, from your templates), plain, or markdown (Keep a Changelog)."),
+         QStringLiteral("format")},
+        {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("Write to this file, not to standard output."),
+         QStringLiteral("file")},
+    };
+    return all;
+}
+
+struct CommandSpec
+{
+    QString name;
+    QString summary;
+    QList<Option> options;
+    // More for the command's own help.
+    QString details = {};
+};
+
+const QList<CommandSpec> &commands()
+{
+    static const QList<CommandSpec> all = {
+        {QStringLiteral("info"), QStringLiteral("Name, version, folders, the size of every list and the open tasks."),
+         {Json}},
+        {QStringLiteral("todo"), QStringLiteral("The to-do list in its sorted order, one item a line."), {Status, Json}},
+        {QStringLiteral("changelog"),
+         QStringLiteral("The changelog: HTML from your templates, plain text, or Markdown."),
+         {Status, Format, Output},
+         QStringLiteral("Without --status it takes the statuses your HTML templates include, and lists the official "
+                        "items among them, as \"Create changelog\" does.")},
+        {QStringLiteral("clean"), QStringLiteral("Delete the temporary files of the project folder."),
+         {DryRun, Json}},
+    };
+    return all;
+}
+
+const CommandSpec *findCommand(const QString &name)
+{
+    for (const CommandSpec &spec : commands())
+        if (spec.name == name)
+            return &spec;
+    return nullptr;
+}
+
+QString toolHelp()
+{
+    QString text = QStringLiteral("Usage: %1 PROJECT.dev COMMAND [options]\n\n"
+                                  "Runs the chores of a Trovas project from the command line.\n\nCommands:\n")
+                       .arg(QCoreApplication::applicationName());
+    for (const CommandSpec &spec : commands())
+        text += QStringLiteral("  %1  %2\n").arg(spec.name, -10).arg(spec.summary);
+    text += QStringLiteral("\nOptions:\n  -h, --help  Show this help, or with a command, the command's help.\n"
+                           "  --version   Show the program's version.\n\n"
+                           "Exit status: 0 when everything was done, 1 when something failed, 2 for a usage error\n"
+                           "or a project file that does not load.\n");
+    return text;
+}
+
+QString commandHelp(const CommandSpec &spec)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(spec.details.isEmpty() ? spec.summary : spec.summary + QLatin1Char(' ') + spec.details);
+    parser.addPositionalArgument(QStringLiteral("PROJECT.dev"), QStringLiteral("The project file."));
+    parser.addOption(options()[Help]);
+    for (Option option : spec.options)
+        parser.addOption(options()[option]);
+    // Qt's usage line names the program by its full path and puts the options first.
+    QString text = parser.helpText();
+    text.remove(0, text.indexOf(QLatin1Char('\n')) + 1);
+    return QStringLiteral("Usage: %1 PROJECT.dev %2 [options]\n").arg(QCoreApplication::applicationName(), spec.name)
+        + text;
+}
+
+QString optionName(Option option)
+{
+    const QString name = options()[option].names().constLast();
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+void takeStatuses(const QStringList &names, Invocation &invocation)
+{
+    for (const QString &name : names) {
+        const int code = TodoNames::statusCode(name);
+        if (code < 0)
+            throw UsageError(QStringLiteral("Unknown status \"%1\"; the statuses are %2.")
+                                 .arg(name, TodoNames::statusNames()));
+        invocation.statuses.append(code);
+    }
+}
+
+void takeFormat(const QString &format, Invocation &invocation)
+{
+    static const QStringList formats = {QStringLiteral("html"), QStringLiteral("plain"), QStringLiteral("markdown")};
+    if (!formats.contains(format))
+        throw UsageError(QStringLiteral("Unknown format \"%1\"; the formats are html, plain and markdown.").arg(format));
+    invocation.format = format;
+}
+
+// Every option given must be one of the command's.
+void checkOptions(const QCommandLineParser &parser, const CommandSpec &spec)
+{
+    for (int option = Json; option < OptionCount; ++option)
+        if (parser.isSet(options()[option]) && !spec.options.contains(Option(option)))
+            throw UsageError(QStringLiteral("The option %1 does not apply to %2.")
+                                 .arg(optionName(Option(option)), spec.name));
+}
+
+Invocation helpFor(const QStringList &positional)
+{
+    Invocation invocation;
+    invocation.action = Invocation::Action::ShowHelp;
+    invocation.helpText = toolHelp();
+    // "trovas-cli COMMAND --help" and "trovas-cli PROJECT.dev COMMAND --help" alike.
+    for (const QString &word : positional.mid(0, 2))
+        if (const CommandSpec *spec = findCommand(word))
+            invocation.helpText = commandHelp(*spec);
+    return invocation;
+}
+
+} // namespace
+
+QStringList commandNames()
+{
+    QStringList names;
+    for (const CommandSpec &spec : commands())
+        names.append(spec.name);
+    return names;
+}
+
+Invocation parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOptions(options());
+    if (!parser.parse(arguments))
+        throw UsageError(parser.errorText());
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(options()[Help]))
+        return helpFor(positional);
+    if (parser.isSet(options()[Version])) {
+        Invocation invocation;
+        invocation.action = Invocation::Action::ShowVersion;
+        return invocation;
+    }
+    if (positional.size() != 2)
+        throw UsageError(positional.size() < 2 ? QStringLiteral("Give a project file and a command.")
+                                               : QStringLiteral("Unexpected argument \"%1\".").arg(positional[2]));
+    const CommandSpec *spec = findCommand(positional[1]);
+    if (!spec)
+        throw UsageError(QStringLiteral("Unknown command \"%1\"; the commands are %2.")
+                             .arg(positional[1], commandNames().join(QStringLiteral(", "))));
+    checkOptions(parser, *spec);
+
+    Invocation invocation;
+    invocation.projectPath = positional[0];
+    invocation.command = spec->name;
+    invocation.json = parser.isSet(options()[Json]);
+    invocation.dryRun = parser.isSet(options()[DryRun]);
+    takeStatuses(parser.values(options()[Status]), invocation);
+    if (parser.isSet(options()[Format]))
+        takeFormat(parser.value(options()[Format]), invocation);
+    invocation.outputPath = parser.value(options()[Output]);
+    if (invocation.json && spec->options.contains(DryRun) && !invocation.dryRun)
+        throw UsageError(QStringLiteral("--json shows a dry run; add --dry-run."));
+    return invocation;
+}
+
+} // namespace CommandLine

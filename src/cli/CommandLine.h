@@ -1,0 +1,47 @@
+#pragma once
+
+#include "project/Error.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A command line that cannot be run as written: exit status 2, with a hint to --help.
+class UsageError : public Error
+{
+public:
+    using Error::Error;
+};
+
+// What the user asked for, checked: every option belongs to the command and every value is
+// one the command knows.
+struct Invocation
+{
+    enum class Action { Run, ShowHelp, ShowVersion };
+
+    Action action = Action::Run;
+    // The help text to show for ShowHelp: the tool's or one command's.
+    QString helpText;
+
+    QString projectPath;
+    QString command;
+    bool json = false;
+    bool dryRun = false;
+    // To-do status codes from --status; empty when not given.
+    QList<int> statuses;
+    // html, plain or markdown.
+    QString format = QStringLiteral("html");
+    // -o FILE; empty for standard output.
+    QString outputPath;
+};
+
+// trovas-cli PROJECT.dev COMMAND [options]
+namespace CommandLine {
+
+// The commands in the order the help lists them.
+QStringList commandNames();
+
+// Throws UsageError.
+Invocation parse(const QStringList &arguments);
+
+} // namespace CommandLine
