@@ -57,5 +57,7 @@ ExitStatus ChoreCommands::finish(const ChoreReport &report)
     for (const ChoreFailure &failure : report.failures)
         Output::error(QStringLiteral("%1: %2").arg(failure.item, failure.reason));
     report.rethrowError();
+    if (report.cancelled)
+        Output::error(QStringLiteral("Cancelled"));
     return report.succeeded() ? ExitDone : ExitFailed;
 }

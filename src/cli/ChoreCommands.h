@@ -2,6 +2,7 @@
 
 #include "chores/ChoreRunner.h"
 #include "cli/ExitStatus.h"
+#include "cli/InterruptCancels.h"
 #include "cli/ProgressBar.h"
 
 class Project;
@@ -25,4 +26,5 @@ private:
     const Project &m_project;
     ChoreRunner m_runner;
     ProgressBar m_progressBar{m_runner};
+    InterruptCancels m_interruptCancels{m_runner};
 };
