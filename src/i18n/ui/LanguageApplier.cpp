@@ -60,14 +60,17 @@ QWidget *findWindow(QWidget &mainWindow, const QString &name)
     return nullptr;
 }
 
-// A menu entry whose caption is "-" is drawn as a separator line; any other caption makes it an
-// ordinary entry.
+// A menu entry whose caption is "-" is drawn as a separator line (a separator with a text would
+// show it beside the line); any other caption makes it an ordinary entry.
 void setActionCaption(QAction &action, const QString &text)
 {
     const QList<QObject *> owners = action.associatedObjects();
-    if (std::any_of(owners.cbegin(), owners.cend(), [](const QObject *owner) { return qobject_cast<const QMenu *>(owner); }))
-        action.setSeparator(text == QLatin1String("-"));
-    action.setText(text);
+    const bool inMenu = std::any_of(owners.cbegin(), owners.cend(),
+                                    [](const QObject *owner) { return qobject_cast<const QMenu *>(owner); });
+    const bool separator = inMenu && text == QLatin1String("-");
+    if (inMenu)
+        action.setSeparator(separator);
+    action.setText(separator ? QString() : text);
 }
 
 void setCaption(QObject &element, const QString &text)
