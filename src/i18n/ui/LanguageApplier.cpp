@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -98,6 +99,14 @@ void setCaption(QObject &element, const QString &text)
         widget->setWindowTitle(text);
 }
 
+// A column narrower than its new caption widens to show it whole.
+void setColumnCaption(QTreeWidget &list, int column, const QString &text)
+{
+    list.headerItem()->setText(column, text);
+    QHeaderView *header = list.header();
+    header->resizeSection(column, std::max(header->sectionSize(column), header->sectionSizeHint(column)));
+}
+
 void setFieldText(QObject &element, const QString &text)
 {
     if (auto *edit = qobject_cast<QLineEdit *>(&element))
@@ -141,7 +150,7 @@ void applyEntry(QObject &element, const Entry &entry, const QString &text, int n
         break;
     case Property::Column:
         if (auto *list = qobject_cast<QTreeWidget *>(&element); list && entry.index < list->columnCount())
-            list->headerItem()->setText(entry.index, text);
+            setColumnCaption(*list, entry.index, text);
         break;
     case Property::Item:
         if (auto *list = qobject_cast<QListWidget *>(&element); list && entry.index < list->count())
