@@ -1,6 +1,7 @@
 #include "app/ClockText.h"
 #include "app/Workspace.h"
 #include "app/ui/MainWindow.h"
+#include "project/Error.h"
 #include "project/TextFile.h"
 #include "support/TestSupport.h"
 
@@ -11,6 +12,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QToolButton>
 #include <QStackedWidget>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -230,6 +233,71 @@ private Q_SLOTS:
             QVERIFY2(window.action(QLatin1String(name)), name);
         QCOMPARE(window.action(QStringLiteral("Save1"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
         QCOMPARE(window.action(QStringLiteral("FirstCopythenzip1"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+C")));
+    }
+
+    // While a chore runs the window stays live but nothing can start a second one or change the
+    // pages under it; Escape stops it and everything comes back.
+    void chore_disablesCommandsAndPagesUntilEscapeStopsIt()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        ws.project.setName(QStringLiteral("Demo"));
+        QAction *deleteTemp = window.action(QStringLiteral("Deletetemporaryfiles1"));
+        QAction *copy = window.action(QStringLiteral("Copyfiles1"));
+        QVERIFY(deleteTemp->isEnabled());
+        const bool copyBound = copy->isEnabled();
+
+        std::optional<ChoreReport> ended;
+        window.runChore(QStringLiteral("Working"), [](ChoreProgress &progress) {
+            progress.setTotal(10);
+            progress.addDone(4);
+            progress.setStatus(QStringLiteral("Copying: a.txt"));
+            progress.log(QStringLiteral("first"));
+            progress.log(QStringLiteral("second"));
+            while (!progress.isCancelled())
+                QThread::msleep(1);
+        }, [&ended](const ChoreReport &report) { ended = report; });
+
+        auto *panel = find<QLabel>(window, "StatusPanel1");
+        auto *bar = find<QProgressBar>(window, "ProgressBar1");
+        QTRY_COMPARE(panel->text(), QStringLiteral("Demo ------- Copying: a.txt"));
+        QCOMPARE(bar->value(), 4);
+        auto *log = find<QListWidget>(window, "ListBox1");
+        QTRY_COMPARE(log->count(), 2);
+        QCOMPARE(log->item(0)->text(), QStringLiteral("second"));
+        QVERIFY(!deleteTemp->isEnabled());
+        QVERIFY(!window.action(QStringLiteral("OpenProject1"))->isEnabled());
+        QVERIFY(!find<QStackedWidget>(window, "PageControl1")->isEnabled());
+        QVERIFY(find<QToolButton>(window, "CancelChore")->isVisible());
+        QVERIFY_THROWS_EXCEPTION(Error, window.runChore(QString(), [](ChoreProgress &) {}, {}));
+
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QTRY_VERIFY(ended.has_value());
+        QVERIFY(ended->cancelled);
+        QVERIFY(deleteTemp->isEnabled());
+        QCOMPARE(copy->isEnabled(), copyBound);
+        QVERIFY(find<QStackedWidget>(window, "PageControl1")->isEnabled());
+        QVERIFY(!find<QToolButton>(window, "CancelChore")->isVisible());
+        QCOMPARE(bar->value(), 0);
+        QCOMPARE(panel->text(), QStringLiteral("Demo - (0 tasks to do)"));
+    }
+
+    void chore_errorIsShownAndWindowRestored()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        m_prompts.errors.clear();
+        bool doneRan = false;
+        window.runChore(QString(), [](ChoreProgress &) { throw Error(QStringLiteral("Cannot create the folder /x: Permission denied")); },
+                        [&doneRan](const ChoreReport &) { doneRan = true; });
+        QTRY_VERIFY(!window.isChoreRunning());
+        QCOMPARE(m_prompts.errors, QStringList{QStringLiteral("Cannot create the folder /x: Permission denied")});
+        QVERIFY(!doneRan);
+        QVERIFY(find<QStackedWidget>(window, "PageControl1")->isEnabled());
     }
 
     // The language chooser sets the texts of the windows made before it, so it comes last.

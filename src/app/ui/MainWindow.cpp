@@ -7,6 +7,7 @@
 #include "app/ui/Icons.h"
 #include "app/ui/InfoForm.h"
 #include "app/ui/RecordListView.h"
+#include "project/Error.h"
 #include "app/ui/TextListBox.h"
 #include "docs/ui/DocumentBinding.h"
 #include "project/ui/FolderBrowser.h"
@@ -30,13 +31,16 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolButton>
 
+#include <limits>
 #include <span>
 
 namespace {
@@ -122,6 +126,8 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     setWindowTitle(QStringLiteral("Trovas"));
     setWindowIcon(Icons::application());
 
+    m_chores = new ChoreRunner(this);
+    m_chores->setObjectName(QStringLiteral("ChoreRunner"));
     buildMenus();
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -244,6 +250,9 @@ QWidget *MainWindow::buildLeftColumn()
 
     auto *log = new QListWidget(column);
     log->setObjectName(QStringLiteral("ListBox1"));
+    // The log of the chores (the FTP client's, for uploads): newest line at the top, kept
+    // until the program ends.
+    connect(m_chores, &ChoreRunner::logged, log, [log](const QString &line) { log->insertItem(0, line); });
     column->addWidget(m_navigation);
     column->addWidget(log);
     column->setSizes({560 - 33 - 20 - 124, 124});
@@ -329,7 +338,78 @@ void MainWindow::buildStatusBar()
     progress->setFixedWidth(155);
     progress->setTextVisible(false);
     progress->setValue(0);
+    m_progress = progress;
+    m_cancel = new QToolButton(bar);
+    m_cancel->setObjectName(QStringLiteral("CancelChore"));
+    m_cancel->setText(QStringLiteral("Cancel"));
+    m_cancel->setToolTip(QStringLiteral("Stop the running chore (Esc)"));
+    m_cancel->setAutoRaise(true);
+    m_cancel->hide();
+    bar->addPermanentWidget(m_cancel);
     bar->addPermanentWidget(progress);
+
+    connect(m_cancel, &QToolButton::clicked, m_chores, &ChoreRunner::cancel);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, m_chores, &ChoreRunner::cancel);
+    connect(m_chores, &ChoreRunner::progressed, this, &MainWindow::showChoreProgress);
+}
+
+void MainWindow::runChore(const QString &status, ChoreRunner::Work work, ChoreRunner::Done done)
+{
+    if (m_chores->isRunning())
+        throw Error(QStringLiteral("Another chore is still running; wait for it to end or cancel it first."));
+    m_choreStatus = status;
+    setChoreRunning(true);
+    showChoreProgress({});
+    m_chores->start(status, std::move(work), [this, done = std::move(done)](const ChoreReport &report) {
+        setChoreRunning(false);
+        runCommand(m_prompts, [&report, &done] {
+            report.rethrowError();
+            if (done)
+                done(report);
+        });
+    });
+}
+
+bool MainWindow::isChoreRunning() const
+{
+    return m_chores->isRunning();
+}
+
+void MainWindow::showChoreProgress(const ChoreProgress::Snapshot &snapshot)
+{
+    // A bar of int steps: large totals (bytes) are scaled down to fit.
+    const qint64 scale = snapshot.total > std::numeric_limits<int>::max() ? snapshot.total / 1'000'000 + 1 : 1;
+    m_progress->setMaximum(int(qMax<qint64>(snapshot.total, 1) / scale));
+    m_progress->setValue(int(qBound<qint64>(0, snapshot.done, snapshot.total) / scale));
+    const QString status = snapshot.status.isEmpty() ? m_choreStatus : snapshot.status;
+    m_panels[1]->setText(m_workspace.project.data().name + QStringLiteral(" ------- ") + status);
+}
+
+void MainWindow::setChoreRunning(bool running)
+{
+    if (running) {
+        m_waitingCommands.clear();
+        QList<QAction *> commands = findChild<QMenu *>(QStringLiteral("Edit1"))->actions();
+        commands << toolsMenu()->menuAction();
+        for (const char *name : {"Opentheproject1", "NewProject1", "OpenProject1", "OldProjects1"})
+            commands << action(QLatin1String(name));
+        for (QAction *command : std::as_const(commands)) {
+            if (command->isEnabled() && !command->isSeparator()) {
+                m_waitingCommands << command;
+                command->setEnabled(false);
+            }
+        }
+    } else {
+        for (QAction *command : std::as_const(m_waitingCommands))
+            command->setEnabled(true);
+        m_waitingCommands.clear();
+        m_progress->setValue(0);
+        updateProjectPanel();
+    }
+    m_pages->setEnabled(!running);
+    m_navigation->setEnabled(!running);
+    m_cancel->setVisible(running);
 }
 
 void MainWindow::updateProjectPanel()
@@ -400,7 +480,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // Closing never asks and never saves; from here on no change reaction runs.
+    // Closing never asks and never saves; from here on no change reaction runs. A running
+    // chore stops at its current item first.
+    m_chores->cancelAndWait();
     m_workspace.project.blockSignals(true);
     event->accept();
 }

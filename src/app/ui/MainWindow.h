@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ui/Frame.h"
 #include "app/ui/PageContext.h"
 
 #include <QDateTime>
@@ -14,13 +15,14 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QProgressBar;
+class QToolButton;
 class QStackedWidget;
 class QTabWidget;
 struct Workspace;
 
 // TForm1: the main window. A frame of navigation list, pages, menus and status bar; the pages
 // of the subsystems carry their own commands.
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, public Frame
 {
     Q_OBJECT
 
@@ -28,17 +30,15 @@ public:
     MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launcher, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    QAction *action(const QString &objectName) const;
-    // Enables the menu entry and runs the command when it is chosen; errors go to a message box.
-    void bindCommand(const char *name, const std::function<void()> &command);
-    // TForm6, behind every folder picker.
-    FolderBrowser *folderBrowser() const;
-    // The "Scripts/Tools" menu, filled by the tools page.
-    QMenu *toolsMenu() const;
-    // Status panel 1: the project name and its open tasks.
-    void updateProjectPanel();
-    // Status panel 2: what the folder listing found.
-    void setFilesPanel(const QString &text);
+    QWidget *window() override { return this; }
+    QAction *action(const QString &objectName) const override;
+    void bindCommand(const char *name, const std::function<void()> &command) override;
+    FolderBrowser *folderBrowser() const override;
+    QMenu *toolsMenu() const override;
+    void updateProjectPanel() override;
+    void setFilesPanel(const QString &text) override;
+    void runChore(const QString &status, ChoreRunner::Work work, ChoreRunner::Done done) override;
+    bool isChoreRunning() const override;
     void setClock(std::function<QDateTime()> now);
     void showClock();
 
@@ -57,6 +57,9 @@ private:
     void showToolWindow(QWidget *window);
     void switchPage();
     void openProject();
+    void showChoreProgress(const ChoreProgress::Snapshot &snapshot);
+    // Disables or restores what must wait while a chore runs.
+    void setChoreRunning(bool running);
 
     Workspace &m_workspace;
     Prompts &m_prompts;
@@ -72,4 +75,10 @@ private:
     QWidget *m_optionsWindow = nullptr;
     QWidget *m_languageWindow = nullptr;
     QWidget *m_infoWindow = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QToolButton *m_cancel = nullptr;
+    ChoreRunner *m_chores = nullptr;
+    QString m_choreStatus;
+    // The chore commands that were enabled when a chore started, to enable again at its end.
+    QList<QAction *> m_waitingCommands;
 };

@@ -3,7 +3,7 @@
 #include "app/Workspace.h"
 #include "app/ui/ItemViews.h"
 #include "app/ui/ListPopupMenu.h"
-#include "app/ui/MainWindow.h"
+#include "app/ui/Frame.h"
 #include "app/ui/PageContext.h"
 
 #include <QListWidget>
@@ -23,12 +23,12 @@ TempFilesPage::TempFilesPage(const PageContext &context, QWidget *parent)
     TempFiles &tempFiles = context.workspace.tempFiles;
     auto *menu = new ListPopupMenu(m_list, "PopupMenu2", context.prompts);
     menu->addDeleteCommand("Delete2", [this, &tempFiles] { tempFiles.deleteFound(selectedRows(*m_list)); });
-    context.window.bindCommand("Deletetemporaryfiles1", [&tempFiles] { tempFiles.deleteTemporaryFiles(); });
+    context.frame.bindCommand("Deletetemporaryfiles1", [&tempFiles] { tempFiles.deleteTemporaryFiles(); });
 
-    MainWindow &window = context.window;
-    connect(&tempFiles, &TempFiles::scanned, this, [this, &tempFiles, &window] {
+    Frame &frame = context.frame;
+    connect(&tempFiles, &TempFiles::scanned, this, [this, &tempFiles, &frame] {
         m_list->clear();
         m_list->addItems(tempFiles.found());
-        window.setFilesPanel(tempFiles.countText());
+        frame.setFilesPanel(tempFiles.countText());
     });
 }

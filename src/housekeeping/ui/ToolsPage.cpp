@@ -4,7 +4,7 @@
 #include "app/Workspace.h"
 #include "app/ui/CommandRunner.h"
 #include "app/ui/ListPopupMenu.h"
-#include "app/ui/MainWindow.h"
+#include "app/ui/Frame.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/TextListBox.h"
 
@@ -12,7 +12,7 @@
 
 ToolsPage::ToolsPage(const PageContext &context, QWidget *parent)
     : QWidget(parent), m_project(context.workspace.project), m_prompts(context.prompts), m_launcher(context.launcher),
-      m_toolsMenu(context.window.toolsMenu()), m_commands(m_project, m_prompts, m_launcher)
+      m_toolsMenu(context.frame.toolsMenu()), m_commands(m_project, m_prompts, m_launcher)
 {
     setObjectName(QStringLiteral("TabSheet14"));
     m_list = new TextListBox(m_project, ProjectList::Tools, this);
@@ -26,8 +26,8 @@ ToolsPage::ToolsPage(const PageContext &context, QWidget *parent)
     menu->addSeparator()->setObjectName(QStringLiteral("N11"));
     menu->addDeleteCommand("Delete7", [this] { m_commands.deleteTools(m_list->selectedRows()); });
 
-    context.window.bindCommand("Runallscripts1", [this] { m_commands.runAll(); });
-    context.window.bindCommand("Opentheproject1", [this] { m_commands.openMainFile(); });
+    context.frame.bindCommand("Runallscripts1", [this] { m_commands.runAll(); });
+    context.frame.bindCommand("Opentheproject1", [this] { m_commands.openMainFile(); });
 
     // The menu mirrors the list: loading, adding, deleting and a new project all go through here.
     connect(&m_project, &Project::listChanged, this, [this](ProjectList list) {

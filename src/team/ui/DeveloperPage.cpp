@@ -2,7 +2,7 @@
 
 #include "app/Workspace.h"
 #include "app/ui/ListPopupMenu.h"
-#include "app/ui/MainWindow.h"
+#include "app/ui/Frame.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/RecordListView.h"
 #include "team/ui/DeveloperDialog.h"
@@ -12,7 +12,7 @@
 
 DeveloperPage::DeveloperPage(const PageContext &context, QWidget *parent)
     : QWidget(parent), m_project(context.workspace.project), m_commands(m_project, context.launcher),
-      m_dialog(new DeveloperDialog(m_commands, &context.window))
+      m_dialog(new DeveloperDialog(m_commands, context.frame.window()))
 {
     setObjectName(QStringLiteral("TabSheet16"));
     m_list = new RecordListView(

@@ -5,7 +5,7 @@
 #include "app/ui/CommandRunner.h"
 #include "app/ui/Icons.h"
 #include "app/ui/ListPopupMenu.h"
-#include "app/ui/MainWindow.h"
+#include "app/ui/Frame.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/RecordListView.h"
 #include "todolist/Changelog.h"
@@ -42,7 +42,7 @@ RecordListView::Rows todoRows(const Project &project)
 } // namespace
 
 TodoPage::TodoPage(const PageContext &context, QWidget *parent)
-    : QWidget(parent), m_project(context.workspace.project), m_prompts(context.prompts), m_window(context.window),
+    : QWidget(parent), m_project(context.workspace.project), m_prompts(context.prompts), m_frame(context.frame),
       m_folder(context.workspace.appDataFolder), m_commands(m_project)
 {
     setObjectName(QStringLiteral("TabSheet3"));
@@ -57,11 +57,11 @@ TodoPage::TodoPage(const PageContext &context, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
 
-    m_dialog = new TodoDialog(m_commands, context.workspace.localisation, m_prompts, &m_window);
-    m_changelog = new ChangelogWindow(&m_window);
+    m_dialog = new TodoDialog(m_commands, context.workspace.localisation, m_prompts, m_frame.window());
+    m_changelog = new ChangelogWindow(m_frame.window());
     buildMenu();
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &TodoPage::editFirstSelected);
-    connect(m_dialog, &TodoDialog::saved, &m_window, &MainWindow::updateProjectPanel);
+    connect(m_dialog, &TodoDialog::saved, this, [this] { m_frame.updateProjectPanel(); });
     connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);
 }
 
@@ -115,7 +115,7 @@ void TodoPage::editFirstSelected()
 void TodoPage::removeSelected()
 {
     m_commands.remove(m_list->selectedRows());
-    m_window.updateProjectPanel();
+    m_frame.updateProjectPanel();
 }
 
 void TodoPage::changeVersion()
@@ -134,7 +134,7 @@ void TodoPage::createChangelog(bool selectedOnly)
             selection->insert(m_project.data().todos.at(row).uid);
     }
     // The templates as the options window holds them at this moment; without it, the defaults.
-    const auto *options = m_window.findChild<TemplateWindow *>();
+    const auto *options = m_frame.window()->findChild<TemplateWindow *>();
     const Changelog::Texts texts =
         Changelog::generate(m_project.data().todos, options ? options->templates() : ChangelogTemplates(), selection);
     m_changelog->setTexts(texts);

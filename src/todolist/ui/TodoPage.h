@@ -8,7 +8,7 @@
 
 struct PageContext;
 class ChangelogWindow;
-class MainWindow;
+class Frame;
 class Project;
 class Prompts;
 class QMenu;
@@ -41,7 +41,7 @@ private:
 
     Project &m_project;
     Prompts &m_prompts;
-    MainWindow &m_window;
+    Frame &m_frame;
     QString m_folder;
     TodoCommands m_commands;
     RecordListView *m_list;

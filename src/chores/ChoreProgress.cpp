@@ -1,0 +1,43 @@
+#include "chores/ChoreProgress.h"
+
+void ChoreProgress::setStatus(const QString &status)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_status = status;
+}
+
+void ChoreProgress::log(const QString &line)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_log.append(line);
+}
+
+void ChoreProgress::addFailure(const QString &item, const QString &reason)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_failures.append({item, reason});
+}
+
+void ChoreProgress::checkCancelled() const
+{
+    if (m_cancelled)
+        throw ChoreCancelled();
+}
+
+ChoreProgress::Snapshot ChoreProgress::snapshot() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return {m_done, m_total, m_status};
+}
+
+QStringList ChoreProgress::takeLog()
+{
+    const QMutexLocker lock(&m_mutex);
+    return std::exchange(m_log, {});
+}
+
+QList<ChoreFailure> ChoreProgress::failures() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_failures;
+}
