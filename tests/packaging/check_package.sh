@@ -17,7 +17,8 @@ for file in ./usr/bin/trovas ./usr/bin/trovas-cli \
     ./usr/share/metainfo/io.github.trovas.trovas.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/trovas.svg \
     ./usr/share/man/man1/trovas-cli.1.gz \
-    ./usr/share/bash-completion/completions/trovas-cli; do
+    ./usr/share/bash-completion/completions/trovas-cli \
+    ./usr/share/trovas/Languages/English.txt; do
     grep -qx "$file" "$scratch/contents" || { echo "missing from the package: $file"; status=1; }
 done
 

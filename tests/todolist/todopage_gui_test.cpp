@@ -113,7 +113,8 @@ private Q_SLOTS:
             if (QMenu *submenu = action->menu()) {
                 names.last() = submenu->objectName();
                 for (QAction *entry : submenu->actions())
-                    names.append(QStringLiteral(" ") + entry->objectName() + QLatin1Char(':') + entry->text());
+                    names.append(QStringLiteral(" ") + entry->objectName() + QLatin1Char(':')
+                                 + QString(entry->text()).remove(QLatin1Char('&')));
             }
         }
         QCOMPARE(names, (QStringList{"Add2", "Delete1", "-", "Changestatus1", " Finished1:Finished", " esting1:Testing",
@@ -130,7 +131,8 @@ private Q_SLOTS:
         QVERIFY(dialog()->isVisible());
         QCOMPARE(field<QLineEdit>("Edit2")->text(), QStringLiteral("2.1"));
         QCOMPARE(field<QComboBox>("ComboBox3")->currentText(), QStringLiteral("To do"));
-        QCOMPARE(field<QComboBox>("ComboBox2")->currentText(), QStringLiteral("Low"));
+        // Code 5, which the shipped languages call "Normal" in the dialog as in the pop-up menu.
+        QCOMPARE(field<QComboBox>("ComboBox2")->currentText(), QStringLiteral("Normal"));
         QCOMPARE(field<QComboBox>("ComboBox1")->currentText(), QStringLiteral("Bug"));
         QVERIFY(field<QCheckBox>("CheckBox1")->isChecked());
         QTest::mouseClick(field<QPushButton>("BitBtn2"), Qt::LeftButton);

@@ -15,6 +15,7 @@
 #include "housekeeping/ui/TempExtensionsPage.h"
 #include "housekeeping/ui/TempFilesPage.h"
 #include "housekeeping/ui/ToolsPage.h"
+#include "i18n/ui/LanguageWindow.h"
 #include "team/ui/DeveloperPage.h"
 #include "todolist/Todos.h"
 #include "todolist/ui/Placement.h"
@@ -116,16 +117,6 @@ QWidget *pageWith(const char *name, QWidget *content)
     return page;
 }
 
-// An empty frame for a window whose content comes later.
-QWidget *toolWindow(QWidget *parent, const char *name, const QString &title, QSize size)
-{
-    auto *window = new QWidget(parent, Qt::Window);
-    window->setObjectName(QLatin1String(name));
-    window->setWindowTitle(title);
-    window->resize(size);
-    return window;
-}
-
 } // namespace
 
 MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launcher, QWidget *parent)
@@ -166,7 +157,7 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     m_folderBrowser = new FolderBrowser(this);
     m_optionsWindow = new TemplateWindow(m_context, this);
     m_infoWindow = new InfoForm(this);
-    m_languageWindow = toolWindow(this, "TForm2", QStringLiteral("Language"), {468, 250});
+    m_languageWindow = new LanguageWindow(m_workspace.localisation, m_prompts, *this);
 
     auto *clock = new QTimer(this);
     clock->setObjectName(QStringLiteral("Timer1"));

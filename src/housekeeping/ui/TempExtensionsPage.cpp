@@ -20,6 +20,6 @@ TempExtensionsPage::TempExtensionsPage(const PageContext &context, QWidget *pare
     auto *menu = new ListPopupMenu(m_list, "PopupMenu3", context.prompts);
     menu->addCommand("Newfileextansion1", QStringLiteral("New file-extension"),
                      [&tempFiles] { tempFiles.newExtension(); });
-    menu->addSeparator();
+    menu->addSeparator()->setObjectName(QStringLiteral("N7"));
     menu->addDeleteCommand("Delete3", [this, &tempFiles] { tempFiles.deleteExtensions(m_list->selectedRows()); });
 }

@@ -23,7 +23,7 @@ ToolsPage::ToolsPage(const PageContext &context, QWidget *parent)
 
     auto *menu = new ListPopupMenu(m_list, "PopupMenu7", m_prompts);
     menu->addCommand("Newscripttool1", QStringLiteral("New script/tool"), [this] { m_commands.newTool(); });
-    menu->addSeparator();
+    menu->addSeparator()->setObjectName(QStringLiteral("N11"));
     menu->addDeleteCommand("Delete7", [this] { m_commands.deleteTools(m_list->selectedRows()); });
 
     context.frame.bindCommand("Runallscripts1", [this] { m_commands.runAll(); });

@@ -23,16 +23,16 @@ ProjectPage::ProjectPage(Project &project, Prompts &prompts, QWidget *parent)
     setObjectName(QStringLiteral("TabSheet9"));
     m_layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
 
-    m_name = addField(QStringLiteral("Project name:"), "Edit4");
-    m_version = addField(QStringLiteral("Version:"), "Edit14");
-    m_mainFile = addField(QStringLiteral("Main project file to open with the development envrionment:"), "Edit15");
+    m_name = addField(QStringLiteral("Project name:"), "Label20", "Edit4");
+    m_version = addField(QStringLiteral("Version:"), "Label13", "Edit14");
+    m_mainFile = addField(QStringLiteral("Main project file to open with the development envrionment:"), "Label7", "Edit15");
     auto *mainFilePicker = addPicker(m_mainFile, "SpeedButton3", QStringLiteral("picker/file.svg"),
                                      QStringLiteral("Choose the main project file"));
-    m_projectFolder = addField(QStringLiteral("Project folder:"), "Edit2");
+    m_projectFolder = addField(QStringLiteral("Project folder:"), "Label6", "Edit2");
     auto *projectFolderPicker = addPicker(m_projectFolder, "SpeedButton1", QStringLiteral("picker/folder.svg"),
                                           QStringLiteral("Choose the project folder"));
     m_includeSubfolders = addCheckBox(QStringLiteral("Include subfolders"), "CheckBox1");
-    m_backupFolder = addField(QStringLiteral("Backup-Folder (should not be inside the project folder):"), "Edit3");
+    m_backupFolder = addField(QStringLiteral("Backup-Folder (should not be inside the project folder):"), "Label5", "Edit3");
     auto *backupFolderPicker = addPicker(m_backupFolder, "SpeedButton2", QStringLiteral("picker/backup.svg"),
                                          QStringLiteral("Choose the backup folder"));
     m_zipWithFolderNames = addCheckBox(QStringLiteral("Include foldernames into the zipfile"), "CheckBox2");
@@ -53,9 +53,10 @@ ProjectPage::ProjectPage(Project &project, Prompts &prompts, QWidget *parent)
     showSettings();
 }
 
-QLineEdit *ProjectPage::addField(const QString &label, const char *name)
+QLineEdit *ProjectPage::addField(const QString &label, const char *labelName, const char *name)
 {
     auto *caption = new QLabel(label, this);
+    caption->setObjectName(QLatin1String(labelName));
     auto *field = new QLineEdit(this);
     field->setObjectName(QLatin1String(name));
     caption->setBuddy(field);

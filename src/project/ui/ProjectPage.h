@@ -18,7 +18,7 @@ public:
     ProjectPage(Project &project, Prompts &prompts, QWidget *parent = nullptr);
 
 private:
-    QLineEdit *addField(const QString &label, const char *name);
+    QLineEdit *addField(const QString &label, const char *labelName, const char *name);
     QToolButton *addPicker(QLineEdit *field, const char *name, const QString &icon, const QString &tip);
     QCheckBox *addCheckBox(const QString &caption, const char *name);
     void showSettings();

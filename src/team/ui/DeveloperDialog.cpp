@@ -17,20 +17,21 @@ DeveloperDialog::DeveloperDialog(DeveloperCommands &commands, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
 
     // Created top to bottom, which is also the Tab order.
-    m_name = addBox(QStringLiteral("Name:"), "Edit1");
-    m_email = addBox(QStringLiteral("Mail"), "Edit6");
-    m_im = addBox(QStringLiteral("IM"), "Edit5");
-    m_phone = addBox(QStringLiteral("Telefone"), "Edit4");
-    m_address = addBox(QStringLiteral("Address"), "Edit3");
-    m_note = addBox(QStringLiteral("Note"), "Edit2");
+    m_name = addBox(QStringLiteral("Name:"), "GroupBox1", "Edit1");
+    m_email = addBox(QStringLiteral("Mail"), "GroupBox6", "Edit6");
+    m_im = addBox(QStringLiteral("IM"), "GroupBox5", "Edit5");
+    m_phone = addBox(QStringLiteral("Telefone"), "GroupBox4", "Edit4");
+    m_address = addBox(QStringLiteral("Address"), "GroupBox3", "Edit3");
+    m_note = addBox(QStringLiteral("Note"), "GroupBox2", "Edit2");
 
     connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &DeveloperDialog::save);
     resize(420, sizeHint().height());
 }
 
-QLineEdit *DeveloperDialog::addBox(const QString &caption, const char *name)
+QLineEdit *DeveloperDialog::addBox(const QString &caption, const char *boxName, const char *name)
 {
     auto *box = new QGroupBox(caption, this);
+    box->setObjectName(QLatin1String(boxName));
     auto *edit = new QLineEdit(box);
     edit->setObjectName(QLatin1String(name));
     auto *boxLayout = new QVBoxLayout(box);

@@ -20,7 +20,7 @@ public:
     void edit(const DeveloperEntry &entry);
 
 private:
-    QLineEdit *addBox(const QString &caption, const char *name);
+    QLineEdit *addBox(const QString &caption, const char *boxName, const char *name);
     void showEntry(const DeveloperEntry &entry);
     void save();
 

@@ -27,7 +27,7 @@ DeveloperPage::DeveloperPage(const PageContext &context, QWidget *parent)
 
     auto *menu = new ListPopupMenu(m_list, "PopupMenu8", context.prompts);
     menu->addCommand("Newdeveloper1", QStringLiteral("New developer"), [this] { m_dialog->editNew(); });
-    menu->addSeparator();
+    menu->addSeparator()->setObjectName(QStringLiteral("N2"));
     menu->addCommand("WriteeMail1", QStringLiteral("Write eMail"),
                      [this] { m_commands.writeEmail(m_list->selectedRows()); });
     menu->addDeleteCommand("Delete8", [this] { m_commands.remove(m_list->selectedRows()); });

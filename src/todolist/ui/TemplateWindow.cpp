@@ -57,6 +57,8 @@ void TemplateWindow::showEvent(QShowEvent *event)
 QGroupBox *TemplateWindow::templateGroup(ChangelogTemplates::Part part, const QString &caption, const char *memoName)
 {
     auto *group = new QGroupBox(caption, this);
+    // GroupBox1 to GroupBox3: head, nodes, end.
+    group->setObjectName(QStringLiteral("GroupBox%1").arg(part + 1));
     auto *memo = new QPlainTextEdit(group);
     memo->setObjectName(QLatin1String(memoName));
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -75,6 +77,7 @@ QGroupBox *TemplateWindow::flagsGroup()
 {
     static const char *const captions[] = {"Finished", "Testing", "At work", "To do", "Someday"};
     auto *group = new QGroupBox(QStringLiteral("Add:"), this);
+    group->setObjectName(QStringLiteral("GroupBox4"));
     auto *grid = new QGridLayout(group);
     grid->setVerticalSpacing(2);
     for (int i = 0; i < 5; ++i) {

@@ -1,7 +1,10 @@
 #include "todolist/ui/TodoDialog.h"
 
+#include "app/ui/CommandRunner.h"
 #include "app/ui/DialogButtons.h"
 #include "app/ui/Icons.h"
+#include "i18n/LanguageEntries.h"
+#include "i18n/Localisation.h"
 #include "todolist/TodoCommands.h"
 #include "todolist/ui/Placement.h"
 
@@ -14,11 +17,6 @@
 
 namespace {
 
-// Drop-down captions in table order.
-const char *const kKindCaptions[] = {"Bug", "Changed", "Removed", "New"};
-const char *const kPriorityCaptions[] = {"High", "Low", "Normal"};
-const char *const kStatusCaptions[] = {"Finished", "Testing", "At work", "To do", "Someday"};
-
 QComboBox *codeList(Todos::CodeField field, int count, const char *name, QWidget *parent)
 {
     auto *list = new QComboBox(parent);
@@ -28,11 +26,16 @@ QComboBox *codeList(Todos::CodeField field, int count, const char *name, QWidget
     return list;
 }
 
-template<size_t N>
-void setCaptions(QComboBox *list, const char *const (&captions)[N])
+// The drop-down's items in order take the texts of the language entries from `first` on.
+void setCaptions(QComboBox *list, int first, const std::function<QString(int entry)> &text)
 {
-    for (size_t i = 0; i < N; ++i)
-        list->setItemText(static_cast<int>(i), QString::fromLatin1(captions[i]));
+    for (int position = 0; position < list->count(); ++position)
+        list->setItemText(position, text(first + position));
+}
+
+QString builtInText(int entry)
+{
+    return QString::fromLatin1(LanguageEntries::all()[entry].builtIn);
 }
 
 // A drop-down's code, or the item's own when nothing is chosen (a code outside the table).
@@ -44,7 +47,8 @@ int chosenCode(const QComboBox *list, Todos::CodeField field, int original)
 
 } // namespace
 
-TodoDialog::TodoDialog(TodoCommands &commands, QWidget *parent) : QDialog(parent), m_commands(commands)
+TodoDialog::TodoDialog(TodoCommands &commands, const Localisation &localisation, Prompts &prompts, QWidget *parent)
+    : QDialog(parent), m_commands(commands), m_localisation(localisation), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("To-Do"));
@@ -52,22 +56,23 @@ TodoDialog::TodoDialog(TodoCommands &commands, QWidget *parent) : QDialog(parent
     auto *layout = new QVBoxLayout(this);
 
     // Created top to bottom, which is also the Tab order.
-    m_title = addEdit(layout, QStringLiteral("Title:"), "Edit1");
-    m_description = addEdit(layout, QStringLiteral("Description:"), "Edit3");
+    m_title = addEdit(layout, QStringLiteral("Title:"), "GroupBox1", "Edit1");
+    m_description = addEdit(layout, QStringLiteral("Description:"), "GroupBox2", "Edit3");
     layout->addWidget(buildProperties());
-    m_version = addEdit(layout, QStringLiteral("Version:"), "Edit2");
-    m_note = addEdit(layout, QStringLiteral("Note:"), "Edit5");
+    m_version = addEdit(layout, QStringLiteral("Version:"), "GroupBox4", "Edit2");
+    m_note = addEdit(layout, QStringLiteral("Note:"), "GroupBox5", "Edit5");
 
     connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &TodoDialog::save);
     // An undecided "Official" (a hand-edited code) becomes a plain tick box once clicked.
     connect(m_official, &QCheckBox::clicked, this, [this] { m_official->setTristate(false); });
-    applyCaptions();
+    applyCaptions(builtInText);
     resize(420, sizeHint().height());
 }
 
-QLineEdit *TodoDialog::addEdit(QVBoxLayout *layout, const QString &caption, const char *name)
+QLineEdit *TodoDialog::addEdit(QVBoxLayout *layout, const QString &caption, const char *boxName, const char *name)
 {
     auto *box = new QGroupBox(caption, this);
+    box->setObjectName(QLatin1String(boxName));
     auto *edit = new QLineEdit(box);
     edit->setObjectName(QLatin1String(name));
     (new QVBoxLayout(box))->addWidget(edit);
@@ -78,6 +83,7 @@ QLineEdit *TodoDialog::addEdit(QVBoxLayout *layout, const QString &caption, cons
 QWidget *TodoDialog::buildProperties()
 {
     auto *box = new QGroupBox(QStringLiteral("Properties"), this);
+    box->setObjectName(QStringLiteral("GroupBox3"));
     m_official = new QCheckBox(QStringLiteral("Official"), box);
     m_official->setObjectName(QStringLiteral("CheckBox1"));
     m_official->setChecked(true);
@@ -91,17 +97,27 @@ QWidget *TodoDialog::buildProperties()
     return box;
 }
 
-// Set anew at every showing, so the drop-downs follow the captions of the moment.
-void TodoDialog::applyCaptions()
+void TodoDialog::applyCaptions(const std::function<QString(int entry)> &text)
 {
-    setCaptions(m_kind, kKindCaptions);
-    setCaptions(m_priority, kPriorityCaptions);
-    setCaptions(m_status, kStatusCaptions);
+    setCaptions(m_kind, LanguageEntries::kTodoKinds, text);
+    setCaptions(m_priority, LanguageEntries::kTodoPriorities, text);
+    setCaptions(m_status, LanguageEntries::kTodoStatuses, text);
+}
+
+// Looked up at every showing, so the drop-downs follow the language of the moment. All or
+// nothing: a language that lacks one of them leaves the drop-downs as they were.
+void TodoDialog::applyLanguageCaptions()
+{
+    const LanguageTable &table = m_localisation.table();
+    QStringList texts;
+    for (int entry = LanguageEntries::kTodoKinds; entry <= LanguageEntries::kTodoStatuses + 4; ++entry)
+        texts.append(table.entry(entry));
+    applyCaptions([&texts](int entry) { return texts.at(entry - LanguageEntries::kTodoKinds); });
 }
 
 void TodoDialog::showEvent(QShowEvent *event)
 {
-    applyCaptions();
+    runCommand(m_prompts, [this] { applyLanguageCaptions(); });
     QDialog::showEvent(event);
 }
 

@@ -4,10 +4,14 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QVBoxLayout;
+class Localisation;
+class Prompts;
 class TodoCommands;
 
 // TForm3: the modeless "To-Do" dialog, reused for every new or edited item. It edits its item
@@ -17,7 +21,8 @@ class TodoDialog : public QDialog
     Q_OBJECT
 
 public:
-    TodoDialog(TodoCommands &commands, QWidget *parent);
+    // The drop-downs take their captions from the language each time the dialog is shown.
+    TodoDialog(TodoCommands &commands, const Localisation &localisation, Prompts &prompts, QWidget *parent);
 
     // A new item: kind Bug, priority code 5, status To do, official, the given version.
     void editNew(const QString &version);
@@ -31,13 +36,16 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QLineEdit *addEdit(QVBoxLayout *layout, const QString &caption, const char *name);
+    QLineEdit *addEdit(QVBoxLayout *layout, const QString &caption, const char *boxName, const char *name);
     QWidget *buildProperties();
-    void applyCaptions();
+    void applyCaptions(const std::function<QString(int entry)> &text);
+    void applyLanguageCaptions();
     TodoItem enteredItem() const;
     void save();
 
     TodoCommands &m_commands;
+    const Localisation &m_localisation;
+    Prompts &m_prompts;
     TodoItem m_item;
     QLineEdit *m_title, *m_description, *m_version, *m_note;
     QCheckBox *m_official;

@@ -57,7 +57,7 @@ TodoPage::TodoPage(const PageContext &context, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
 
-    m_dialog = new TodoDialog(m_commands, m_frame.window());
+    m_dialog = new TodoDialog(m_commands, context.workspace.localisation, m_prompts, m_frame.window());
     m_changelog = new ChangelogWindow(m_frame.window());
     buildMenu();
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &TodoPage::editFirstSelected);
@@ -79,13 +79,13 @@ void TodoPage::buildMenu()
     auto *menu = new ListPopupMenu(m_list, "PopupMenu1", m_prompts);
     menu->addCommand("Add2", QStringLiteral("Add"), [this] { m_dialog->editNew(m_project.data().version); });
     menu->addDeleteCommand("Delete1", [this] { removeSelected(); });
-    menu->addSeparator()->setObjectName(QStringLiteral("N1"));
+    menu->addSeparator()->setObjectName(QStringLiteral("N14"));
     addCodeMenu(menu, "Changestatus1", QStringLiteral("Change status"), Todos::CodeField::Status, statuses);
     addCodeMenu(menu, "Changepriority1", QStringLiteral("Change priority"), Todos::CodeField::Priority, priorities);
     addCodeMenu(menu, "Changetype1", QStringLiteral("Change type"), Todos::CodeField::Kind, kinds);
     addCodeMenu(menu, "Changeofficial1", QStringLiteral("Change official"), Todos::CodeField::Official, officials);
     menu->addCommand("Changeversion1", QStringLiteral("Change version"), [this] { changeVersion(); });
-    menu->addSeparator()->setObjectName(QStringLiteral("N2"));
+    menu->addSeparator()->setObjectName(QStringLiteral("N12"));
     menu->addCommand("Createchangelog2", QStringLiteral("Create changelog"), [this] { createChangelog(false); });
     menu->addCommand("Createchangelogofselecteditems1", QStringLiteral("Create changelog of selected items"),
                      [this] { createChangelog(true); });

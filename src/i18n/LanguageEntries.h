@@ -1,0 +1,39 @@
+#pragma once
+
+#include <span>
+
+// What each line of a language file names: the window, the element by its object name, which
+// of its texts the line sets, and the text the element has before any language is applied.
+// Line N of the file is entry N.
+namespace LanguageEntries {
+
+enum class Property {
+    Caption,    // the element's caption (menu entry, tab, frame, label, button)
+    Column,     // the caption of a list column, `index` counted from 0
+    Item,       // the caption of a navigation entry, `index` counted from 0
+    Text,       // the text a field holds
+    FontSize,   // a font-size field: the text must be a whole number
+    DialogItem, // a drop-down item of the to-do dialog, read by the dialog itself when shown
+    Unused,     // a line kept only so that the later entries keep their numbers
+};
+
+struct Entry
+{
+    const char *window;
+    const char *element;
+    Property property;
+    int index;
+    const char *builtIn;
+};
+
+constexpr int kCount = 186;
+// The first entry of each drop-down of the to-do dialog: types, priorities, statuses.
+constexpr int kTodoKinds = 164;
+constexpr int kTodoPriorities = 168;
+constexpr int kTodoStatuses = 171;
+
+std::span<const Entry, kCount> all();
+// Whether applying a language sets this entry's element (not unused, not read by the dialog).
+bool isApplied(const Entry &entry);
+
+} // namespace LanguageEntries

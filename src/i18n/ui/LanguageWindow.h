@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+class Localisation;
+class Prompts;
+class QButtonGroup;
+
+// TForm2: the language chooser. Its creation loads the chosen language into every window made
+// before it; a click on a language stores the choice and applies it at once.
+class LanguageWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // `mainWindow` is the window whose texts, and whose dialogs' texts, the language sets.
+    LanguageWindow(Localisation &localisation, Prompts &prompts, QWidget &mainWindow);
+
+    // Loads the chosen language and applies it; errors go to a message box.
+    void loadLanguage();
+
+private:
+    void choose(const QString &language);
+    void loadAndApply();
+
+    Localisation &m_localisation;
+    Prompts &m_prompts;
+    QWidget &m_mainWindow;
+    QButtonGroup *m_choices = nullptr;
+};
