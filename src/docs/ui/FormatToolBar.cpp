@@ -18,6 +18,8 @@
 #include <QTextEdit>
 #include <QTextList>
 
+#include <algorithm>
+
 namespace {
 
 // Filled once, the first time a font box is built: both boxes show the same list.
@@ -142,6 +144,8 @@ void FormatToolBar::connectEditor()
 {
     connect(&m_editor, &QTextEdit::currentCharFormatChanged, this, &FormatToolBar::followSelection);
     connect(&m_editor, &QTextEdit::cursorPositionChanged, this, &FormatToolBar::followSelection);
+    // Undo and redo change formats under a caret that stays put.
+    connect(m_editor.document(), &QTextDocument::contentsChanged, this, &FormatToolBar::followSelection);
     connect(&m_editor, &QTextEdit::copyAvailable, m_cut, &QAction::setEnabled);
     connect(&m_editor, &QTextEdit::copyAvailable, m_copy, &QAction::setEnabled);
     connect(&m_editor, &QTextEdit::undoAvailable, m_undo, &QAction::setEnabled);
@@ -241,23 +245,18 @@ void FormatToolBar::setBullets(bool on)
         list.setStyle(QTextListFormat::ListDisc);
         list.setIndent(1);
         cursor.createList(list);
-        // Block margins are in the editor's pixels.
-        const qreal minimum = bulletIndent * m_editor.logicalDpiX() / 72;
-        const QTextBlock last = m_editor.document()->findBlock(cursor.selectionEnd());
-        for (QTextBlock block = m_editor.document()->findBlock(cursor.selectionStart());; block = block.next()) {
-            QTextBlockFormat format = block.blockFormat();
-            if (format.leftMargin() < minimum) {
-                format.setLeftMargin(minimum);
-                QTextCursor(block).setBlockFormat(format);
-            }
-            if (block == last)
-                break;
-        }
-    } else {
-        QTextBlockFormat format;
-        format.setObjectIndex(-1);
-        format.setLeftMargin(0);
-        cursor.mergeBlockFormat(format);
+    }
+    // Block margins are in the editor's pixels.
+    const qreal minimum = bulletIndent * m_editor.logicalDpiX() / 72;
+    const QTextBlock last = m_editor.document()->findBlock(cursor.selectionEnd());
+    for (QTextBlock block = m_editor.document()->findBlock(cursor.selectionStart());; block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (!on)
+            format.clearProperty(QTextFormat::ObjectIndex); // leaves its list
+        format.setLeftMargin(on ? std::max(format.leftMargin(), minimum) : 0);
+        QTextCursor(block).setBlockFormat(format);
+        if (block == last)
+            break;
     }
     cursor.endEditBlock();
 }
