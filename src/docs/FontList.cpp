@@ -4,8 +4,20 @@
 
 #include <algorithm>
 
+namespace {
+
+QString withoutFoundry(const QString &family)
+{
+    const qsizetype bracket = family.lastIndexOf(QStringLiteral(" ["));
+    return bracket > 0 && family.endsWith(QLatin1Char(']')) ? family.left(bracket) : family;
+}
+
+} // namespace
+
 QStringList fontList(QStringList families)
 {
+    for (QString &family : families)
+        family = withoutFoundry(family);
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     // Names equal but for case are ordered among themselves too, so that every exact repeat

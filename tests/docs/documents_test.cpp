@@ -22,6 +22,9 @@ private Q_SLOTS:
         // A repeat listed on either side of its case twin still stands once.
         QTest::newRow("repeat around a case twin") << QStringList{"Arial", "arial", "Arial"}
                                                    << QStringList{"Arial", "arial"};
+        QTest::newRow("foundries") << QStringList{"Nimbus Sans [urw]", "Mono", "Nimbus Sans [UKWN]"}
+                                   << QStringList{"Mono", "Nimbus Sans"};
+        QTest::newRow("brackets in a name") << QStringList{"[Odd]", "Odd [x"} << QStringList{"[Odd]", "Odd [x"};
         QTest::newRow("none") << QStringList{} << QStringList{};
     }
     void fontList_sortsIgnoringCaseAndKeepsEachNameOnce()

@@ -335,6 +335,9 @@ private Q_SLOTS:
         m_workspace->commands.save();
         m_workspace->commands.newProject();
         QCOMPARE(description()->toPlainText(), QString());
+        QTest::keyClicks(description(), QStringLiteral("x"));
+        QCOMPARE(formatAt(description(), 0).fontWeight(), QFont::Normal);
+        QVERIFY(!button("CenterAlign")->isChecked());
         m_workspace->commands.load(path);
 
         QCOMPARE(description()->toPlainText(), lines.join(QLatin1Char('\n')));

@@ -9,9 +9,11 @@
 
 #include <QActionGroup>
 #include <QColor>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -114,6 +116,9 @@ void FormatToolBar::addFontBoxes(const Names &names)
     m_fontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_fontName->setMinimumContentsLength(18);
     m_fontName->addItems(installedFonts());
+    // The list opens wide enough for the longest name, whatever the width of the box.
+    m_fontName->view()->setMinimumWidth(m_fontName->view()->sizeHintForColumn(0)
+                                        + m_fontName->view()->verticalScrollBar()->sizeHint().width());
     setHint(m_fontName, QStringLiteral("Font Name|Select font name"));
     connect(m_fontName, &QComboBox::activated, this, &FormatToolBar::setFontName);
     addWidget(m_fontName);
