@@ -65,18 +65,12 @@ FormatToolBar::FormatToolBar(QTextEdit &editor, const Names &names, Prompts &pro
     addFontBoxes(names);
     addSeparator();
 
-    m_bold = addToggle(names.bold, "bold.svg", QStringLiteral("Bold"));
-    m_bold->setShortcut(QKeySequence::Bold);
-    m_italic = addToggle(names.italic, "italic.svg", QStringLiteral("Italic"));
-    m_italic->setShortcut(QKeySequence::Italic);
-    m_underline = addToggle(names.underline, "underline.svg", QStringLiteral("Underline"));
-    m_underline->setShortcut(QKeySequence::Underline);
-    for (QAction *style : {m_bold, m_italic, m_underline}) {
-        // Each editor answers its own keys: the two tool bars live in one window.
-        style->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        m_editor.addAction(style);
-        connect(style, &QAction::triggered, this, [this, style](bool on) { setStyle(style, on); });
-    }
+    m_bold = addStyleToggle(names.bold, "bold.svg", QStringLiteral("Bold"), QKeySequence::Bold,
+                            [](QTextCharFormat &format, bool on) { format.setFontWeight(on ? QFont::Bold : QFont::Normal); });
+    m_italic = addStyleToggle(names.italic, "italic.svg", QStringLiteral("Italic"), QKeySequence::Italic,
+                              [](QTextCharFormat &format, bool on) { format.setFontItalic(on); });
+    m_underline = addStyleToggle(names.underline, "underline.svg", QStringLiteral("Underline"), QKeySequence::Underline,
+                                 [](QTextCharFormat &format, bool on) { format.setFontUnderline(on); });
     addSeparator();
 
     addAlignment(names);
@@ -104,6 +98,23 @@ QAction *FormatToolBar::addToggle(const char *name, const char *icon, const QStr
 {
     QAction *action = addButton(name, icon, hint);
     action->setCheckable(true);
+    return action;
+}
+
+// Sets or clears one style bit of the selection, also on its key while the editor has focus.
+QAction *FormatToolBar::addStyleToggle(const char *name, const char *icon, const QString &hint,
+                                       QKeySequence::StandardKey key, void (*style)(QTextCharFormat &, bool))
+{
+    QAction *action = addToggle(name, icon, hint);
+    action->setShortcut(key);
+    // Each editor answers its own keys: the two tool bars live in one window.
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    m_editor.addAction(action);
+    connect(action, &QAction::triggered, this, [this, style](bool on) {
+        QTextCharFormat format;
+        style(format, on);
+        applyCharFormat(format);
+    });
     return action;
 }
 
@@ -195,13 +206,20 @@ void FormatToolBar::mergeOnWordOrSelection(const QTextCharFormat &format)
     m_editor.mergeCurrentCharFormat(format);
 }
 
+// Only the selection's own style bits change; the others stay as they are.
+void FormatToolBar::applyCharFormat(const QTextCharFormat &format)
+{
+    if (!m_updatingToolbar)
+        mergeOnWordOrSelection(format);
+}
+
 void FormatToolBar::setFontName(int index)
 {
-    if (m_updatingToolbar || index < 0)
+    if (index < 0)
         return;
     QTextCharFormat format;
     format.setFontFamilies({m_fontName->itemText(index)});
-    mergeOnWordOrSelection(format);
+    applyCharFormat(format);
     m_editor.setFocus();
 }
 
@@ -212,22 +230,8 @@ void FormatToolBar::setFontSize(const QString &text)
     runCommand(m_prompts, [this, &text] {
         QTextCharFormat format;
         format.setFontPointSize(FontSize::fromText(text));
-        mergeOnWordOrSelection(format);
+        applyCharFormat(format);
     });
-}
-
-void FormatToolBar::setStyle(QAction *button, bool on)
-{
-    if (m_updatingToolbar)
-        return;
-    QTextCharFormat format;
-    if (button == m_bold)
-        format.setFontWeight(on ? QFont::Bold : QFont::Normal);
-    else if (button == m_italic)
-        format.setFontItalic(on);
-    else
-        format.setFontUnderline(on);
-    mergeOnWordOrSelection(format);
 }
 
 void FormatToolBar::setAlignment(Qt::Alignment alignment)

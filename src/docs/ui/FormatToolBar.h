@@ -29,15 +29,17 @@ public:
 private:
     QAction *addButton(const char *name, const char *icon, const QString &hint);
     QAction *addToggle(const char *name, const char *icon, const QString &hint);
+    QAction *addStyleToggle(const char *name, const char *icon, const QString &hint, QKeySequence::StandardKey key,
+                            void (*style)(QTextCharFormat &, bool));
     void addFontBoxes(const Names &names);
     void addAlignment(const Names &names);
     void connectEditor();
 
     void followSelection();
     void mergeOnWordOrSelection(const QTextCharFormat &format);
+    void applyCharFormat(const QTextCharFormat &format);
     void setFontName(int index);
     void setFontSize(const QString &text);
-    void setStyle(QAction *button, bool on);
     void setAlignment(Qt::Alignment alignment);
     void setBullets(bool on);
     void chooseColour();

@@ -9,6 +9,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include <utility>
+
 RichTextEditor::RichTextEditor(Launcher &launcher, QWidget *parent) : QTextEdit(parent), m_launcher(launcher)
 {
     new LinkHighlighter(document(), palette().color(QPalette::Link));
