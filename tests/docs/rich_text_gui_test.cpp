@@ -226,6 +226,9 @@ private Q_SLOTS:
         QVERIFY(formatAt(description(), 3).fontUnderline());
         QVERIFY(!button("BoldButton")->isChecked());
         QCOMPARE(description()->toPlainText(), QStringLiteral("one two"));
+
+        button("UndoButton")->trigger(); // one step per command
+        QCOMPARE(formatAt(description(), 3).fontWeight(), QFont::Bold);
     }
 
     void bullets_raiseTheIndentToTenPointsAndRemoveSetsZero_data()

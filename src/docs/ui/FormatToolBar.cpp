@@ -200,13 +200,17 @@ void FormatToolBar::followSelection()
 void FormatToolBar::mergeOnWordOrSelection(const QTextCharFormat &format)
 {
     QTextCursor cursor = m_editor.textCursor();
-    if (!cursor.hasSelection())
-        cursor.select(QTextCursor::WordUnderCursor);
+    if (cursor.hasSelection()) {
+        cursor.mergeCharFormat(format);
+        return;
+    }
+    cursor.select(QTextCursor::WordUnderCursor);
     cursor.mergeCharFormat(format);
-    m_editor.mergeCurrentCharFormat(format);
+    m_editor.mergeCurrentCharFormat(format); // and what is typed next
 }
 
-// Only the selection's own style bits change; the others stay as they are.
+// A format command from the bar: merged, so only what it sets changes, and never while the bar
+// is brought in line with the selection.
 void FormatToolBar::applyCharFormat(const QTextCharFormat &format)
 {
     if (!m_updatingToolbar)
