@@ -74,12 +74,13 @@ private:
     }
     void enterSize(const char *box, const QString &text)
     {
+        find<QAbstractSpinBox>(box)->setFocus();
         QLineEdit *edit = sizeText(box);
         edit->selectAll();
         QTest::keyClicks(edit, text);
         if (text.isEmpty())
             QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClick(find<QWidget>(box), Qt::Key_Return);
+        QTest::keyClick(find<QAbstractSpinBox>(box), Qt::Key_Return);
     }
 
 private Q_SLOTS:
@@ -102,7 +103,7 @@ private Q_SLOTS:
 
     void toolBar_followsBoldItalicTextWithoutChangingIt()
     {
-        const QString font = find<QComboBox>("FontName")->itemText(0);
+        const QString font = find<QComboBox>("FontName", descriptionBar())->itemText(0);
         project().setDescription({QStringLiteral("plain styled")});
         QTextCursor cursor(description()->document());
         cursor.setPosition(6);
@@ -121,7 +122,7 @@ private Q_SLOTS:
         QVERIFY(button("ItalicButton")->isChecked());
         QVERIFY(!button("UnderlineButton")->isChecked());
         QCOMPARE(sizeText("FontSize")->text(), QStringLiteral("13"));
-        QCOMPARE(find<QComboBox>("FontName")->currentText(), font);
+        QCOMPARE(find<QComboBox>("FontName", descriptionBar())->currentText(), font);
 
         select(description(), 1, 3);
         QVERIFY(!button("BoldButton")->isChecked());
@@ -172,6 +173,7 @@ private Q_SLOTS:
         const QString before = license()->toHtml();
 
         enterSize("Edit20", text);
+        QCOMPARE(license()->hasFocus(), applied != 0); // a wrong size stays for correcting
         if (applied) {
             QVERIFY(m_prompts->errors.isEmpty());
             QCOMPARE(formatAt(license(), 0).fontPointSize(), applied);
@@ -188,7 +190,7 @@ private Q_SLOTS:
     {
         project().setDescription({QStringLiteral("word")});
         select(description(), 0, 4);
-        QWidget *box = find<QWidget>("FontSize");
+        QWidget *box = find<QAbstractSpinBox>("FontSize");
         enterSize("FontSize", QStringLiteral("99"));
         QTest::keyClick(box, Qt::Key_Up);
         QTest::keyClick(box, Qt::Key_Up);
@@ -297,7 +299,7 @@ private Q_SLOTS:
 
         project().setDescription({QStringLiteral("word")});
         select(description(), 0, 4);
-        QComboBox *fontName = find<QComboBox>("FontName");
+        QComboBox *fontName = find<QComboBox>("FontName", descriptionBar());
         QVERIFY(names.size() > 1);
         fontName->setCurrentIndex(names.size() - 2);
         QTest::keyClick(fontName, Qt::Key_Down);
@@ -401,8 +403,8 @@ private Q_SLOTS:
         showPage(4, license());
         QTest::mouseMove(bulletsButton);
         QTRY_COMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Enter bullet mode"));
-        QCOMPARE(find<QWidget>("Edit20")->toolTip(), QStringLiteral("Font Size"));
-        QCOMPARE(find<QWidget>("Edit20")->statusTip(), QStringLiteral("Select font size"));
+        QCOMPARE(find<QWidget>("Edit20", licenseBar())->toolTip(), QStringLiteral("Font Size"));
+        QCOMPARE(find<QWidget>("Edit20", licenseBar())->statusTip(), QStringLiteral("Select font size"));
         QCOMPARE(button("CutButton")->statusTip(), QStringLiteral("Delete selected item"));
     }
 };

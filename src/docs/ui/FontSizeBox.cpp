@@ -16,7 +16,7 @@ FontSizeBox::FontSizeBox(QWidget *parent) : QAbstractSpinBox(parent)
 {
     setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     lineEdit()->setText(QString::number(m_shown));
-    connect(lineEdit(), &QLineEdit::returnPressed, this, [this] { emit sizeEntered(text()); });
+    connect(lineEdit(), &QLineEdit::returnPressed, this, [this] { emit sizeEntered(text(), true); });
 }
 
 void FontSizeBox::showSize(int points)
@@ -29,7 +29,7 @@ void FontSizeBox::showSize(int points)
 void FontSizeBox::enter(const QString &text)
 {
     lineEdit()->setText(text);
-    emit sizeEntered(text);
+    emit sizeEntered(text, false);
 }
 
 void FontSizeBox::stepBy(int steps)

@@ -13,14 +13,16 @@ public:
 
     // Shows a size without applying it.
     void showSize(int points);
-    // Puts the text in the box and applies it, as typing it and pressing Enter does.
+    // Puts the text in the box and applies it to the selection, as typing it does; the focus
+    // stays where it is.
     void enter(const QString &text);
 
     void stepBy(int steps) override;
     QSize sizeHint() const override;
 
 Q_SIGNALS:
-    void sizeEntered(const QString &text);
+    // byEnterKey: the user typed the size and pressed Enter, and is done with the box.
+    void sizeEntered(const QString &text, bool byEnterKey);
 
 protected:
     StepEnabled stepEnabled() const override;

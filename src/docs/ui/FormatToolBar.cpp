@@ -227,14 +227,16 @@ void FormatToolBar::setFontName(int index)
     m_editor.setFocus();
 }
 
-void FormatToolBar::setFontSize(const QString &text)
+void FormatToolBar::setFontSize(const QString &text, bool byEnterKey)
 {
     if (m_updatingToolbar)
         return;
-    runCommand(m_prompts, [this, &text] {
+    runCommand(m_prompts, [this, &text, byEnterKey] {
         QTextCharFormat format;
         format.setFontPointSize(FontSize::fromText(text));
         applyCharFormat(format);
+        if (byEnterKey)
+            m_editor.setFocus(); // back to writing; a wrong size keeps the box for correcting
     });
 }
 

@@ -39,7 +39,7 @@ private:
     void mergeOnWordOrSelection(const QTextCharFormat &format);
     void applyCharFormat(const QTextCharFormat &format);
     void setFontName(int index);
-    void setFontSize(const QString &text);
+    void setFontSize(const QString &text, bool byEnterKey);
     void setAlignment(Qt::Alignment alignment);
     void setBullets(bool on);
     void chooseColour();
