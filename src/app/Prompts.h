@@ -4,7 +4,7 @@
 
 #include <optional>
 
-class QColor;
+class QColor; // only named here: the core links no GUI module
 
 // Everything that asks the user something or tells them something in a modal window.
 // The Qt implementation shows real dialogs; tests answer from a script.

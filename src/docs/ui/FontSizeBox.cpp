@@ -1,5 +1,7 @@
 #include "docs/ui/FontSizeBox.h"
 
+#include "docs/FontSize.h"
+
 #include <QLineEdit>
 
 #include <algorithm>
@@ -7,7 +9,7 @@
 namespace {
 
 // The range of the arrows; a larger size can still be typed.
-constexpr int lowestStep = 1;
+constexpr int lowestStep = FontSize::smallest;
 constexpr int highestStep = 100;
 
 } // namespace
