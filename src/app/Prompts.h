@@ -4,6 +4,8 @@
 
 #include <optional>
 
+class QColor; // only named here: the core links no GUI module
+
 // Everything that asks the user something or tells them something in a modal window.
 // The Qt implementation shows real dialogs; tests answer from a script.
 class Prompts
@@ -22,4 +24,6 @@ public:
     // The modal folder browser: the selected folder, or empty. A title, when given,
     // becomes the browser's window title.
     virtual QString pickFolder(const std::optional<QString> &title = std::nullopt) = 0;
+    // The colour dialog, which starts with the colour chosen last; nullopt when cancelled.
+    virtual std::optional<QColor> pickColour() = 0;
 };

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,12 @@ std::optional<QString> ScriptedPrompts::next()
     const QString text = answers.front().value_or(QString());
     answers.pop_front();
     return answered ? std::optional(text) : std::nullopt;
+}
+
+std::optional<QColor> ScriptedPrompts::pickColour()
+{
+    const std::optional<QString> name = next();
+    return name ? std::optional(QColor(*name)) : std::nullopt;
 }
 
 IsolatedHome::IsolatedHome()

@@ -30,6 +30,8 @@ public:
             folderTitles.append(*title);
         return next().value_or(QString());
     }
+    // The answer is a colour name ("red", "#336699").
+    std::optional<QColor> pickColour() override;
 
 private:
     std::optional<QString> next();

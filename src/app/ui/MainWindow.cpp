@@ -10,6 +10,7 @@
 #include "project/Error.h"
 #include "app/ui/TextListBox.h"
 #include "docs/ui/DocumentBinding.h"
+#include "docs/ui/RichTextPage.h"
 #include "project/ui/FolderBrowser.h"
 #include "project/ui/ProjectPage.h"
 #include "housekeeping/ui/TempExtensionsPage.h"
@@ -36,7 +37,6 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 
@@ -270,18 +270,12 @@ QWidget *MainWindow::buildPages()
     auto *notes = new QPlainTextEdit;
     notes->setObjectName(QStringLiteral("Memo1"));
     new DocumentBinding(project, ProjectList::Notes, notes->document());
-    auto *description = new QTextEdit;
-    description->setObjectName(QStringLiteral("Editor"));
-    new DocumentBinding(project, ProjectList::Description, description->document());
-    auto *license = new QTextEdit;
-    license->setObjectName(QStringLiteral("Editor2"));
-    new DocumentBinding(project, ProjectList::License, license->document());
 
     m_pages->addWidget(pageWith("TabSheet1", buildHomeTabs()));
     m_pages->addWidget(pageWith("TabSheet4", notes));
     m_pages->addWidget(new TodoPage(m_context));
-    m_pages->addWidget(pageWith("TabSheet2", description));
-    m_pages->addWidget(pageWith("TabSheet5", license));
+    m_pages->addWidget(new RichTextPage(m_context, ProjectList::Description));
+    m_pages->addWidget(new RichTextPage(m_context, ProjectList::License));
     m_pages->addWidget(new TempFilesPage(m_context));
     return m_pages;
 }

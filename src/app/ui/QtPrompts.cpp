@@ -3,6 +3,7 @@
 #include "project/ui/FolderBrowser.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -45,4 +46,13 @@ QString QtPrompts::pickFolder(const std::optional<QString> &title)
     if (title)
         m_folderBrowser->setWindowTitle(*title);
     return m_folderBrowser->pick();
+}
+
+std::optional<QColor> QtPrompts::pickColour()
+{
+    const QColor colour = QColorDialog::getColor(m_lastColour, m_window);
+    if (!colour.isValid())
+        return std::nullopt;
+    m_lastColour = colour;
+    return colour;
 }

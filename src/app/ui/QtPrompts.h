@@ -2,6 +2,7 @@
 
 #include "app/Prompts.h"
 
+#include <QColor>
 #include <QPointer>
 
 class FolderBrowser;
@@ -20,8 +21,10 @@ public:
     std::optional<QString> openFile(const QString &filter) override;
     std::optional<QString> saveFile(const QString &filter) override;
     QString pickFolder(const std::optional<QString> &title) override;
+    std::optional<QColor> pickColour() override;
 
 private:
     QPointer<QWidget> m_window;
     QPointer<FolderBrowser> m_folderBrowser;
+    QColor m_lastColour = Qt::black;
 };
