@@ -125,6 +125,13 @@ void UploadGuiTest::waitForRunEnd()
 void UploadGuiTest::dialogThenMenu_uploadsWithLogProgressAndPanel()
 {
     m_workspace->project.setName(QStringLiteral("R&D"));
+    // An empty list is finished at once.
+    trigger("Uploadfiles1");
+    waitForRunEnd();
+    QCOMPARE(m_prompts.messages, QStringList{"Finished"});
+    QVERIFY(logLines().isEmpty());
+    m_prompts.messages.clear();
+
     const QByteArray content = QByteArray(300000, 'u') + "end";
     const QString source = writeFile(m_dir.filePath(QStringLiteral("a.zip")), content);
     trigger("Newupload1");
