@@ -2,7 +2,8 @@
 // 127.0.0.1, chosen from the main window's menu, against curl uploading the same files with one
 // invocation each (active mode, as the program), several rounds in turn. Reports each round,
 // the median throughputs and their ratio, and the longest gap between two ticks of a 10 ms
-// timer on the user-interface thread while the run was going. Every stored file is checked for
+// timer on the user-interface thread while the run was going, beside the longest gap of the
+// same timer on an idle window for as long, which is what the machine's load alone makes. Every stored file is checked for
 // its size. Usage: upload_run_gui_bench [megabytes] [rounds]
 
 #include "Median.h"
@@ -22,6 +23,8 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -68,9 +71,8 @@ struct RunFigures
     qint64 longestTickGapMs = 0;
 };
 
-// Chooses "Upload files" and keeps the event loop going until the run has ended, timing the
-// ticks of a 10 ms timer meanwhile.
-RunFigures runFromMenu(MainWindow &window)
+// Keeps the event loop going, timing the ticks of a 10 ms timer, until `ended` says so.
+RunFigures tickUntil(const std::function<bool()> &ended)
 {
     RunFigures figures;
     QElapsedTimer run;
@@ -80,16 +82,30 @@ RunFigures runFromMenu(MainWindow &window)
     ticks.setTimerType(Qt::PreciseTimer);
     QObject::connect(&ticks, &QTimer::timeout, &loop, [&] {
         figures.longestTickGapMs = std::max(figures.longestTickGapMs, sinceTick.restart());
-        if (!window.isChoreRunning())
+        if (ended())
             loop.quit();
     });
     run.start();
     sinceTick.start();
     ticks.start(10);
-    window.findChild<QAction *>(QStringLiteral("Uploadfiles1"))->trigger();
     loop.exec();
     figures.ms = run.elapsed();
     return figures;
+}
+
+RunFigures runFromMenu(MainWindow &window)
+{
+    QTimer::singleShot(0, &window, [&window] { window.findChild<QAction *>(QStringLiteral("Uploadfiles1"))->trigger(); });
+    bool started = false;
+    return tickUntil([&] { return std::exchange(started, true) && !window.isChoreRunning(); });
+}
+
+// The same ticks with nothing to do: how much of a gap the machine itself makes.
+qint64 idleTickGap(qint64 ms)
+{
+    QElapsedTimer idle;
+    idle.start();
+    return tickUntil([&] { return idle.elapsed() >= ms; }).longestTickGapMs;
 }
 
 qint64 uploadWithCurl(const RealFtpServer &server, const QStringList &files, const QString &folder)
@@ -173,6 +189,7 @@ int main(int argc, char *argv[])
         for (int round = 1; round <= rounds; ++round) {
             prompts.told.clear();
             const RunFigures figures = runFromMenu(window);
+            const qint64 idleGap = idleTickGap(figures.ms);
             if (prompts.told != QStringList{QStringLiteral("Finished")})
                 throw Error(QStringLiteral("the run said: %1").arg(prompts.told.join(QStringLiteral(" | "))));
             checkAndClear(server, QStringLiteral("trovas"), files, "Trovas");
@@ -182,7 +199,7 @@ int main(int argc, char *argv[])
             checkAndClear(server, QStringLiteral("curl"), files, "curl");
             curl.push_back(rate(curlMs));
             out << "round " << round << ": Trovas " << figures.ms << " ms, " << trovas.back() << " MB/s, longest tick gap "
-                << figures.longestTickGapMs << " ms; curl " << curlMs << " ms, " << curl.back() << " MB/s" << Qt::endl;
+                << figures.longestTickGapMs << " ms (idle " << idleGap << " ms); curl " << curlMs << " ms, " << curl.back() << " MB/s" << Qt::endl;
         }
     } catch (const Error &e) {
         out << "failed: " << e.message() << Qt::endl;
