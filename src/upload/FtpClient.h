@@ -25,8 +25,9 @@ public:
 // The client side of FTP that uploading needs: one control connection, a login, a change of
 // folder, files stored over an active (or passive) data connection, and the goodbye.
 // Every call blocks until its exchange with the server is over and throws Error (or
-// FtpReplyError) when it fails. While it waits for the network it keeps the application's
-// event loop running, so windows repaint and timers tick. A call started meanwhile on the same
+// FtpReplyError) when it fails. While it waits for the network it keeps the event loop of its
+// thread running, so on the window's thread windows repaint and timers tick; on a worker, its
+// cancel check ends a wait early. A call started meanwhile on the same
 // client is refused with an Error; a client destroyed meanwhile ends the waiting call with an
 // exception that is no Error.
 class FtpClient : public QObject

@@ -138,6 +138,15 @@ void UploadGuiTest::dialogThenMenu_uploadsWithLogProgressAndPanel()
     QCOMPARE(box("Edit2")->text(), QStringLiteral("21"));
     for (const char *name : {"Edit1", "Edit4", "Edit3", "Edit5"})
         QVERIFY(box(name)->text().isEmpty());
+    // The Tab key goes down the dialog: from, to, user name, password, port.
+    QStringList tabOrder;
+    QWidget *widget = box("Edit1");
+    do {
+        if (qobject_cast<QLineEdit *>(widget))
+            tabOrder.append(widget->objectName());
+        widget = widget->nextInFocusChain();
+    } while (widget != box("Edit1"));
+    QCOMPARE(tabOrder, (QStringList{"Edit1", "Edit4", "Edit3", "Edit5", "Edit2"}));
     m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
     addThroughDialog(source, QStringLiteral("ftp://localhost/in"), QString::fromLatin1(RealFtpServer::Password));
     QCOMPARE(sources(), QStringList{source});
