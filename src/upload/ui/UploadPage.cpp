@@ -8,6 +8,7 @@
 #include "app/ui/RecordListView.h"
 #include "project/Error.h"
 #include "project/ListRows.h"
+#include "upload/TargetUrl.h"
 #include "upload/UploadRun.h"
 #include "upload/ui/UploadDialog.h"
 
@@ -18,7 +19,8 @@
 
 namespace {
 
-// Only where from and where to: the account stays in the dialog.
+// Only where from and where to: the account stays in the dialog, and so does a password
+// written into the target URL.
 RecordListView::Rows uploadRows(const Project &project)
 {
     return {[&project] { return static_cast<int>(project.data().uploads.size()); },
@@ -26,7 +28,7 @@ RecordListView::Rows uploadRows(const Project &project)
             [&project](QTreeWidgetItem *item, int row) {
                 const UploadEntry &entry = project.data().uploads.at(row);
                 item->setText(0, entry.source);
-                item->setText(1, entry.target);
+                item->setText(1, urlWithoutPassword(entry.target));
             }};
 }
 
