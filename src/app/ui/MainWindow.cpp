@@ -22,6 +22,7 @@
 #include "todolist/ui/Placement.h"
 #include "todolist/ui/TemplateWindow.h"
 #include "todolist/ui/TodoPage.h"
+#include "upload/ui/UploadPage.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -293,17 +294,13 @@ QTabWidget *MainWindow::buildHomeTabs()
     copies->setObjectName(QStringLiteral("ListView4"));
     auto *zipFolders = new TextListBox(project, ProjectList::ZipFolders);
     zipFolders->setObjectName(QStringLiteral("ListBox4"));
-    auto *uploads = new RecordListView(project, ProjectList::Uploads,
-                                       {{QStringLiteral("From"), 300}, {QStringLiteral("To"), 300}},
-                                       recordRows(project, &ProjectData::uploads));
-    uploads->setObjectName(QStringLiteral("ListView5"));
 
     tabs->addTab(new ProjectPage(project, m_prompts), QStringLiteral("Project"));
     tabs->addTab(new DeveloperPage(m_context), QStringLiteral("Developer"));
     tabs->addTab(new TempExtensionsPage(m_context), QStringLiteral("Temporary files"));
     tabs->addTab(pageWith("TabSheet11", copies), QStringLiteral("Copy files"));
     tabs->addTab(pageWith("TabSheet12", zipFolders), QStringLiteral("Zip folders"));
-    tabs->addTab(pageWith("TabSheet13", uploads), QStringLiteral("Upload files"));
+    tabs->addTab(new UploadPage(m_context), QStringLiteral("Upload files"));
     tabs->addTab(new ToolsPage(m_context), QStringLiteral("Scripts/Tools"));
     return tabs;
 }
