@@ -12,9 +12,12 @@
 #include "docs/ui/DocumentBinding.h"
 #include "project/ui/FolderBrowser.h"
 #include "project/ui/ProjectPage.h"
+#include "housekeeping/ui/CopyFilesPage.h"
+#include "housekeeping/ui/FunctionsCommands.h"
 #include "housekeeping/ui/TempExtensionsPage.h"
 #include "housekeeping/ui/TempFilesPage.h"
 #include "housekeeping/ui/ToolsPage.h"
+#include "housekeeping/ui/ZipFoldersPage.h"
 #include "team/ui/DeveloperPage.h"
 #include "todolist/Todos.h"
 #include "todolist/ui/Placement.h"
@@ -302,12 +305,6 @@ QTabWidget *MainWindow::buildHomeTabs()
     tabs->setObjectName(QStringLiteral("PageControl2"));
     tabs->setDocumentMode(true);
 
-    auto *copies = new RecordListView(project, ProjectList::Copies,
-                                      {{QStringLiteral("From"), 300}, {QStringLiteral("To"), 300}},
-                                      recordRows(project, &ProjectData::copies));
-    copies->setObjectName(QStringLiteral("ListView4"));
-    auto *zipFolders = new TextListBox(project, ProjectList::ZipFolders);
-    zipFolders->setObjectName(QStringLiteral("ListBox4"));
     auto *uploads = new RecordListView(project, ProjectList::Uploads,
                                        {{QStringLiteral("From"), 300}, {QStringLiteral("To"), 300}},
                                        recordRows(project, &ProjectData::uploads));
@@ -316,8 +313,9 @@ QTabWidget *MainWindow::buildHomeTabs()
     tabs->addTab(new ProjectPage(project, m_prompts), QStringLiteral("Project"));
     tabs->addTab(new DeveloperPage(m_context), QStringLiteral("Developer"));
     tabs->addTab(new TempExtensionsPage(m_context), QStringLiteral("Temporary files"));
-    tabs->addTab(pageWith("TabSheet11", copies), QStringLiteral("Copy files"));
-    tabs->addTab(pageWith("TabSheet12", zipFolders), QStringLiteral("Zip folders"));
+    tabs->addTab(new CopyFilesPage(m_context), QStringLiteral("Copy files"));
+    tabs->addTab(new ZipFoldersPage(m_context), QStringLiteral("Zip folders"));
+    new FunctionsCommands(m_context, tabs);
     tabs->addTab(pageWith("TabSheet13", uploads), QStringLiteral("Upload files"));
     tabs->addTab(new ToolsPage(m_context), QStringLiteral("Scripts/Tools"));
     return tabs;
