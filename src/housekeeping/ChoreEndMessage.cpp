@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype listedFailures = 10;

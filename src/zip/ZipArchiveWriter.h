@@ -58,9 +58,8 @@ public:
     // What addFolder reports to: the files it will add (added to the total), each file as it
     // is added, and the folders it could not read. Once the progress is cancelled, the walk
     // ends before its next file with ChoreCancelled, leaving the entries added so far.
-    // Without one, the writer keeps a progress of its own.
+    // Without one, the writer reports to a progress of its own that nobody reads.
     void setProgress(ChoreProgress &progress) { m_progress = &progress; }
-    const ChoreProgress &progress() const { return *m_progress; }
 
     // The inner operations of addFolder.
 
