@@ -5,10 +5,16 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QScopeGuard>
 
 #include <filesystem>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -46,57 +52,97 @@ bool isSeparator(QChar c)
 
 } // namespace
 
-FileCopier::FileCopier(ChoreProgress &progress) : m_progress(progress), m_buffer(pieceSize, Qt::Uninitialized)
+FileCopier::FileCopier(ChoreProgress &progress) : m_progress(progress)
 {
 }
 
 void FileCopier::copy(const QString &source, const QString &target)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return m_progress.addFailure(source, in.errorString());
     const QString part = target + partSuffix;
-    QFile out(part);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return m_progress.addFailure(target, out.errorString());
-    auto discard = qScopeGuard([&out] {
-        out.close();
-        out.remove();
-    });
-    if (!copyData(in, out))
-        return;
-    out.setPermissions(in.permissions());
-    if (!out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime))
-        return m_progress.addFailure(target, out.errorString());
-    out.close();
-    if (const std::error_code error = renameOver(part, target))
-        return m_progress.addFailure(target, reasonOf(error));
-    discard.dismiss();
+    if (const std::optional<CopyFailure> failure = copyToPart(source, part)) {
+        QFile::remove(part);
+        if (failure->inSource)
+            return m_progress.addFailure(source, failure->reason);
+        return m_progress.addFailure(target, failure->reason);
+    }
+    if (const std::error_code error = renameOver(part, target)) {
+        QFile::remove(part);
+        m_progress.addFailure(target, reasonOf(error));
+    }
 }
 
-bool FileCopier::copyData(QFile &in, QFile &out)
+#ifdef Q_OS_UNIX
+
+// The data goes from file to file inside the kernel where it can (copy_file_range), else
+// through a buffer; the copy gets the source's mode (less the umask) and modification time.
+std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &source, const QString &part)
 {
+    const auto failed = [](bool inSource) { return CopyFailure{inSource, qt_error_string(errno)}; };
+    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return failed(true);
+    const auto closeIn = qScopeGuard([in] { ::close(in); });
+    struct stat info;
+    if (::fstat(in, &info) != 0)
+        return failed(true);
+    const int out = ::open(QFile::encodeName(part).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                           info.st_mode & 07777);
+    if (out < 0)
+        return failed(false);
+    auto closeOut = qScopeGuard([out] { ::close(out); });
+    bool inKernel = true;
     for (;;) {
-        const qint64 count = in.read(m_buffer.data(), pieceSize);
-        if (count < 0) {
-            m_progress.addFailure(in.fileName(), in.errorString());
-            return false;
+        ssize_t count = inKernel ? ::copy_file_range(in, nullptr, out, nullptr, pieceSize, 0) : -1;
+        if (count < 0 && inKernel && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+            inKernel = false;
+            continue;
         }
-        if (count == 0)
-            return true;
-        // A short write (the disk filled up) sets no error; writing the rest tells why.
-        for (qint64 written = 0; written < count;) {
-            const qint64 now = out.write(m_buffer.constData() + written, count - written);
-            if (now <= 0) {
-                m_progress.addFailure(out.fileName().chopped(FileCopier::partSuffix.size()), out.errorString());
-                return false;
+        if (!inKernel) {
+            if (m_buffer.isEmpty())
+                m_buffer.resize(pieceSize);
+            count = ::read(in, m_buffer.data(), pieceSize);
+            if (count < 0)
+                return failed(true);
+            for (ssize_t written = 0; written < count;) {
+                const ssize_t now = ::write(out, m_buffer.constData() + written, size_t(count - written));
+                if (now < 0)
+                    return failed(false);
+                written += now;
             }
-            written += now;
         }
+        if (count < 0)
+            return CopyFailure{false, qt_error_string(errno)};
+        if (count == 0)
+            break;
         if (count == pieceSize)
             m_progress.checkCancelled();
     }
+    const timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
+    if (::futimens(out, times) != 0)
+        return failed(false);
+    closeOut.dismiss();
+    if (::close(out) != 0)
+        return failed(false);
+    return std::nullopt;
 }
+
+#else
+
+std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &source, const QString &part)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_time_type modified = fs::last_write_time(nativePath(source), error);
+    if (error)
+        return CopyFailure{true, reasonOf(error)};
+    if (fs::copy_file(nativePath(source), nativePath(part), fs::copy_options::overwrite_existing, error); error)
+        return CopyFailure{false, reasonOf(error)};
+    if (fs::last_write_time(nativePath(part), modified, error); error)
+        return CopyFailure{false, reasonOf(error)};
+    return std::nullopt;
+}
+
+#endif
 
 void FileCopier::createFolderFor(const QString &target)
 {

@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 class ChoreProgress;
-class QFile;
 
 // Copies files for the chores, one after the other. A copy goes to a temporary name beside
 // its target and is renamed over the target only when it is whole, so a failed or cancelled
@@ -29,7 +30,14 @@ public:
     void createFolderFor(const QString &target);
 
 private:
-    bool copyData(QFile &in, QFile &out);
+    struct CopyFailure
+    {
+        bool inSource; // reading the source failed, not writing the copy
+        QString reason;
+    };
+
+    // Writes the copy to `part`, which the caller removes when this fails.
+    std::optional<CopyFailure> copyToPart(const QString &source, const QString &part);
 
     ChoreProgress &m_progress;
     QByteArray m_buffer;
