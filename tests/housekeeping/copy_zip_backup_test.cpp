@@ -16,6 +16,9 @@
 #include <functional>
 #include <thread>
 
+#include <csignal>
+
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace ZipArchiveChecks;
@@ -371,6 +374,35 @@ private Q_SLOTS:
         QVERIFY2(left.done >= 3 && left.done < 300, qPrintable(QString::number(left.done)));
         QCOMPARE(readFile(path("big.zip")), previous);
         QVERIFY(!QFile::exists(path("big.zip.trovas-part")));
+    }
+
+    // A zip killed half-way leaves the previous archive under the archive's name; the next run
+    // replaces its temporary archive.
+    void zipFolder_killedHalfWay_leavesThePreviousArchive()
+    {
+        const QString tree = path("big");
+        for (int i = 0; i < 300; ++i)
+            writeFile(tree + QStringLiteral("/f%1.bin").arg(i), randomBytes(quint32(i), 60000));
+        const QByteArray previous = "the previous archive";
+        writeFile(path("big.zip"), previous);
+        const QString part = path("big.zip.trovas-part");
+
+        const pid_t child = fork();
+        if (child == 0) {
+            ChoreProgress progress;
+            zipFolder(tree, true, progress);
+            _exit(0);
+        }
+        QVERIFY(child > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(part).size() > 100000, 20000);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+
+        QCOMPARE(readFile(path("big.zip")), previous);
+        ChoreProgress progress;
+        zipFolder(tree, true, progress);
+        QVERIFY(!QFile::exists(part));
+        QCOMPARE(validate(path("big.zip")), QString());
     }
 
     // An error of the writer ends the chore and the archive keeps what was added before it.
