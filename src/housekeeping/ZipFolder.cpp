@@ -16,6 +16,17 @@ QString withSeparator(const QString &folder)
     return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
 }
 
+// Closes and removes the temporary archive: the previous archive stays as it was.
+void discard(ZipArchiveWriter &writer, const QString &part) noexcept
+{
+    try {
+        writer.closeArchive();
+    } catch (const Error &) {
+        // It goes anyway.
+    }
+    QFile::remove(part);
+}
+
 // Closes the archive after an error ended the walk and gives it the archive's name when it is
 // whole, which it is unless writing its directory failed too. Nothing here may hide the error
 // that ended the walk.
@@ -51,28 +62,17 @@ void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progr
     writer.setFileName(part);
     try {
         writer.openArchive();
-    } catch (const Error &) {
-        QFile::remove(part);
-        throw;
-    }
-    try {
         writer.addFolder(text, withFolderNames ? text : QString(), QStringLiteral("*"), true);
-    } catch (const ChoreCancelled &) {
-        try {
-            writer.closeArchive();
-        } catch (const Error &) {
-            // The archive goes anyway.
-        }
-        QFile::remove(part);
-        throw;
-    } catch (const Error &) {
-        keepWhatWasAdded(writer, part, archive);
-        throw;
-    }
-    try {
         writer.closeArchive();
+    } catch (const ChoreCancelled &) {
+        discard(writer, part);
+        throw;
     } catch (const Error &) {
-        QFile::remove(part);
+        // Still open when the walk failed; closed when opening or closing it did.
+        if (writer.isOpen())
+            keepWhatWasAdded(writer, part, archive);
+        else
+            QFile::remove(part);
         throw;
     }
     replaceFile(part, archive);
