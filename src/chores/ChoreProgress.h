@@ -38,6 +38,8 @@ public:
 
     // The amount of work, once it is known (files or bytes, as the chore counts).
     void setTotal(qint64 total) { m_total = total; }
+    // For chores that learn their work piece by piece (one folder after another).
+    void addTotal(qint64 amount) { m_total += amount; }
     void addDone(qint64 amount = 1) { m_done += amount; }
     void setDone(qint64 done) { m_done = done; }
     // What the chore does now, for the status bar: "Copying: main.cpp".

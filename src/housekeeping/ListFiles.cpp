@@ -8,6 +8,7 @@
 #include <deque>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -54,13 +55,16 @@ EntryKind kindOf(DIR *folder, const dirent *entry)
 }
 
 // Calls visit(name, kind) for every file and folder in `folder`, in listing order.
-// Unreadable folders have no entries.
+// Unreadable folders have no entries; they go to `unreadable`, unless they are gone.
 template<typename Visit>
-void readFolder(const QString &folder, Visit visit)
+void readFolder(const QString &folder, const UnreadableFolder &unreadable, Visit visit)
 {
     DIR *listing = opendir(QFile::encodeName(folder).constData());
-    if (!listing)
+    if (!listing) {
+        if (unreadable && errno != ENOENT)
+            unreadable(folder, qt_error_string(errno));
         return;
+    }
     while (const dirent *entry = readdir(listing)) {
         const char *name = entry->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
@@ -94,11 +98,12 @@ EntryKind kindOf(const fs::directory_entry &entry)
 }
 
 template<typename Visit>
-void readFolder(const QString &folder, Visit visit)
+void readFolder(const QString &folder, const UnreadableFolder &unreadable, Visit visit)
 {
     std::error_code error;
-    fs::directory_iterator entries(fs::path(folder.toStdWString()), fs::directory_options::skip_permission_denied,
-                                   error);
+    fs::directory_iterator entries(fs::path(folder.toStdWString()), error);
+    if (error && unreadable && error != std::errc::no_such_file_or_directory)
+        unreadable(folder, QString::fromStdString(error.message()));
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
         const EntryKind kind = kindOf(*entries);
         if (kind != EntryKind::Other)
@@ -110,7 +115,7 @@ void readFolder(const QString &folder, Visit visit)
 
 } // namespace
 
-QStringList listFiles(const QString &folder, bool withSubfolders)
+QStringList listFiles(const QString &folder, bool withSubfolders, const UnreadableFolder &unreadable)
 {
     QStringList files;
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
@@ -126,7 +131,7 @@ QStringList listFiles(const QString &folder, bool withSubfolders)
     while (!folders.empty()) {
         const QString prefix = std::move(folders.front());
         folders.pop_front();
-        readFolder(prefix, [&](NativeName name, EntryKind kind) {
+        readFolder(prefix, unreadable, [&](NativeName name, EntryKind kind) {
             if (kind == EntryKind::Folder && !withSubfolders)
                 return;
             QString path = prefix;

@@ -37,6 +37,7 @@ constexpr int ReplyStepMs = 250;
 constexpr int SendStepMs = 250;
 constexpr int AcceptStepMs = 1000;
 constexpr int QuitReplyWindowMs = 10;
+constexpr int CancelPollMs = 50;
 
 // Thrown when a slot destroyed the client while one of its calls waited: nothing of the
 // client may be touched any more, so it is no Error that the calls themselves catch.
@@ -50,11 +51,15 @@ public:
 // input) for at most the step's time and the step ends early once the network stirs.
 // It runs the event dispatcher itself rather than a nested event loop: once the application
 // is quitting, a nested loop returns at once and the wait would spin without ever reading the
-// network again.
+// network again. With a cancel check, the step also ends soon after the check turns true.
 class WaitStep
 {
 public:
-    explicit WaitStep(QObject *client) : m_client(client) { wakeOn(client, &QObject::destroyed); }
+    explicit WaitStep(QObject *client, const std::function<bool()> &isCancelled = {})
+        : m_client(client), m_isCancelled(isCancelled)
+    {
+        wakeOn(client, &QObject::destroyed);
+    }
 
     template <typename Sender, typename Signal>
     WaitStep &wakeOn(const Sender *sender, Signal signal)
@@ -66,6 +71,11 @@ public:
     void run(qint64 ms)
     {
         QTimer::singleShot(std::chrono::milliseconds(qMax<qint64>(ms, 0)), Qt::PreciseTimer, &m_context, [this] { m_woken = true; });
+        QTimer cancelPoll;
+        if (m_isCancelled && ms > CancelPollMs) {
+            QObject::connect(&cancelPoll, &QTimer::timeout, &m_context, [this] { m_woken = m_woken || m_isCancelled(); });
+            cancelPoll.start(CancelPollMs);
+        }
         while (!m_woken)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (!m_client)
@@ -74,6 +84,7 @@ public:
 
 private:
     QPointer<QObject> m_client;
+    std::function<bool()> m_isCancelled;
     QObject m_context;
     bool m_woken = false;
 };
@@ -189,6 +200,12 @@ void FtpClient::requireConnected() const
         throw Error(QStringLiteral("Not Connected"));
 }
 
+void FtpClient::throwIfCancelled() const
+{
+    if (m_isCancelled && m_isCancelled())
+        throw FtpCancelled();
+}
+
 FtpReply FtpClient::sendCmd(const QString &line, const QList<int> &allowed)
 {
     requireConnected();
@@ -217,8 +234,10 @@ bool FtpClient::writeAll(QTcpSocket &socket, const char *data, qint64 size, int 
             continue;
         written = socket.error() == QAbstractSocket::SocketTimeoutError && socket.state() == QAbstractSocket::ConnectedState
             && !deadline.hasExpired();
-        if (written)
+        if (written) {
+            throwIfCancelled();
             WaitStep(this).run(0);
+        }
     }
     if (written)
         return true;
@@ -267,7 +286,8 @@ std::optional<QString> FtpClient::readLine()
         }
         if (deadline.hasExpired())
             return std::nullopt;
-        WaitStep(this)
+        throwIfCancelled();
+        WaitStep(this, m_isCancelled)
             .wakeOn(&m_control, &QIODevice::readyRead)
             .wakeOn(&m_control, &QAbstractSocket::disconnected)
             .wakeOn(&m_control, &QAbstractSocket::errorOccurred)
@@ -298,6 +318,9 @@ void FtpClient::connectToHost()
         setUpSession();
         emit status(StatusKind::Ready, QStringLiteral("Connection established"));
     } catch (const Error &) {
+        quitAndClose();
+        throw;
+    } catch (const FtpCancelled &) {
         quitAndClose();
         throw;
     }
@@ -332,7 +355,8 @@ void FtpClient::openConnection(QTcpSocket &socket, const QHostAddress &address, 
             socket.abort();
             throw Error(QStringLiteral("Connect timed out."));
         }
-        WaitStep(this)
+        throwIfCancelled();
+        WaitStep(this, m_isCancelled)
             .wakeOn(&socket, &QAbstractSocket::connected)
             .wakeOn(&socket, &QAbstractSocket::errorOccurred)
             .run(remainingMs(deadline, ConnectStepMs));
@@ -407,6 +431,8 @@ void FtpClient::quitAndClose()
                 getResponse({});
         } catch (const Error &) {
             // the goodbye is a courtesy; the connection is closed below in any case
+        } catch (const FtpCancelled &) {
+            // likewise
         }
     }
     closeControl();
@@ -449,6 +475,10 @@ void FtpClient::put(const QString &localPath)
         sendFile(file, *data);
     } catch (const Error &) {
         failure = std::current_exception();
+    } catch (const FtpCancelled &) {
+        // Cut short: the server's verdict on a cut file is not worth waiting for.
+        finishDataOperation(data.get(), false);
+        throw;
     }
     finishDataOperation(data.get(), finalReplyPending);
     if (failure)
@@ -517,7 +547,8 @@ std::unique_ptr<QTcpSocket> FtpClient::acceptDataConnection(QTcpServer &listener
         }
         if (deadline.hasExpired())
             throw Error(QStringLiteral("Accept timed out."));
-        WaitStep(this)
+        throwIfCancelled();
+        WaitStep(this, m_isCancelled)
             .wakeOn(&listener, &QTcpServer::newConnection)
             .wakeOn(&m_control, &QIODevice::readyRead)
             .wakeOn(&m_control, &QAbstractSocket::disconnected)
@@ -543,6 +574,7 @@ void FtpClient::sendFile(QFile &file, QTcpSocket &data)
     connect(&data, &QTcpSocket::bytesWritten, this, [this](qint64 bytes) { reportWork(WorkMode::Write, bytes); });
     QByteArray chunk(ChunkSize, Qt::Uninitialized);
     for (qint64 sent = 0; sent < size;) {
+        throwIfCancelled();
         const qint64 read = file.read(chunk.data(), qMin(ChunkSize, size - sent));
         if (read < 0)
             throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(file.fileName(), file.errorString()));

@@ -6,17 +6,28 @@
 #include <QObject>
 #include <QTcpSocket>
 
+#include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class QFile;
 class QTcpServer;
 
+// Thrown by a call of the client that its cancel check stopped. It is no Error: the calls let
+// it pass, and the caller decides what a cancelled upload means.
+class FtpCancelled : public std::exception
+{
+public:
+    const char *what() const noexcept override { return "Cancelled"; }
+};
+
 // The client side of FTP that uploading needs: one control connection, a login, a change of
 // folder, files stored over an active (or passive) data connection, and the goodbye.
 // Every call blocks until its exchange with the server is over and throws Error (or
-// FtpReplyError) when it fails. While it waits for the network it keeps the application's
-// event loop running, so windows repaint and timers tick. A call started meanwhile on the same
+// FtpReplyError) when it fails. While it waits for the network it keeps the event loop of its
+// thread running, so on the window's thread windows repaint and timers tick; on a worker, its
+// cancel check ends a wait early. A call started meanwhile on the same
 // client is refused with an Error; a client destroyed meanwhile ends the waiting call with an
 // exception that is no Error.
 class FtpClient : public QObject
@@ -73,6 +84,10 @@ public:
     // The address announced in PORT; empty means the local address of the control connection.
     QString externalIp() const { return m_externalIp; }
     void setExternalIp(const QString &address) { m_externalIp = address; }
+    // Asked while a call waits for the network and between two chunks of a file: once it says
+    // true, the call ends with FtpCancelled within a fraction of a second. Saying goodbye
+    // (disconnectFromHost) is never cancelled.
+    void setCancelCheck(std::function<bool()> isCancelled) { m_isCancelled = std::move(isCancelled); }
 
     // Connects, reads the greeting, logs in (AutoLogin) and finishes the set-up. On failure
     // the client is disconnected again before the error is thrown.
@@ -106,6 +121,7 @@ private:
     void writeControl(const QByteArray &bytes);
     bool writeAll(QTcpSocket &socket, const char *data, qint64 size, int timeoutMs);
     void requireConnected() const;
+    void throwIfCancelled() const;
 
     void openConnection(QTcpSocket &socket, const QHostAddress &address, quint16 port);
     QHostAddress resolveHost();
@@ -142,6 +158,7 @@ private:
     quint16 m_dataPortMin = 0;
     quint16 m_dataPortMax = 0;
     QString m_externalIp;
+    std::function<bool()> m_isCancelled;
 
     bool m_busy = false; // one of the four calls is running
     QTcpSocket m_control;

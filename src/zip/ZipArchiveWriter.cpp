@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QRegularExpression>
 
+#include <filesystem>
+
 namespace {
 
 constexpr qint64 piece = 64 * 1024;
@@ -37,6 +39,19 @@ bool isArchive(const QFileInfo &info, const QFileInfo &archive)
 {
     return (info.isSymLink() || info.fileName() == archive.fileName())
         && info.canonicalFilePath() == archive.canonicalFilePath();
+}
+
+// Why a folder that lists no entries cannot be read; empty when it is just empty.
+QString unreadableReason(const QString &folder)
+{
+#ifdef Q_OS_WIN
+    const std::filesystem::path native(folder.toStdWString());
+#else
+    const std::filesystem::path native(QFile::encodeName(folder).toStdString());
+#endif
+    std::error_code error;
+    std::filesystem::directory_iterator listing(native, error);
+    return error ? QString::fromLocal8Bit(error.message()) : QString();
 }
 
 void checkSize(const QString &source, qint64 size)
@@ -185,6 +200,11 @@ void ZipArchiveWriter::collect(const QString &folder, Walk &walk, QList<WalkStep
     walk.ancestors.append(self.canonicalFilePath());
     const QFileInfoList entries = QDir(folder).entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    if (entries.isEmpty()) {
+        // Its entry stays in the archive; that its content is missing must not go unsaid.
+        if (const QString reason = unreadableReason(folder); !reason.isEmpty())
+            m_progress->addFailure(QDir::toNativeSeparators(QDir::cleanPath(folder)) + separator, reason);
+    }
     for (const QFileInfo &info : entries) {
         const QString path = folder + separator + info.fileName();
         if (info.isDir()) {
@@ -204,19 +224,29 @@ void ZipArchiveWriter::collect(const QString &folder, Walk &walk, QList<WalkStep
 void ZipArchiveWriter::addSteps(const QList<WalkStep> &steps)
 {
     QStringList pooled;
+    qsizetype files = 0;
     for (const WalkStep &step : steps) {
-        if (!step.path.isEmpty() && isPooled(step.info))
-            pooled.append(step.path);
+        if (!step.path.isEmpty()) {
+            ++files;
+            if (isPooled(step.info))
+                pooled.append(step.path);
+        }
     }
+    m_progress->addTotal(files);
     ZipCompressionPool pool(pooled);
     qsizetype next = 0;
     for (const WalkStep &step : steps) {
-        if (step.path.isEmpty())
+        m_progress->checkCancelled();
+        if (step.path.isEmpty()) {
             addFolderEntries(step.name, attributesOf(step.info), step.info.lastModified());
-        else if (isPooled(step.info))
+            continue;
+        }
+        m_progress->setStatus(QStringLiteral("Zipping: ") + ZipNames::zipName(step.name));
+        if (isPooled(step.info))
             addCompressed(step, pool.take(next++));
         else
             addFile(step.path, step.name);
+        m_progress->addDone();
     }
 }
 

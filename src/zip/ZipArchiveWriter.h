@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chores/ChoreProgress.h"
 #include "zip/ZipCentralDirectory.h"
 #include "zip/ZipCompressionPool.h"
 
@@ -22,7 +23,8 @@ class QRegularExpression;
 // complete archive of every entry added so far. Files are compressed in pieces of 64 KiB or,
 // several at once, on worker threads; the bytes written are the same either way.
 //
-// Every failure throws Error with a message for the user.
+// Every failure throws Error with a message for the user. A folder whose content cannot be
+// read is no failure of the walk: it is reported to the progress and the walk goes on.
 class ZipArchiveWriter
 {
 public:
@@ -52,6 +54,12 @@ public:
                    bool withSubfolders);
     // Writes what is still missing of the archive, closes the file and forgets the entries.
     void closeArchive();
+
+    // What addFolder reports to: the files it will add (added to the total), each file as it
+    // is added, and the folders it could not read. Once the progress is cancelled, the walk
+    // ends before its next file with ChoreCancelled, leaving the entries added so far.
+    // Without one, the writer reports to a progress of its own that nobody reads.
+    void setProgress(ChoreProgress &progress) { m_progress = &progress; }
 
     // The inner operations of addFolder.
 
@@ -100,6 +108,8 @@ private:
     void requireOpen() const;
 
     QString m_fileName;
+    ChoreProgress m_ownProgress;
+    ChoreProgress *m_progress = &m_ownProgress;
     QFile m_file;
     ZipCentralDirectory m_directory;
     QElapsedTimer m_sinceFlush;

@@ -8,7 +8,10 @@ namespace {
 
 constexpr quint32 localSignature = 0x04034B50;
 constexpr quint32 centralSignature = 0x02014B50;
-constexpr quint16 version = 20; // made by (MS-DOS attributes) and needed to extract
+constexpr quint16 version = 20; // made by and needed to extract
+constexpr quint16 madeOnUnix = 3 << 8;
+constexpr quint32 dosReadOnly = 1;
+constexpr quint32 dosFolder = 16;
 
 void put16(QByteArray &out, quint16 value)
 {
@@ -55,6 +58,22 @@ quint16 ZipEntry::flags() const
     return ascii ? 0 : 0x0800;
 }
 
+quint16 ZipEntry::versionMadeBy() const
+{
+    return flags() ? madeOnUnix | version : version;
+}
+
+quint32 ZipEntry::centralAttributes() const
+{
+    const quint32 dosAttributes = externalAttributes & 0xFFFF;
+    if (!flags())
+        return dosAttributes;
+    quint32 mode = dosAttributes & dosFolder ? 040755 : 0100644;
+    if (dosAttributes & dosReadOnly)
+        mode &= ~0222u;
+    return mode << 16 | dosAttributes;
+}
+
 QByteArray ZipEntry::sizeFields() const
 {
     QByteArray out;
@@ -86,7 +105,7 @@ QByteArray ZipEntry::centralHeader() const
     QByteArray out;
     out.reserve(centralHeaderSize + name.size());
     put32(out, centralSignature);
-    put16(out, version);
+    put16(out, versionMadeBy());
     put16(out, version);
     put16(out, flags());
     put16(out, method);
@@ -98,7 +117,7 @@ QByteArray ZipEntry::centralHeader() const
     put16(out, 0); // comment length
     put16(out, 0); // disk number start
     put16(out, 0); // internal attributes
-    put32(out, externalAttributes);
+    put32(out, centralAttributes());
     put32(out, localHeaderOffset);
     out.append(name);
     return out;
@@ -118,7 +137,7 @@ std::optional<ZipEntry> ZipEntry::fromCentralHeader(QByteArrayView bytes)
     entry.crc = get32(bytes, 16);
     entry.compressedSize = get32(bytes, 20);
     entry.uncompressedSize = get32(bytes, 24);
-    entry.externalAttributes = get32(bytes, 38);
+    entry.externalAttributes = get32(bytes, 38) & 0xFFFF;
     entry.localHeaderOffset = get32(bytes, 42);
     entry.name = bytes.sliced(centralHeaderSize, nameLength).toByteArray();
     // Anything this writer does not produce (extra fields, comments, flags, other versions)

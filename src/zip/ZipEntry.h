@@ -26,7 +26,7 @@ struct ZipEntry
     quint32 crc = 0;
     quint32 compressedSize = 0;
     quint32 uncompressedSize = 0;
-    quint32 externalAttributes = 0;
+    quint32 externalAttributes = 0; // the MS-DOS attribute word
     quint32 localHeaderOffset = 0;
 
     // Sets the MS-DOS time and date of a local wall-clock time, held to the years 1980 to
@@ -36,6 +36,11 @@ struct ZipEntry
     // Bit 11 (name in UTF-8) for a name beyond ASCII; without it every reader takes the name
     // for code page 437 and extracts the file under a garbled name.
     quint16 flags() const;
+    // An entry with a UTF-8 name says it was made on Unix and carries a Unix mode beside its
+    // MS-DOS attributes: Info-ZIP's unzip takes the name of an entry made on MS-DOS for code
+    // page 437 even when bit 11 is set. Other entries say MS-DOS and hold the attributes alone.
+    quint16 versionMadeBy() const;
+    quint32 centralAttributes() const;
     qint64 localRecordLength() const { return localHeaderSize + name.size() + compressedSize; }
     QByteArray localHeader() const; // with the name
     QByteArray sizeFields() const; // CRC-32 and both sizes, 12 bytes

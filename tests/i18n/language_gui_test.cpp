@@ -142,6 +142,8 @@ private Q_SLOTS:
         QStringList lines;
         for (int line = 0; line < 100; ++line)
             lines.append(QStringLiteral("T%1").arg(line));
+        // The two font sizes must be numbers.
+        lines[74] = lines[81] = QStringLiteral("12");
         const QString path = dir.filePath(QStringLiteral("Short.txt"));
         TextFile::writeLines(path, lines);
 

@@ -40,11 +40,16 @@ public:
         m_process.waitForFinished(5000);
     }
 
-    // Empty on success, else why the server could not run.
-    QString start()
+    // Empty on success, else why the server could not run. A pyftpdlib server can be made to
+    // take no more than `readLimit` bytes a second on a data connection, so an upload lasts.
+    QString start(int readLimit = 0)
     {
         m_port = freePort();
-        if (m_kind == Kind::Pyftpdlib) {
+        if (m_kind == Kind::Pyftpdlib && readLimit > 0) {
+            m_process.start(QStringLiteral("/usr/bin/python3"),
+                            {"-c", QString::fromLatin1(ThrottledPyftpdlib), QString::number(m_port), root(), SystemUser,
+                             Password, QString::number(readLimit)});
+        } else if (m_kind == Kind::Pyftpdlib) {
             m_process.start(QStringLiteral("/usr/bin/python3"),
                             {"-m", "pyftpdlib", "-i", "127.0.0.1", "-p", QString::number(m_port), "-w", "-d", root(), "-u",
                              SystemUser, "-P", Password});
@@ -82,6 +87,20 @@ public:
     }
 
 private:
+    static constexpr const char *ThrottledPyftpdlib = R"(
+import sys
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+from pyftpdlib.servers import FTPServer
+port, root, user, password, limit = sys.argv[1:]
+authorizer = DummyAuthorizer()
+authorizer.add_user(user, password, root, perm='elradfmwMT')
+ThrottledDTPHandler.read_limit = int(limit)
+FTPHandler.authorizer = authorizer
+FTPHandler.dtp_handler = ThrottledDTPHandler
+FTPServer(('127.0.0.1', int(port)), FTPHandler).serve_forever()
+)";
+
     static quint16 freePort()
     {
         QTcpServer server;

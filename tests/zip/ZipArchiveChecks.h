@@ -88,11 +88,13 @@ inline QString parse(const QByteArray &zip, QList<ArchiveEntry> &entries)
         ArchiveEntry e;
         const quint16 nameLength = get16(zip, at + 28);
         e.name = zip.mid(at + 46, nameLength);
-        // Only bit 11 may be set, and only for a name beyond ASCII, which it marks as UTF-8.
+        // Only bit 11 may be set, and only for a name beyond ASCII, which it marks as UTF-8; such
+        // an entry is made on Unix (3), so that unzip does not take its name for code page 437.
         const bool ascii =
             std::all_of(e.name.cbegin(), e.name.cend(), [](char c) { return uchar(c) < 0x80; });
         const quint16 flags = ascii ? 0 : 0x0800;
-        if (get16(zip, at + 4) != 20 || get16(zip, at + 6) != 20 || get16(zip, at + 8) != flags
+        const quint16 madeBy = ascii ? 20 : 0x0314;
+        if (get16(zip, at + 4) != madeBy || get16(zip, at + 6) != 20 || get16(zip, at + 8) != flags
             || get16(zip, at + 30) || get16(zip, at + 32) || get16(zip, at + 34) || get16(zip, at + 36))
             return QStringLiteral("central header %1: fixed fields wrong").arg(i);
         e.method = get16(zip, at + 10);
@@ -102,6 +104,13 @@ inline QString parse(const QByteArray &zip, QList<ArchiveEntry> &entries)
         e.compressedSize = get32(zip, at + 20);
         e.uncompressedSize = get32(zip, at + 24);
         e.attributes = get32(zip, at + 38);
+        if (!ascii) {
+            // The Unix mode above the MS-DOS attributes: a folder or a file, read-only or not.
+            const quint32 mode = e.attributes & 16 ? 040755 : 0100644;
+            if (e.attributes >> 16 != (e.attributes & 1 ? mode & ~0222u : mode))
+                return QStringLiteral("central header %1: Unix mode wrong").arg(i);
+            e.attributes &= 0xFFFF;
+        }
         e.offset = get32(zip, at + 42);
         at += 46 + nameLength;
         const qsizetype l = e.offset;

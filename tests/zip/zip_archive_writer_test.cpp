@@ -77,8 +77,7 @@ QString checkArchive(const QString &archive, QList<ArchiveEntry> &entries)
     return problem.isEmpty() ? validate(archive) : problem;
 }
 
-// Unpacks with 7-Zip, which reads names marked as UTF-8 as such. (Debian's unzip takes every
-// name of an archive made with MS-DOS attributes for code page 437, marked or not.)
+// Unpacks with 7-Zip.
 QString extract(const QString &archive, const QString &folder)
 {
     return failureOf(QStringLiteral("7zz"), {QStringLiteral("x"), QStringLiteral("-bso0"),

@@ -6,22 +6,24 @@
 #include "app/ui/CommandRunner.h"
 #include "app/ui/Icons.h"
 #include "app/ui/InfoForm.h"
-#include "app/ui/RecordListView.h"
 #include "project/Error.h"
-#include "app/ui/TextListBox.h"
 #include "docs/ui/DocumentBinding.h"
 #include "docs/ui/RichTextPage.h"
 #include "project/ui/FolderBrowser.h"
 #include "project/ui/ProjectPage.h"
+#include "housekeeping/ui/CopyFilesPage.h"
+#include "housekeeping/ui/FunctionsCommands.h"
 #include "housekeeping/ui/TempExtensionsPage.h"
 #include "housekeeping/ui/TempFilesPage.h"
 #include "housekeeping/ui/ToolsPage.h"
+#include "housekeeping/ui/ZipFoldersPage.h"
 #include "i18n/ui/LanguageWindow.h"
 #include "team/ui/DeveloperPage.h"
 #include "todolist/Todos.h"
 #include "todolist/ui/Placement.h"
 #include "todolist/ui/TemplateWindow.h"
 #include "todolist/ui/TodoPage.h"
+#include "upload/ui/UploadPage.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -250,6 +252,8 @@ QWidget *MainWindow::buildLeftColumn()
 
     auto *log = new QListWidget(column);
     log->setObjectName(QStringLiteral("ListBox1"));
+    // Every line is one text line: no layout of the whole log at each new line.
+    log->setUniformItemSizes(true);
     // The log of the chores (the FTP client's, for uploads): newest line at the top, kept
     // until the program ends.
     connect(m_chores, &ChoreRunner::logged, log, [log](const QString &line) { log->insertItem(0, line); });
@@ -287,23 +291,13 @@ QTabWidget *MainWindow::buildHomeTabs()
     tabs->setObjectName(QStringLiteral("PageControl2"));
     tabs->setDocumentMode(true);
 
-    auto *copies = new RecordListView(project, ProjectList::Copies,
-                                      {{QStringLiteral("From"), 300}, {QStringLiteral("To"), 300}},
-                                      recordRows(project, &ProjectData::copies));
-    copies->setObjectName(QStringLiteral("ListView4"));
-    auto *zipFolders = new TextListBox(project, ProjectList::ZipFolders);
-    zipFolders->setObjectName(QStringLiteral("ListBox4"));
-    auto *uploads = new RecordListView(project, ProjectList::Uploads,
-                                       {{QStringLiteral("From"), 300}, {QStringLiteral("To"), 300}},
-                                       recordRows(project, &ProjectData::uploads));
-    uploads->setObjectName(QStringLiteral("ListView5"));
-
     tabs->addTab(new ProjectPage(project, m_prompts), QStringLiteral("Project"));
     tabs->addTab(new DeveloperPage(m_context), QStringLiteral("Developer"));
     tabs->addTab(new TempExtensionsPage(m_context), QStringLiteral("Temporary files"));
-    tabs->addTab(pageWith("TabSheet11", copies), QStringLiteral("Copy files"));
-    tabs->addTab(pageWith("TabSheet12", zipFolders), QStringLiteral("Zip folders"));
-    tabs->addTab(pageWith("TabSheet13", uploads), QStringLiteral("Upload files"));
+    tabs->addTab(new CopyFilesPage(m_context), QStringLiteral("Copy files"));
+    tabs->addTab(new ZipFoldersPage(m_context), QStringLiteral("Zip folders"));
+    new FunctionsCommands(m_context, tabs);
+    tabs->addTab(new UploadPage(m_context), QStringLiteral("Upload files"));
     tabs->addTab(new ToolsPage(m_context), QStringLiteral("Scripts/Tools"));
     return tabs;
 }

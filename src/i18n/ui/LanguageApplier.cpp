@@ -1,5 +1,6 @@
 #include "i18n/ui/LanguageApplier.h"
 
+#include "docs/ui/FontSizeBox.h"
 #include "i18n/LanguageEntries.h"
 #include "i18n/LanguageTable.h"
 #include "project/Error.h"
@@ -115,6 +116,8 @@ void setFieldText(QObject &element, const QString &text)
         combo->setCurrentText(text);
     else if (auto *spin = qobject_cast<QSpinBox *>(&element))
         spin->setValue(text.toInt());
+    else if (auto *size = qobject_cast<FontSizeBox *>(&element))
+        size->enter(text);
 }
 
 QString fieldText(const QObject &element)
@@ -123,7 +126,7 @@ QString fieldText(const QObject &element)
         return edit->text();
     if (const auto *combo = qobject_cast<const QComboBox *>(&element))
         return combo->currentText();
-    if (const auto *spin = qobject_cast<const QSpinBox *>(&element))
+    if (const auto *spin = qobject_cast<const QAbstractSpinBox *>(&element))
         return spin->text();
     return {};
 }

@@ -1,0 +1,39 @@
+#include "housekeeping/ChoreEndMessage.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace {
+
+constexpr qsizetype listedFailures = 10;
+
+QString counted(qsizetype count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1StringView(count == 1 ? one : many));
+}
+
+} // namespace
+
+QString choreEndMessage(const QList<ChoreFailure> &failures, const QString &handled)
+{
+    if (failures.isEmpty())
+        return QStringLiteral("Finished");
+    // Folders are reported with a trailing separator.
+    const qsizetype folders = std::count_if(failures.begin(), failures.end(), [](const ChoreFailure &failure) {
+        return failure.item.endsWith(QDir::separator());
+    });
+    const qsizetype files = failures.size() - folders;
+    QStringList counts;
+    if (files > 0)
+        counts.append(counted(files, "file", "files"));
+    if (folders > 0)
+        counts.append(counted(folders, "folder", "folders"));
+    QString message = QStringLiteral("Finished, but %1 could not be %2:\n")
+                          .arg(counts.join(QLatin1String(" and ")), handled);
+    for (const ChoreFailure &failure : failures.first(std::min(failures.size(), listedFailures)))
+        message += QStringLiteral("\n%1: %2").arg(failure.item, failure.reason);
+    if (failures.size() > listedFailures)
+        message += QStringLiteral("\n... and %1 more.").arg(failures.size() - listedFailures);
+    return message;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+
+class Project;
+class Prompts;
+
+// The commands that edit the copy pairs and the folders to zip. Rows are positions in the
+// project's lists.
+class CopyAndZipLists
+{
+public:
+    CopyAndZipLists(Project &project, Prompts &prompts);
+
+    // Asks for the file to copy and then for its copy's name; cancelling either adds nothing.
+    void newFilePair();
+    // Asks for the folder to copy from and the one to copy to, each kept with a trailing
+    // separator. The folder browser has no Cancel, so a pair is always added.
+    void newFolderPair();
+    void deleteCopies(const QList<int> &rows);
+    // Asks for a folder and adds it, with a trailing separator, at its sorted place.
+    void newZipFolder();
+    void deleteZipFolders(const QList<int> &rows);
+
+private:
+    Project &m_project;
+    Prompts &m_prompts;
+};

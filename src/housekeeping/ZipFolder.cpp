@@ -1,0 +1,87 @@
+#include "housekeeping/ZipFolder.h"
+
+#include "chores/ChoreProgress.h"
+#include "housekeeping/FileCopier.h"
+#include "project/Error.h"
+#include "zip/ZipArchiveWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QString withSeparator(const QString &folder)
+{
+    return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
+}
+
+// Closes and removes the temporary archive: the previous archive stays as it was.
+void discard(ZipArchiveWriter &writer, const QString &part) noexcept
+{
+    try {
+        writer.closeArchive();
+    } catch (const Error &) {
+        // It goes anyway.
+    }
+    QFile::remove(part);
+}
+
+// Closes the archive after an error ended the walk and gives it the archive's name when it is
+// whole, which it is unless writing its directory failed too. Nothing here may hide the error
+// that ended the walk.
+void keepWhatWasAdded(ZipArchiveWriter &writer, const QString &part, const QString &archive) noexcept
+{
+    try {
+        writer.closeArchive();
+        replaceFile(part, archive);
+    } catch (const Error &) {
+        QFile::remove(part);
+    }
+}
+
+} // namespace
+
+QString zipArchiveName(const QString &folder)
+{
+    return withSeparator(folder).chopped(1) + QStringLiteral(".zip");
+}
+
+void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progress)
+{
+    const QString text = withSeparator(folder);
+    if (!QFileInfo(text).isDir())
+        return progress.addFailure(QDir::toNativeSeparators(text), QStringLiteral("No such folder"));
+    const QString archive = zipArchiveName(folder);
+    const QString part = archive + FileCopier::partSuffix;
+    progress.setStatus(QStringLiteral("Zipping: ") + QDir::toNativeSeparators(text));
+    // A stale temporary archive from a crash is emptied here.
+    ZipArchiveWriter::createArchive(part);
+    ZipArchiveWriter writer;
+    writer.setProgress(progress);
+    writer.setFileName(part);
+    try {
+        writer.openArchive();
+        writer.addFolder(text, withFolderNames ? text : QString(), QStringLiteral("*"), true);
+        writer.closeArchive();
+    } catch (const ChoreCancelled &) {
+        discard(writer, part);
+        throw;
+    } catch (const Error &) {
+        // Still open when the walk failed; closed when opening or closing it did.
+        if (writer.isOpen())
+            keepWhatWasAdded(writer, part, archive);
+        else
+            QFile::remove(part);
+        throw;
+    }
+    replaceFile(part, archive);
+}
+
+void zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress)
+{
+    for (const QString &folder : folders) {
+        progress.checkCancelled();
+        zipFolder(folder, withFolderNames, progress);
+    }
+}

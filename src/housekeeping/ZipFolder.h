@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStringList>
+
+class ChoreProgress;
+
+// The archive of a folder: beside it, named after it, "/dev/release/" gives "/dev/release.zip".
+QString zipArchiveName(const QString &folder);
+
+// Writes the folder and everything below it into its archive, replacing an earlier one. With
+// folder names the entries are named by their paths below the folder; without, by their whole
+// paths without the file-system root.
+//
+// The archive is written under a temporary name beside it and takes the archive's name when
+// it is closed, also when an error ends it (it then holds every entry added before the error).
+// A cancel or a crash leaves the earlier archive as it was. A folder that is missing or cannot
+// be read is reported to the progress; an error of the writer ends the chore (Error).
+void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progress);
+
+// zipFolder for each folder in order.
+void zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress);

@@ -1,0 +1,73 @@
+#include "housekeeping/ui/FunctionsCommands.h"
+
+#include "app/Prompts.h"
+#include "app/Workspace.h"
+#include "app/ui/Frame.h"
+#include "app/ui/PageContext.h"
+#include "housekeeping/BackupProject.h"
+#include "housekeeping/ChoreEndMessage.h"
+#include "housekeeping/CopyEntries.h"
+#include "housekeeping/ZipFolder.h"
+
+#include <QDate>
+#include <QLocale>
+
+FunctionsCommands::FunctionsCommands(const PageContext &context, QObject *parent)
+    : QObject(parent), m_project(context.workspace.project), m_prompts(context.prompts), m_frame(context.frame)
+{
+    m_frame.bindCommand("Copyfiles1", [this] { copyFiles(); });
+    m_frame.bindCommand("Zipfolders1", [this] { zipFolders(); });
+    m_frame.bindCommand("FirstCopythenzip1", [this] { copyThenZip(); });
+    m_frame.bindCommand("Backuptheproject1", [this] { backup(); });
+}
+
+void FunctionsCommands::copyFiles()
+{
+    m_frame.runChore(
+        QStringLiteral("Copying files"),
+        [copies = m_project.data().copies](ChoreProgress &progress) { copyEntries(copies, progress); },
+        [this](const ChoreReport &done) { report(done, QStringLiteral("copied")); });
+}
+
+void FunctionsCommands::zipFolders()
+{
+    m_frame.runChore(
+        QStringLiteral("Zipping folders"),
+        [folders = m_project.data().zipFolders, withNames = m_project.data().zipWithFolderNames](
+            ChoreProgress &progress) { ::zipFolders(folders, withNames, progress); },
+        [this](const ChoreReport &done) { report(done, QStringLiteral("zipped")); });
+}
+
+void FunctionsCommands::copyThenZip()
+{
+    const ProjectData &data = m_project.data();
+    m_frame.runChore(
+        QStringLiteral("Copying files, then zipping folders"),
+        [copies = data.copies, folders = data.zipFolders, withNames = data.zipWithFolderNames](
+            ChoreProgress &progress) {
+            copyEntries(copies, progress);
+            ::zipFolders(folders, withNames, progress);
+        },
+        [this](const ChoreReport &done) { report(done, QStringLiteral("copied or zipped")); });
+}
+
+void FunctionsCommands::backup()
+{
+    const ProjectData &data = m_project.data();
+    const BackupSettings settings{data.projectFolder, data.backupFolder, data.includeSubfolders};
+    const QString stamp = backupDateStamp(QDate::currentDate(), QLocale::system());
+    m_frame.runChore(
+        QStringLiteral("Backing up the project"),
+        [settings, stamp](ChoreProgress &progress) { backupProject(settings, stamp, progress); },
+        [this](const ChoreReport &done) { report(done, QStringLiteral("backed up")); });
+}
+
+void FunctionsCommands::report(const ChoreReport &report, const QString &handled)
+{
+    if (report.cancelled)
+        return;
+    if (report.failures.isEmpty())
+        m_prompts.message(choreEndMessage(report.failures, handled));
+    else
+        m_prompts.error(choreEndMessage(report.failures, handled));
+}

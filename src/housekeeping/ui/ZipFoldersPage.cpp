@@ -1,0 +1,24 @@
+#include "housekeeping/ui/ZipFoldersPage.h"
+
+#include "app/Workspace.h"
+#include "app/ui/ListPopupMenu.h"
+#include "app/ui/PageContext.h"
+#include "app/ui/TextListBox.h"
+
+#include <QVBoxLayout>
+
+ZipFoldersPage::ZipFoldersPage(const PageContext &context, QWidget *parent)
+    : QWidget(parent), m_commands(context.workspace.project, context.prompts)
+{
+    setObjectName(QStringLiteral("TabSheet12"));
+    m_list = new TextListBox(context.workspace.project, ProjectList::ZipFolders, this);
+    m_list->setObjectName(QStringLiteral("ListBox4"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_list);
+
+    auto *menu = new ListPopupMenu(m_list, "PopupMenu5", context.prompts);
+    menu->addCommand("Newfolder2", QStringLiteral("New folder"), [this] { m_commands.newZipFolder(); });
+    menu->addSeparator();
+    menu->addDeleteCommand("Delete5", [this] { m_commands.deleteZipFolders(m_list->selectedRows()); });
+}

@@ -1,0 +1,125 @@
+#include "upload/UploadRun.h"
+
+#include "chores/ChoreProgress.h"
+#include "project/Error.h"
+#include "upload/FtpClient.h"
+#include "upload/TargetUrl.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+QString fileNameOf(const QString &path)
+{
+    const QString normal = QDir::fromNativeSeparators(path);
+    return normal.mid(normal.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+quint16 portOf(const UploadEntry &entry, int number)
+{
+    static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
+    if (!wholeNumber.match(entry.port).hasMatch())
+        throw Error(QStringLiteral("Upload %1: the port \"%2\" is not a whole number").arg(number).arg(entry.port));
+    bool inRange = false;
+    const int port = entry.port.toInt(&inRange);
+    if (!inRange || port < 1 || port > 65535)
+        throw Error(QStringLiteral("Upload %1: the port \"%2\" is not a port number from 1 to 65535").arg(number).arg(entry.port));
+    return quint16(port);
+}
+
+// Whether the whole file went out: the byte count reached the size, or the file was empty
+// and the server confirmed storing it.
+class TransferWatch
+{
+public:
+    explicit TransferWatch(FtpClient &client)
+    {
+        QObject::connect(&client, &FtpClient::workBegin, &m_context, [this](FtpClient::WorkMode, qint64 total) {
+            m_total = total;
+            m_complete = false;
+        });
+        QObject::connect(&client, &FtpClient::work, &m_context,
+                         [this](FtpClient::WorkMode, qint64 count) { m_complete = count == m_total; });
+    }
+
+    bool complete() const { return m_complete || m_total == 0; }
+
+private:
+    QObject m_context;
+    qint64 m_total = -1;
+    bool m_complete = false;
+};
+
+} // namespace
+
+void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress)
+{
+    FtpClient client;
+    client.setCancelCheck([&progress] { return progress.isCancelled(); });
+    QObject::connect(&client, &FtpClient::status, &client,
+                     [&progress](FtpClient::StatusKind, const QString &text) { progress.log(text); });
+    QObject::connect(&client, &FtpClient::workBegin, &client, [&progress](FtpClient::WorkMode, qint64 total) {
+        progress.setDone(0);
+        progress.setTotal(total);
+    });
+    QObject::connect(&client, &FtpClient::work, &client,
+                     [&progress](FtpClient::WorkMode, qint64 count) { progress.setDone(count); });
+    QObject::connect(&client, &FtpClient::workEnd, &client, [&progress](FtpClient::WorkMode) { progress.setDone(0); });
+
+    const int count = int(uploads.size());
+    try {
+        for (int i = 0; i < count; ++i) {
+            progress.checkCancelled();
+            const UploadEntry &entry = uploads.at(i);
+            progress.setStatus(QStringLiteral("Uploading %1 of %2: %3").arg(i + 1).arg(count).arg(fileNameOf(entry.source)));
+            uploadFile(client, entry, i + 1, progress);
+        }
+    } catch (const ChoreCancelled &) {
+        progress.log(QStringLiteral("Cancelled"));
+        throw;
+    }
+}
+
+void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChoreProgress &progress)
+{
+    if (!QFileInfo(entry.source).isFile()) {
+        progress.addFailure(entry.source, QStringLiteral("File does not exist: ") + entry.source);
+        return;
+    }
+    TargetUrl target;
+    try {
+        target = crackTargetUrl(entry.target);
+    } catch (const Error &error) {
+        throw Error(QStringLiteral("Upload %1: %2").arg(number).arg(error.message()));
+    }
+    // Only the first slash goes: "//srv/files" names the absolute folder "/srv/files".
+    const QString folder = target.path.startsWith(QLatin1Char('/')) ? target.path.mid(1) : target.path;
+    // The entry's own account and port; those written into the URL are never used.
+    client.setHost(target.host);
+    client.setPort(portOf(entry, number));
+    client.setUsername(entry.user);
+    client.setPassword(entry.password);
+
+    const QString failure = QStringLiteral("Failure: ") + entry.source;
+    bool cancelled = false;
+    try {
+        client.connectToHost();
+        progress.log(QStringLiteral("Change dir: ") + folder);
+        client.changeDir(folder);
+        const TransferWatch watch(client);
+        progress.log(QStringLiteral("Upload: ") + entry.source);
+        client.put(entry.source);
+        if (!watch.complete())
+            progress.log(failure);
+    } catch (const Error &error) {
+        progress.log(failure);
+        progress.addFailure(entry.source, failure + QLatin1Char('\n') + error.message());
+    } catch (const FtpCancelled &) {
+        cancelled = true;
+    }
+    client.disconnectFromHost();
+    if (cancelled)
+        throw ChoreCancelled();
+}

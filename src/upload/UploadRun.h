@@ -1,0 +1,20 @@
+#pragma once
+
+#include "project/Records.h"
+
+#include <QList>
+
+class ChoreProgress;
+class FtpClient;
+
+// Stores every file of `uploads` on its server, one entry after the other, with one client.
+// The client's status lines and the run's own go to the progress log; its status says which
+// entry of how many runs; its done and total follow the bytes of the current file.
+// An entry that fails is reported as a failure whose reason is the message for the user, and
+// the next entry runs. An entry whose target or port cannot be used throws Error and stops
+// the run. Cancelling ends the current transfer and the run with ChoreCancelled, after
+// "Cancelled" was logged.
+void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress);
+
+// Uploads the file of one entry, `number` counted from 1 for the messages, as described above.
+void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChoreProgress &progress);

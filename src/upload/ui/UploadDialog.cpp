@@ -1,0 +1,114 @@
+#include "upload/ui/UploadDialog.h"
+
+#include "app/Prompts.h"
+#include "app/ui/CommandRunner.h"
+#include "app/ui/DialogButtons.h"
+#include "project/ListRows.h"
+#include "project/Project.h"
+#include "todolist/ui/Placement.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+UploadDialog::UploadDialog(Project &project, Prompts &prompts, QWidget *parent)
+    : QDialog(parent), m_project(project), m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("TForm5"));
+    setWindowTitle(QStringLiteral("Upload file"));
+    setModal(false);
+    auto *layout = new QVBoxLayout(this);
+
+    // Created top to bottom, which is also the Tab order.
+    m_source = addBox("GroupBox1", QStringLiteral("From:"), "Edit1");
+    addBrowseButton(m_source);
+    m_target = addBox("GroupBox4", QStringLiteral("To:"), "Edit4");
+    m_target->setPlaceholderText(QStringLiteral("ftp://host/folder"));
+    m_user = addBox("GroupBox3", QStringLiteral("Username:"), "Edit3");
+    m_password = addBox("GroupBox5", QStringLiteral("Password:"), "Edit5");
+    addRevealButton(m_password);
+    m_port = addBox("GroupBox2", QStringLiteral("Port"), "Edit2");
+
+    connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &UploadDialog::save);
+    resize(480, sizeHint().height());
+}
+
+QLineEdit *UploadDialog::addBox(const char *boxName, const QString &caption, const char *editName)
+{
+    auto *box = new QGroupBox(caption, this);
+    box->setObjectName(QLatin1String(boxName));
+    auto *edit = new QLineEdit(box);
+    edit->setObjectName(QLatin1String(editName));
+    auto *boxLayout = new QHBoxLayout(box);
+    boxLayout->addWidget(edit, 1);
+    static_cast<QVBoxLayout *>(layout())->addWidget(box);
+    return edit;
+}
+
+void UploadDialog::addBrowseButton(QLineEdit *edit)
+{
+    auto *browse = new QToolButton(edit->parentWidget());
+    browse->setObjectName(QStringLiteral("SpeedButton3"));
+    browse->setText(QStringLiteral("..."));
+    browse->setToolTip(QStringLiteral("Choose the file to upload"));
+    edit->parentWidget()->layout()->addWidget(browse);
+    connect(browse, &QToolButton::clicked, this, [this] { runCommand(m_prompts, [this] { UploadDialog::browse(); }); });
+}
+
+void UploadDialog::addRevealButton(QLineEdit *edit)
+{
+    edit->setEchoMode(QLineEdit::Password);
+    m_reveal = new QToolButton(edit->parentWidget());
+    m_reveal->setObjectName(QStringLiteral("ShowPassword"));
+    m_reveal->setText(QStringLiteral("Show"));
+    m_reveal->setToolTip(QStringLiteral("Show the password while the button is down"));
+    m_reveal->setCheckable(true);
+    m_reveal->setFocusPolicy(Qt::NoFocus);
+    edit->parentWidget()->layout()->addWidget(m_reveal);
+    connect(m_reveal, &QToolButton::toggled, edit,
+            [edit](bool shown) { edit->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });
+}
+
+void UploadDialog::editNew()
+{
+    m_uid = 0;
+    showEntry({QString(), QString(), QString(), QString(), QStringLiteral("21")});
+}
+
+void UploadDialog::edit(const UploadEntry &entry)
+{
+    m_uid = entry.uid;
+    showEntry(entry);
+}
+
+void UploadDialog::showEntry(const UploadEntry &entry)
+{
+    m_source->setText(entry.source);
+    m_target->setText(entry.target);
+    m_user->setText(entry.user);
+    m_password->setText(entry.password);
+    m_port->setText(entry.port);
+    m_reveal->setChecked(false);
+    if (!isVisible())
+        centreOnParentWindow(this);
+    show();
+    raise();
+    activateWindow();
+    m_source->setFocus();
+}
+
+void UploadDialog::browse()
+{
+    if (const std::optional<QString> file = m_prompts.openFile(QStringLiteral("All files (*)")))
+        m_source->setText(*file);
+}
+
+void UploadDialog::save()
+{
+    const UploadEntry entry{m_source->text(), m_target->text(), m_user->text(), m_password->text(), m_port->text()};
+    m_project.setUploads(withRecordSaved(m_project.data().uploads, m_uid, entry));
+    accept();
+}

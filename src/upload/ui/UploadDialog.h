@@ -1,0 +1,42 @@
+#pragma once
+
+#include "project/Records.h"
+
+#include <QDialog>
+
+class Project;
+class Prompts;
+class QLineEdit;
+class QToolButton;
+
+// TForm5: the modeless "Upload file" dialog, reused for every new or edited upload. It edits
+// its entry by identity, so sorting or deleting in the list meanwhile cannot redirect Save.
+class UploadDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    UploadDialog(Project &project, Prompts &prompts, QWidget *parent);
+
+    // A new entry: every box empty but the port, "21".
+    void editNew();
+    void edit(const UploadEntry &entry);
+
+private:
+    QLineEdit *addBox(const char *boxName, const QString &caption, const char *editName);
+    void addBrowseButton(QLineEdit *edit);
+    void addRevealButton(QLineEdit *edit);
+    void showEntry(const UploadEntry &entry);
+    void browse();
+    void save();
+
+    Project &m_project;
+    Prompts &m_prompts;
+    quint64 m_uid = 0;
+    QLineEdit *m_source = nullptr;
+    QLineEdit *m_target = nullptr;
+    QLineEdit *m_user = nullptr;
+    QLineEdit *m_password = nullptr;
+    QLineEdit *m_port = nullptr;
+    QToolButton *m_reveal = nullptr;
+};

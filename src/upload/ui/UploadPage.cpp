@@ -1,0 +1,112 @@
+#include "upload/ui/UploadPage.h"
+
+#include "app/Prompts.h"
+#include "app/Workspace.h"
+#include "app/ui/Frame.h"
+#include "app/ui/ListPopupMenu.h"
+#include "app/ui/PageContext.h"
+#include "app/ui/RecordListView.h"
+#include "project/Error.h"
+#include "project/ListRows.h"
+#include "upload/TargetUrl.h"
+#include "upload/UploadRun.h"
+#include "upload/ui/UploadDialog.h"
+
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+// Only where from and where to: the account stays in the dialog, and so does a password
+// written into the target URL.
+RecordListView::Rows uploadRows(const Project &project)
+{
+    return {[&project] { return static_cast<int>(project.data().uploads.size()); },
+            [&project](int row) { return project.data().uploads.at(row).uid; },
+            [&project](QTreeWidgetItem *item, int row) {
+                const UploadEntry &entry = project.data().uploads.at(row);
+                item->setText(0, entry.source);
+                item->setText(1, urlWithoutPassword(entry.target));
+            }};
+}
+
+} // namespace
+
+UploadPage::UploadPage(const PageContext &context, QWidget *parent)
+    : QWidget(parent), m_project(context.workspace.project), m_prompts(context.prompts), m_frame(context.frame),
+      m_dialog(new UploadDialog(m_project, m_prompts, context.frame.window()))
+{
+    setObjectName(QStringLiteral("TabSheet13"));
+    m_list = new RecordListView(m_project, ProjectList::Uploads,
+                                {{QStringLiteral("From"), 300}, {QStringLiteral("To"), 300}}, uploadRows(m_project), this);
+    m_list->setObjectName(QStringLiteral("ListView5"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_list);
+
+    auto *menu = new ListPopupMenu(m_list, "PopupMenu6", m_prompts);
+    menu->addCommand("Newupload1", QStringLiteral("New upload"), [this] { m_dialog->editNew(); });
+    menu->addSeparator()->setObjectName(QStringLiteral("N10"));
+    menu->addDeleteCommand("Delete6", [this] { removeSelected(); });
+    // Any double-click in the list, and Enter, edit the first selected row.
+    m_list->viewport()->installEventFilter(this);
+    m_list->installEventFilter(this);
+    connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);
+
+    m_frame.bindCommand("Uploadfiles1", [this] { uploadFiles(); });
+}
+
+bool UploadPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        editFirstSelected();
+        return true;
+    }
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            editFirstSelected();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void UploadPage::editFirstSelected()
+{
+    const QList<int> rows = m_list->selectedRows();
+    if (!rows.isEmpty())
+        m_dialog->edit(m_project.data().uploads.at(rows.first()));
+}
+
+void UploadPage::removeSelected()
+{
+    m_project.setUploads(withoutRows(m_project.data().uploads, m_list->selectedRows()));
+}
+
+// The run gets its own copy of the list. The entries that failed are told at its end, each in
+// its own message; an entry that stopped the run is told after them, instead of "Finished".
+void UploadPage::uploadFiles()
+{
+    const QList<UploadEntry> uploads = m_project.data().uploads;
+    auto stop = std::make_shared<std::exception_ptr>();
+    m_frame.runChore(
+        QStringLiteral("Uploading"),
+        [uploads, stop](ChoreProgress &progress) {
+            try {
+                runUploads(uploads, progress);
+            } catch (const Error &) {
+                *stop = std::current_exception();
+            }
+        },
+        [this, stop](const ChoreReport &report) {
+            for (const ChoreFailure &failure : report.failures)
+                m_prompts.message(failure.reason);
+            if (*stop)
+                std::rethrow_exception(*stop);
+            if (!report.cancelled)
+                m_prompts.message(QStringLiteral("Finished"));
+        });
+}
