@@ -2,14 +2,19 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Output.h"
+#include "housekeeping/BackupProject.h"
+#include "housekeeping/CopyEntries.h"
 #include "housekeeping/ListFiles.h"
 #include "housekeeping/TempFiles.h"
+#include "housekeeping/ZipFolder.h"
 #include "project/Project.h"
+#include "upload/UploadRun.h"
 
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonObject>
+#include <QLocale>
 
 ChoreCommands::ChoreCommands(const Invocation &invocation, const Project &project)
     : m_invocation(invocation), m_project(project)
@@ -20,42 +25,159 @@ ExitStatus ChoreCommands::clean()
 {
     const ProjectData &data = m_project.data();
     TempFiles::checkDeletableFolder(data.projectFolder);
-    QStringList found;
-    QStringList deleted;
-    const bool dryRun = m_invocation.dryRun;
-    const ChoreReport report =
-        m_runner.run(QStringLiteral("Deleting temporary files"), [&](ChoreProgress &progress) {
-            progress.setStatus(QStringLiteral("Listing: ") + data.projectFolder);
-            found = TempFiles::temporaryAmong(listFiles(data.projectFolder, data.includeSubfolders),
-                                              data.tempExtensions);
-            if (dryRun)
-                return;
-            progress.setTotal(found.size());
-            for (const QString &path : std::as_const(found)) {
-                progress.checkCancelled();
-                progress.setStatus(QStringLiteral("Deleting: ") + QFileInfo(path).fileName());
-                QFile file(path);
-                if (file.remove())
-                    deleted.append(path);
-                else
-                    progress.addFailure(path, file.errorString());
-                progress.addDone();
-            }
-        });
-    if (dryRun && m_invocation.json && !report.error)
-        Output::json({{QStringLiteral("command"), QStringLiteral("clean")},
-                      {QStringLiteral("projectFolder"), data.projectFolder},
-                      {QStringLiteral("delete"), QJsonArray::fromStringList(found)}});
-    else
-        for (const QString &path : dryRun ? found : deleted)
-            Output::line(path);
-    return finish(report);
+    return run(QStringLiteral("clean"), QStringLiteral("Deleting temporary files"), [&](ChoreProgress &progress, Results &results) {
+        progress.setStatus(QStringLiteral("Listing: ") + data.projectFolder);
+        const QStringList found =
+            TempFiles::temporaryAmong(listFiles(data.projectFolder, data.includeSubfolders), data.tempExtensions);
+        if (m_invocation.dryRun) {
+            results.lines = found;
+            results.json = {{QStringLiteral("projectFolder"), data.projectFolder},
+                            {QStringLiteral("delete"), QJsonArray::fromStringList(found)}};
+            return;
+        }
+        progress.setTotal(found.size());
+        for (const QString &path : found) {
+            progress.checkCancelled();
+            progress.setStatus(QStringLiteral("Deleting: ") + QFileInfo(path).fileName());
+            QFile file(path);
+            if (file.remove())
+                results.lines.append(path);
+            else
+                progress.addFailure(path, file.errorString());
+            progress.addDone();
+        }
+    });
 }
 
-ExitStatus ChoreCommands::finish(const ChoreReport &report)
+ExitStatus ChoreCommands::copy()
 {
+    return run(QStringLiteral("copy"), QStringLiteral("Copying files"), [&](ChoreProgress &progress, Results &results) {
+        if (m_invocation.dryRun)
+            planCopies(progress, results);
+        else
+            copyEntries(m_project.data().copies, progress);
+    });
+}
+
+ExitStatus ChoreCommands::zip()
+{
+    const ProjectData &data = m_project.data();
+    return run(QStringLiteral("zip"), QStringLiteral("Zipping folders"), [&](ChoreProgress &progress, Results &results) {
+        if (m_invocation.dryRun)
+            planZips(progress, results);
+        else
+            zipFolders(data.zipFolders, data.zipWithFolderNames, progress);
+    });
+}
+
+ExitStatus ChoreCommands::release()
+{
+    const ProjectData &data = m_project.data();
+    return run(QStringLiteral("release"), QStringLiteral("Copying files, then zipping folders"),
+               [&](ChoreProgress &progress, Results &results) {
+                   if (m_invocation.dryRun) {
+                       planCopies(progress, results);
+                       planZips(progress, results);
+                       return;
+                   }
+                   copyEntries(data.copies, progress);
+                   zipFolders(data.zipFolders, data.zipWithFolderNames, progress);
+               });
+}
+
+ExitStatus ChoreCommands::backup()
+{
+    const ProjectData &data = m_project.data();
+    const BackupSettings settings{data.projectFolder, data.backupFolder, data.includeSubfolders};
+    const QString stamp = backupDateStamp(QDate::currentDate(), QLocale::system());
+    return run(QStringLiteral("backup"), QStringLiteral("Backing up the project"), [&](ChoreProgress &progress, Results &results) {
+        const QString target = backupTarget(settings, stamp);
+        if (!m_invocation.dryRun) {
+            backupProject(settings, stamp, progress);
+            results.lines.append(target);
+            return;
+        }
+        const qsizetype files = backupFiles(settings, progress).size();
+        results.lines.append(QStringLiteral("%1: %2 files").arg(target).arg(files));
+        results.json = {{QStringLiteral("target"), target}, {QStringLiteral("files"), files}};
+    });
+}
+
+ExitStatus ChoreCommands::upload()
+{
+    const QList<UploadEntry> &uploads = m_project.data().uploads;
+    return run(QStringLiteral("upload"), QStringLiteral("Uploading"), [&](ChoreProgress &progress, Results &results) {
+        if (!m_invocation.dryRun)
+            return runUploads(uploads, progress);
+        QJsonArray planned;
+        for (qsizetype i = 0; i < uploads.size(); ++i) {
+            const UploadEntry &entry = uploads[i];
+            // As the run itself: a missing file fails alone, a target that cannot be used stops.
+            if (!QFileInfo(entry.source).isFile()) {
+                progress.addFailure(entry.source, QStringLiteral("File does not exist: ") + entry.source);
+                continue;
+            }
+            const UploadDestination destination = uploadDestination(entry, int(i) + 1);
+            // Never the password.
+            results.lines.append(QStringLiteral("%1 -> ftp://%2@%3:%4/%5")
+                                     .arg(entry.source, entry.user, destination.host)
+                                     .arg(destination.port)
+                                     .arg(destination.folder));
+            planned.append(QJsonObject{{QStringLiteral("file"), entry.source},
+                                       {QStringLiteral("host"), destination.host},
+                                       {QStringLiteral("port"), destination.port},
+                                       {QStringLiteral("folder"), destination.folder},
+                                       {QStringLiteral("user"), entry.user}});
+        }
+        results.json = {{QStringLiteral("uploads"), planned}};
+    });
+}
+
+void ChoreCommands::planCopies(ChoreProgress &progress, Results &results) const
+{
+    QJsonArray copies;
+    for (const CopyPlan &plan : ::planCopies(m_project.data().copies, progress)) {
+        for (const auto &[source, target] : plan.files) {
+            results.lines.append(source + QStringLiteral(" -> ") + target);
+            copies.append(QJsonObject{{QStringLiteral("source"), source}, {QStringLiteral("target"), target}});
+        }
+    }
+    results.json.insert(QStringLiteral("copies"), copies);
+}
+
+void ChoreCommands::planZips(ChoreProgress &progress, Results &results) const
+{
+    const ProjectData &data = m_project.data();
+    QJsonArray archives;
+    for (const QString &folder : data.zipFolders) {
+        const std::optional<QStringList> entries = zipFolderEntries(folder, data.zipWithFolderNames, progress);
+        if (!entries)
+            continue;
+        const QString archive = zipArchiveName(folder);
+        results.lines.append(QStringLiteral("%1: %2 entries").arg(archive).arg(entries->size()));
+        archives.append(QJsonObject{{QStringLiteral("folder"), folder},
+                                    {QStringLiteral("archive"), archive},
+                                    {QStringLiteral("entries"), entries->size()}});
+    }
+    results.json.insert(QStringLiteral("archives"), archives);
+}
+
+ExitStatus ChoreCommands::run(const QString &command, const QString &description, const Work &work)
+{
+    Results results;
+    const ChoreReport report =
+        m_runner.run(description, [&work, &results](ChoreProgress &progress) { work(progress, results); });
+    if (!report.error) {
+        if (m_invocation.json) {
+            results.json.insert(QStringLiteral("command"), command);
+            Output::json(results.json);
+        } else {
+            for (const QString &line : std::as_const(results.lines))
+                Output::line(line);
+        }
+    }
     for (const ChoreFailure &failure : report.failures)
-        Output::error(QStringLiteral("%1: %2").arg(failure.item, failure.reason));
+        Output::error(QStringLiteral("%1: %2").arg(failure.item, QString(failure.reason).replace(QLatin1Char('\n'), QStringLiteral("; "))));
     report.rethrowError();
     if (report.cancelled)
         Output::error(QStringLiteral("Cancelled"));

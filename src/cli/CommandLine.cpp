@@ -51,6 +51,16 @@ const QList<CommandSpec> &commands()
          QStringLiteral("Without --status it takes the statuses your HTML templates include, and lists the official "
                         "items among them, as \"Create changelog\" does.")},
         {QStringLiteral("clean"), QStringLiteral("Delete the temporary files of the project folder."),
+         {DryRun, Json},
+         QStringLiteral("Never outside the project folder; a project folder that is the file-system root or the "
+                        "home folder is refused.")},
+        {QStringLiteral("copy"), QStringLiteral("Copy the files of the copy list."), {DryRun, Json}},
+        {QStringLiteral("zip"), QStringLiteral("Write each folder of the zip list into the archive beside it."),
+         {DryRun, Json}},
+        {QStringLiteral("release"), QStringLiteral("First copy, then zip."), {DryRun, Json}},
+        {QStringLiteral("backup"), QStringLiteral("Copy the project folder into today's folder below the backup folder."),
+         {DryRun, Json}},
+        {QStringLiteral("upload"), QStringLiteral("Upload the files of the upload list to their FTP servers."),
          {DryRun, Json}},
     };
     return all;

@@ -6,6 +6,7 @@
 #include "project/ProjectFile.h"
 
 #include <QCoreApplication>
+#include <QHash>
 
 namespace {
 
@@ -20,15 +21,19 @@ void loadProject(Project &project, const QString &path)
 
 ExitStatus runCommand(const Invocation &invocation, const Project &project)
 {
-    const QString &command = invocation.command;
-    if (command == QLatin1String("info"))
-        return ReportCommands::info(invocation, project);
-    if (command == QLatin1String("todo"))
-        return ReportCommands::todo(invocation, project);
-    if (command == QLatin1String("changelog"))
-        return ReportCommands::changelog(invocation, project);
-    ChoreCommands chores(invocation, project);
-    return chores.clean();
+    using Report = ExitStatus (*)(const Invocation &, const Project &);
+    static const QHash<QString, Report> reports = {{QStringLiteral("info"), ReportCommands::info},
+                                                   {QStringLiteral("todo"), ReportCommands::todo},
+                                                   {QStringLiteral("changelog"), ReportCommands::changelog}};
+    using Chore = ExitStatus (ChoreCommands::*)();
+    static const QHash<QString, Chore> chores = {
+        {QStringLiteral("clean"), &ChoreCommands::clean},     {QStringLiteral("copy"), &ChoreCommands::copy},
+        {QStringLiteral("zip"), &ChoreCommands::zip},         {QStringLiteral("release"), &ChoreCommands::release},
+        {QStringLiteral("backup"), &ChoreCommands::backup},   {QStringLiteral("upload"), &ChoreCommands::upload}};
+    if (const Report report = reports.value(invocation.command))
+        return report(invocation, project);
+    ChoreCommands commands(invocation, project);
+    return (commands.*chores.value(invocation.command))();
 }
 
 ExitStatus run(const QStringList &arguments)

@@ -41,7 +41,12 @@ QString backupDateStamp(const QDate &date, const QLocale &locale)
     return stamp;
 }
 
-void backupProject(const BackupSettings &settings, const QString &dateStamp, ChoreProgress &progress)
+QString backupTarget(const BackupSettings &settings, const QString &dateStamp)
+{
+    return settings.backupFolder + dateStamp;
+}
+
+QStringList backupFiles(const BackupSettings &settings, ChoreProgress &progress)
 {
     if (settings.backupFolder.isEmpty())
         throw Error(QStringLiteral("No backup folder is set, so no backup was made. Choose one on the Project page."));
@@ -49,19 +54,25 @@ void backupProject(const BackupSettings &settings, const QString &dateStamp, Cho
         throw Error(QStringLiteral("The backup folder \"%1\" is not a full path, so no backup was made. "
                                    "Give it with its folders from the top.")
                         .arg(settings.backupFolder));
-    QString root = settings.projectFolder;
-    if (root.endsWith(QDir::separator()))
-        root.chop(1);
     const auto unreadable = [&progress](const QString &folder, const QString &reason) {
         progress.addFailure(QDir::toNativeSeparators(folder), reason);
     };
     QStringList files = listFiles(settings.projectFolder, settings.includeSubfolders, unreadable);
     files.removeIf([&](const QString &path) { return isBackupCopy(path, settings.backupFolder); });
-    progress.setTotal(files.size());
+    return files;
+}
 
-    const QString target = settings.backupFolder + dateStamp;
+void backupProject(const BackupSettings &settings, const QString &dateStamp, ChoreProgress &progress)
+{
+    const QStringList files = backupFiles(settings, progress);
+    progress.setTotal(files.size());
+    QString root = settings.projectFolder;
+    if (root.endsWith(QDir::separator()))
+        root.chop(1);
+
+    const QString target = backupTarget(settings, dateStamp);
     FileCopier copier(progress);
-    for (const QString &path : std::as_const(files)) {
+    for (const QString &path : files) {
         progress.checkCancelled();
         const QString tail = path.mid(root.size());
         progress.setStatus(QStringLiteral("Backing up: ") + QDir::toNativeSeparators(tail));

@@ -18,6 +18,15 @@ struct BackupSettings
 // gives 08122024); "/", "\\" and ":", which cannot stand in a folder name, become "-".
 QString backupDateStamp(const QDate &date, const QLocale &locale);
 
+// The folder a backup made with this date stamp goes to: the backup folder immediately
+// followed by the stamp.
+QString backupTarget(const BackupSettings &settings, const QString &dateStamp);
+
+// The files backupProject copies, read from disk now; writes nothing. Throws Error for a
+// backup folder that is empty or not a full path; a folder that cannot be read is reported
+// to the progress.
+QStringList backupFiles(const BackupSettings &settings, ChoreProgress &progress);
+
 // Copies the project folder's files, with its subfolders when the settings say so, to the
 // backup folder immediately followed by the date stamp and then each file's path below the
 // project folder: /dev/proj/src/main.c goes to /bak/08122024/src/main.c with the backup folder

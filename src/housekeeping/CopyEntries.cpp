@@ -10,13 +10,6 @@
 
 namespace {
 
-// One pair as found on disk when the chore starts: the files to copy, each with its target.
-struct CopyPlan
-{
-    QString target;
-    QList<std::pair<QString, QString>> files;
-};
-
 QString fileNameOf(const QString &path)
 {
     return path.mid(path.lastIndexOf(QDir::separator()) + 1);
@@ -40,7 +33,7 @@ CopyPlan planOf(const CopyEntry &pair, ChoreProgress &progress)
 
 } // namespace
 
-void copyEntries(const QList<CopyEntry> &copies, ChoreProgress &progress)
+QList<CopyPlan> planCopies(const QList<CopyEntry> &copies, ChoreProgress &progress)
 {
     for (const CopyEntry &pair : copies) {
         if (!isFullPath(pair.target))
@@ -49,11 +42,17 @@ void copyEntries(const QList<CopyEntry> &copies, ChoreProgress &progress)
                             .arg(pair.target));
     }
     QList<CopyPlan> plans;
-    qint64 total = 0;
-    for (const CopyEntry &pair : copies) {
+    for (const CopyEntry &pair : copies)
         plans.append(planOf(pair, progress));
-        total += plans.last().files.size();
-    }
+    return plans;
+}
+
+void copyEntries(const QList<CopyEntry> &copies, ChoreProgress &progress)
+{
+    const QList<CopyPlan> plans = planCopies(copies, progress);
+    qint64 total = 0;
+    for (const CopyPlan &plan : plans)
+        total += plan.files.size();
     progress.addTotal(total);
 
     FileCopier copier(progress);

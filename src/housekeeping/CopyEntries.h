@@ -4,6 +4,18 @@
 
 class ChoreProgress;
 
+// One pair as found on disk: the files it copies, each with its target.
+struct CopyPlan
+{
+    QString target;
+    QList<std::pair<QString, QString>> files;
+};
+
+// What copyEntries would copy, pair by pair, read from disk now; writes nothing. A source
+// folder that cannot be read is reported to the progress; a target that is not a full path
+// throws Error.
+QList<CopyPlan> planCopies(const QList<CopyEntry> &copies, ChoreProgress &progress);
+
 // Carries out the copy pairs in order. A pair whose source is a file copies it to the target
 // path; one whose source is a folder copies the folder's files, not its subfolders, to the
 // target followed by each file's name; one whose source is missing copies nothing. Each pair's

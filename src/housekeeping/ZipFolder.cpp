@@ -40,6 +40,27 @@ void keepWhatWasAdded(ZipArchiveWriter &writer, const QString &part, const QStri
     }
 }
 
+// Reports a folder that is not there; false then.
+bool isFolderThere(const QString &text, ChoreProgress &progress)
+{
+    if (QFileInfo(text).isDir())
+        return true;
+    progress.addFailure(QDir::toNativeSeparators(text), QStringLiteral("No such folder"));
+    return false;
+}
+
+// The name the archive is written under until it is whole.
+QString partNameOf(const QString &archive)
+{
+    return archive + FileCopier::partSuffix;
+}
+
+// The root of the entry names: the folder itself with folder names, none without.
+QString entryRoot(const QString &text, bool withFolderNames)
+{
+    return withFolderNames ? text : QString();
+}
+
 } // namespace
 
 QString zipArchiveName(const QString &folder)
@@ -50,10 +71,10 @@ QString zipArchiveName(const QString &folder)
 void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progress)
 {
     const QString text = withSeparator(folder);
-    if (!QFileInfo(text).isDir())
-        return progress.addFailure(QDir::toNativeSeparators(text), QStringLiteral("No such folder"));
+    if (!isFolderThere(text, progress))
+        return;
     const QString archive = zipArchiveName(folder);
-    const QString part = archive + FileCopier::partSuffix;
+    const QString part = partNameOf(archive);
     progress.setStatus(QStringLiteral("Zipping: ") + QDir::toNativeSeparators(text));
     // A stale temporary archive from a crash is emptied here.
     ZipArchiveWriter::createArchive(part);
@@ -62,7 +83,7 @@ void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progr
     writer.setFileName(part);
     try {
         writer.openArchive();
-        writer.addFolder(text, withFolderNames ? text : QString(), QStringLiteral("*"), true);
+        writer.addFolder(text, entryRoot(text, withFolderNames), QStringLiteral("*"), true);
         writer.closeArchive();
     } catch (const ChoreCancelled &) {
         discard(writer, part);
@@ -76,6 +97,17 @@ void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progr
         throw;
     }
     replaceFile(part, archive);
+}
+
+std::optional<QStringList> zipFolderEntries(const QString &folder, bool withFolderNames, ChoreProgress &progress)
+{
+    const QString text = withSeparator(folder);
+    if (!isFolderThere(text, progress))
+        return std::nullopt;
+    ZipArchiveWriter writer;
+    writer.setProgress(progress);
+    return writer.plannedEntries(text, entryRoot(text, withFolderNames), QStringLiteral("*"), true,
+                                 partNameOf(zipArchiveName(folder)));
 }
 
 void zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress)

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 class ChoreProgress;
 
 // The archive of a folder: beside it, named after it, "/dev/release/" gives "/dev/release.zip".
@@ -16,6 +18,11 @@ QString zipArchiveName(const QString &folder);
 // A cancel or a crash leaves the earlier archive as it was. A folder that is missing or cannot
 // be read is reported to the progress; an error of the writer ends the chore (Error).
 void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progress);
+
+// The entry names zipFolder would write into the folder's archive, read from disk now; writes
+// nothing. A folder that is missing (nullopt: no archive) or cannot be read is reported to the
+// progress.
+std::optional<QStringList> zipFolderEntries(const QString &folder, bool withFolderNames, ChoreProgress &progress);
 
 // zipFolder for each folder in order.
 void zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress);

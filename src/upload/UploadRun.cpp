@@ -82,12 +82,8 @@ void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress)
     }
 }
 
-void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChoreProgress &progress)
+UploadDestination uploadDestination(const UploadEntry &entry, int number)
 {
-    if (!QFileInfo(entry.source).isFile()) {
-        progress.addFailure(entry.source, QStringLiteral("File does not exist: ") + entry.source);
-        return;
-    }
     TargetUrl target;
     try {
         target = crackTargetUrl(entry.target);
@@ -96,9 +92,20 @@ void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChorePr
     }
     // Only the first slash goes: "//srv/files" names the absolute folder "/srv/files".
     const QString folder = target.path.startsWith(QLatin1Char('/')) ? target.path.mid(1) : target.path;
-    // The entry's own account and port; those written into the URL are never used.
-    client.setHost(target.host);
-    client.setPort(portOf(entry, number));
+    return {target.host, portOf(entry, number), folder};
+}
+
+void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChoreProgress &progress)
+{
+    if (!QFileInfo(entry.source).isFile()) {
+        progress.addFailure(entry.source, QStringLiteral("File does not exist: ") + entry.source);
+        return;
+    }
+    const UploadDestination destination = uploadDestination(entry, number);
+    const QString &folder = destination.folder;
+    // The entry's own account; the one written into the URL is never used.
+    client.setHost(destination.host);
+    client.setPort(destination.port);
     client.setUsername(entry.user);
     client.setPassword(entry.password);
 

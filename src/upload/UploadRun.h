@@ -3,6 +3,7 @@
 #include "project/Records.h"
 
 #include <QList>
+#include <QString>
 
 class ChoreProgress;
 class FtpClient;
@@ -15,6 +16,18 @@ class FtpClient;
 // the run. Cancelling ends the current transfer and the run with ChoreCancelled, after
 // "Cancelled" was logged.
 void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress);
+
+// Where an entry's file goes: the host of its URL, the entry's own port (never one written in
+// the URL), and the folder, the URL's path without its first "/".
+struct UploadDestination
+{
+    QString host;
+    quint16 port = 0;
+    QString folder;
+};
+
+// Throws Error naming the entry, `number` counted from 1, when its target or port cannot be used.
+UploadDestination uploadDestination(const UploadEntry &entry, int number);
 
 // Uploads the file of one entry, `number` counted from 1 for the messages, as described above.
 void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChoreProgress &progress);

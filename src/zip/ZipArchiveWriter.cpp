@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <filesystem>
 
@@ -60,6 +61,26 @@ void checkSize(const QString &source, qint64 size)
         throw Error(ZipErrors::entryTooLarge(source));
 }
 
+// The folders of an entry name, outermost first, each ending with a separator: a/ and a/b/
+// for a/b/c.txt.
+QStringList folderPrefixes(const QString &name)
+{
+    const QString dosName = ZipNames::dosName(name);
+    const QChar separator = QDir::separator();
+    QStringList folders;
+    for (qsizetype end = dosName.indexOf(separator); end >= 0; end = dosName.indexOf(separator, end + 1))
+        folders.append(dosName.first(end + 1));
+    return folders;
+}
+
+QRegularExpression maskPattern(const QString &mask)
+{
+    return QRegularExpression(
+        QRegularExpression::wildcardToRegularExpression(mask.isEmpty() ? QStringLiteral("*") : mask),
+        ZipNames::fileNameCase == Qt::CaseSensitive ? QRegularExpression::NoPatternOption
+                                                    : QRegularExpression::CaseInsensitiveOption);
+}
+
 } // namespace
 
 ZipArchiveWriter::~ZipArchiveWriter()
@@ -103,10 +124,7 @@ bool ZipArchiveWriter::addFolder(const QString &folder, const QString &root, con
                                  bool withSubfolders)
 {
     requireOpen();
-    const QRegularExpression pattern(
-        QRegularExpression::wildcardToRegularExpression(mask.isEmpty() ? QStringLiteral("*") : mask),
-        ZipNames::fileNameCase == Qt::CaseSensitive ? QRegularExpression::NoPatternOption
-                                                    : QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression pattern = maskPattern(mask);
     Walk walk{root, pattern, withSubfolders, QFileInfo(m_file), {}};
     QList<WalkStep> steps;
     collect(folder, walk, steps);
@@ -119,6 +137,31 @@ bool ZipArchiveWriter::addFolder(const QString &folder, const QString &root, con
     if (m_dirty)
         flush();
     return true;
+}
+
+QStringList ZipArchiveWriter::plannedEntries(const QString &folder, const QString &root, const QString &mask,
+                                             bool withSubfolders, const QString &archive) const
+{
+    const QRegularExpression pattern = maskPattern(mask);
+    Walk walk{root, pattern, withSubfolders, QFileInfo(archive), {}};
+    QList<WalkStep> steps;
+    collect(folder, walk, steps);
+    QStringList names;
+    QSet<QString> known;
+    const auto add = [&](const QString &name) {
+        const QString entry = ZipNames::zipName(name);
+        if (!known.contains(entry)) {
+            known.insert(entry);
+            names.append(entry);
+        }
+    };
+    for (const WalkStep &step : std::as_const(steps)) {
+        for (const QString &folderName : folderPrefixes(step.name))
+            add(folderName);
+        if (!step.path.isEmpty())
+            add(step.name);
+    }
+    return names;
 }
 
 void ZipArchiveWriter::closeArchive()
@@ -158,10 +201,7 @@ void ZipArchiveWriter::addFile(const QString &path, const QString &entryName)
 void ZipArchiveWriter::addFolderEntries(const QString &name, quint32 attributes, const QDateTime &time)
 {
     requireOpen();
-    const QString dosName = ZipNames::dosName(name);
-    const QChar separator = QDir::separator();
-    for (qsizetype end = dosName.indexOf(separator); end >= 0; end = dosName.indexOf(separator, end + 1)) {
-        const QString folder = dosName.first(end + 1);
+    for (const QString &folder : folderPrefixes(name)) {
         if (m_directory.indexOf(ZipNames::entryBytes(ZipNames::zipName(folder))) >= 0)
             continue;
         QBuffer noData;

@@ -52,6 +52,10 @@ public:
     // before it, written out. Returns true.
     bool addFolder(const QString &folder, const QString &root, const QString &mask,
                    bool withSubfolders);
+    // The entry names addFolder would give a new archive named `archive`, in the order it adds
+    // them; reads the folders and writes nothing. Folders it cannot read go to the progress.
+    QStringList plannedEntries(const QString &folder, const QString &root, const QString &mask,
+                               bool withSubfolders, const QString &archive) const;
     // Writes what is still missing of the archive, closes the file and forgets the entries.
     void closeArchive();
 
