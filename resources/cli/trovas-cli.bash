@@ -4,7 +4,7 @@ _trovas_cli()
     local cur prev words cword
     _init_completion || return
 
-    local commands="info todo changelog clean"
+    local commands="info todo changelog clean copy zip release backup upload"
     case $prev in
         --status)
             COMPREPLY=($(compgen -W "finished testing at-work todo someday" -- "$cur"))
@@ -37,7 +37,7 @@ _trovas_cli()
             info) options+=" --json" ;;
             todo) options+=" --status --json" ;;
             changelog) options+=" --status --format --output" ;;
-            clean) options+=" --dry-run --json" ;;
+            clean | copy | zip | release | backup | upload) options+=" --dry-run --json" ;;
             "") options+=" --version" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

@@ -1,5 +1,7 @@
 #include "cli/CliRun.h"
 #include "support/TestSupport.h"
+#include "upload/RealFtpServer.h"
+#include "zip/ZipArchiveChecks.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -32,7 +34,156 @@ private:
         return writeProject(m_dir.filePath(QFileInfo(folder).fileName() + QStringLiteral(".dev")), data);
     }
 
+    // A release tree: the project folder with a file and a source folder (with a subfolder),
+    // the folder copies go to, and the backup folder; one of each list's entries.
+    struct ReleaseFixture
+    {
+        QString root, project, file;
+    };
+
+    ReleaseFixture releaseFixture(const QString &name, const QString &uploadTarget = QStringLiteral("ftp://127.0.0.1:1/up"))
+    {
+        const QString root = m_dir.filePath(name);
+        const QString folder = root + QStringLiteral("/proj");
+        writeFile(folder + QStringLiteral("/readme.txt"), "read me");
+        writeFile(folder + QStringLiteral("/src/main.c"), "int main() {}");
+        writeFile(folder + QStringLiteral("/src/lib/util.h"), "#pragma once");
+        QDir().mkpath(root + QStringLiteral("/bak"));
+        ProjectData data;
+        data.projectFolder = folder;
+        data.backupFolder = root + QStringLiteral("/bak/");
+        data.includeSubfolders = true;
+        data.zipWithFolderNames = true;
+        data.copies = {CopyEntry::fromFields({folder + QStringLiteral("/readme.txt"), root + QStringLiteral("/out/doc/README")}),
+                       CopyEntry::fromFields({folder + QStringLiteral("/src/"), root + QStringLiteral("/out/src/")})};
+        data.zipFolders = {folder + QStringLiteral("/src/")};
+        data.uploads = {UploadEntry::fromFields({folder + QStringLiteral("/readme.txt"), uploadTarget,
+                                                 QString::fromLatin1(RealFtpServer::SystemUser),
+                                                 QString::fromLatin1(RealFtpServer::Password), QStringLiteral("21")})};
+        return {root, writeProject(root + QStringLiteral(".dev"), data), folder + QStringLiteral("/readme.txt")};
+    }
+
 private Q_SLOTS:
+    // Every chore's dry run on the same tree: what it lists, and nothing on disk changed.
+    void choreDryRuns_listWhatWouldBeDoneAndTouchNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("copy") << "copy"
+                              << QStringList{"/proj/readme.txt -> /out/doc/README", "/proj/src/main.c -> /out/src/main.c"};
+        // src.zip holds main.c, lib/ and lib/util.h.
+        QTest::newRow("zip") << "zip" << QStringList{"/proj/src.zip: 3 entries"};
+        QTest::newRow("release") << "release"
+                                 << QStringList{"/proj/readme.txt -> /out/doc/README",
+                                                "/proj/src/main.c -> /out/src/main.c", "/proj/src.zip: 3 entries"};
+        QTest::newRow("upload") << "upload"
+                                << QStringList{"/proj/readme.txt -> ftp://trovasftp@127.0.0.1:21/up"};
+    }
+
+    void choreDryRuns_listWhatWouldBeDoneAndTouchNothing()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, expected);
+        const ReleaseFixture fixture = releaseFixture(QStringLiteral("dry-") + command);
+        const auto before = treeState(fixture.root);
+        const CliResult result = runCli({fixture.project, command, QStringLiteral("--dry-run")});
+        QCOMPARE(result.status, 0);
+        QVERIFY2(result.err.isEmpty(), result.err.constData());
+        QStringList lines = QString::fromUtf8(result.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        lines.replaceInStrings(fixture.root, QString());
+        QCOMPARE(lines, expected);
+        QVERIFY(!result.out.contains(RealFtpServer::Password));
+
+        const CliResult json = runCli({fixture.project, command, QStringLiteral("--dry-run"), QStringLiteral("--json")});
+        QCOMPARE(json.status, 0);
+        QCOMPARE(QJsonDocument::fromJson(json.out).object().value(QStringLiteral("command")).toString(), command);
+        QVERIFY(!json.out.contains(RealFtpServer::Password));
+        QCOMPARE(treeState(fixture.root), before);
+    }
+
+    void backupDryRun_namesTheTargetAndCount_thenTheBackupMatches()
+    {
+        const ReleaseFixture fixture = releaseFixture(QStringLiteral("backup"));
+        const auto before = treeState(fixture.root);
+        const QJsonObject plan = QJsonDocument::fromJson(
+            runCli({fixture.project, QStringLiteral("backup"), QStringLiteral("--dry-run"), QStringLiteral("--json")}).out).object();
+        QCOMPARE(treeState(fixture.root), before);
+        const QString target = plan.value(QStringLiteral("target")).toString();
+        QVERIFY2(target.startsWith(fixture.root + QStringLiteral("/bak/")), qPrintable(target));
+        QCOMPARE(plan.value(QStringLiteral("files")).toInt(), 3);
+
+        const CliResult result = runCli({fixture.project, QStringLiteral("backup")});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(readFile(target + QStringLiteral("/src/lib/util.h")), QByteArray("#pragma once"));
+        QCOMPARE(treeState(target).size(), 5); // three files and the folders src and src/lib
+    }
+
+    void release_copiesThenZipsAsTheDryRunSaid()
+    {
+        const ReleaseFixture fixture = releaseFixture(QStringLiteral("release"));
+        const CliResult result = runCli({fixture.project, QStringLiteral("release")});
+        QCOMPARE(result.status, 0);
+        QVERIFY2(result.err.isEmpty(), result.err.constData());
+        QCOMPARE(readFile(fixture.root + QStringLiteral("/out/doc/README")), QByteArray("read me"));
+        QCOMPARE(readFile(fixture.root + QStringLiteral("/out/src/main.c")), QByteArray("int main() {}"));
+        QVERIFY(!QFile::exists(fixture.root + QStringLiteral("/out/src/lib")));
+        const QString archive = fixture.root + QStringLiteral("/proj/src.zip");
+        QCOMPARE(ZipArchiveChecks::validate(archive), QString());
+        QList<ArchiveEntry> entries;
+        QCOMPARE(ZipArchiveChecks::parse(readFile(archive), entries), QString());
+        QStringList names;
+        for (const ArchiveEntry &entry : entries)
+            names.append(QString::fromUtf8(entry.name));
+        names.sort();
+        QCOMPARE(names, (QStringList{"lib/", "lib/util.h", "main.c"}));
+    }
+
+    void upload_storesTheFileOnARealServer()
+    {
+        RealFtpServer server(RealFtpServer::Kind::Pyftpdlib);
+        const QString failure = server.start();
+        if (!failure.isEmpty())
+            QSKIP(qPrintable(failure));
+        server.makeFolder(QStringLiteral("up"));
+        const ReleaseFixture fixture =
+            releaseFixture(QStringLiteral("upload"), QStringLiteral("ftp://127.0.0.1/up"));
+        // The port is the entry's own: point it at the server.
+        ProjectData data = ProjectFile::read(fixture.project);
+        data.uploads[0].port = QString::number(server.port());
+        ProjectFile::write(fixture.project, data);
+
+        const CliResult result = runCli({fixture.project, QStringLiteral("upload")});
+        QCOMPARE(result.status, 0);
+        QVERIFY2(result.err.isEmpty(), result.err.constData());
+        QCOMPARE(readFile(server.root() + QStringLiteral("/up/readme.txt")), QByteArray("read me"));
+    }
+
+    // Each failure on standard error with its reason; exit status 1.
+    void choreFailures_exitWithOne_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("spoil");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("upload of a file that is gone") << "upload" << "/proj/readme.txt" << "File does not exist: ";
+        QTest::newRow("upload refused by the server") << "upload" << "" << "Failure: ";
+        QTest::newRow("zip of a folder that is gone") << "zip" << "/proj/src" << "No such folder";
+    }
+
+    void choreFailures_exitWithOne()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, spoil);
+        QFETCH(QString, reason);
+        const ReleaseFixture fixture = releaseFixture(QStringLiteral("fail-") + QString::number(qHash(QTest::currentDataTag())));
+        if (!spoil.isEmpty())
+            QVERIFY(QFileInfo(fixture.root + spoil).isDir() ? QDir(fixture.root + spoil).removeRecursively()
+                                                            : QFile::remove(fixture.root + spoil));
+        const CliResult result = runCli({fixture.project, command});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(reason.toUtf8()), result.err.constData());
+        QVERIFY(!result.err.contains(RealFtpServer::Password));
+    }
+
     void cleanDryRun_listsAndTouchesNothing()
     {
         const QString folder = cleanFixture(QStringLiteral("dry"));
