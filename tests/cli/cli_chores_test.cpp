@@ -138,6 +138,32 @@ private Q_SLOTS:
         QCOMPARE(names, (QStringList{"lib/", "lib/util.h", "main.c"}));
     }
 
+    // Without folder names the entries carry whole paths, with an entry for every folder on
+    // the way: the dry run must count what the archive then holds.
+    void zipDryRun_countsTheEntriesTheArchiveGets_data()
+    {
+        QTest::addColumn<bool>("withFolderNames");
+        QTest::newRow("with folder names") << true;
+        QTest::newRow("whole paths") << false;
+    }
+
+    void zipDryRun_countsTheEntriesTheArchiveGets()
+    {
+        QFETCH(bool, withFolderNames);
+        const ReleaseFixture fixture = releaseFixture(QStringLiteral("zip-") + QString::number(withFolderNames));
+        ProjectData data = ProjectFile::read(fixture.project);
+        data.zipWithFolderNames = withFolderNames;
+        ProjectFile::write(fixture.project, data);
+
+        const QJsonObject plan = QJsonDocument::fromJson(
+            runCli({fixture.project, QStringLiteral("zip"), QStringLiteral("--dry-run"), QStringLiteral("--json")}).out).object();
+        const QJsonObject archive = plan.value(QStringLiteral("archives")).toArray().first().toObject();
+        QCOMPARE(runCli({fixture.project, QStringLiteral("zip")}).status, 0);
+        QList<ArchiveEntry> entries;
+        QCOMPARE(ZipArchiveChecks::parse(readFile(archive.value(QStringLiteral("archive")).toString()), entries), QString());
+        QCOMPARE(archive.value(QStringLiteral("entries")).toInt(), entries.size());
+    }
+
     void upload_storesTheFileOnARealServer()
     {
         RealFtpServer server(RealFtpServer::Kind::Pyftpdlib);
