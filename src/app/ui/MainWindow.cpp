@@ -6,6 +6,7 @@
 #include "app/ui/CommandRunner.h"
 #include "app/ui/Icons.h"
 #include "app/ui/InfoForm.h"
+#include "app/ui/NamedPage.h"
 #include "project/Error.h"
 #include "docs/ui/DocumentBinding.h"
 #include "docs/ui/RichTextPage.h"
@@ -107,16 +108,6 @@ QMenu *addMenu(QMenuBar *bar, const char *name, const QString &caption, std::spa
         action->setShortcut(entry.shortcut);
     }
     return menu;
-}
-
-QWidget *pageWith(const char *name, QWidget *content)
-{
-    auto *page = new QWidget;
-    page->setObjectName(QLatin1String(name));
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content);
-    return page;
 }
 
 } // namespace
@@ -275,8 +266,8 @@ QWidget *MainWindow::buildPages()
     notes->setObjectName(QStringLiteral("Memo1"));
     new DocumentBinding(project, ProjectList::Notes, notes->document());
 
-    m_pages->addWidget(pageWith("TabSheet1", buildHomeTabs()));
-    m_pages->addWidget(pageWith("TabSheet4", notes));
+    m_pages->addWidget(namedPage("TabSheet1", buildHomeTabs()));
+    m_pages->addWidget(namedPage("TabSheet4", notes));
     m_pages->addWidget(new TodoPage(m_context));
     m_pages->addWidget(new RichTextPage(m_context, ProjectList::Description));
     m_pages->addWidget(new RichTextPage(m_context, ProjectList::License));

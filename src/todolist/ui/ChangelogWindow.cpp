@@ -1,5 +1,6 @@
 #include "todolist/ui/ChangelogWindow.h"
 
+#include "app/ui/NamedPage.h"
 #include "todolist/Changelog.h"
 #include "todolist/ui/Placement.h"
 
@@ -19,16 +20,6 @@ QPlainTextEdit *memo(const char *name)
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return memo;
-}
-
-QWidget *tabSheet(const char *name, QWidget *content)
-{
-    auto *page = new QWidget;
-    page->setObjectName(QLatin1String(name));
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content);
-    return page;
 }
 
 // The memos show one line per line; the texts carry CR LF.
@@ -52,8 +43,8 @@ ChangelogWindow::ChangelogWindow(QWidget *parent)
     m_htmlLayout = new QVBoxLayout(html);
     m_htmlLayout->setContentsMargins(0, 0, 0, 0);
     m_tabs->addTab(html, QStringLiteral("HTML"));
-    m_tabs->addTab(tabSheet("TabSheet2", m_source), QStringLiteral("HTML-Source"));
-    m_tabs->addTab(tabSheet("TabSheet3", m_plain), QStringLiteral("Plain"));
+    m_tabs->addTab(namedPage("TabSheet2", m_source), QStringLiteral("HTML-Source"));
+    m_tabs->addTab(namedPage("TabSheet3", m_plain), QStringLiteral("Plain"));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
