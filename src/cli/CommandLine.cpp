@@ -30,7 +30,7 @@ const QList<QCommandLineOption> &options()
     return all;
 }
 
-struct CommandSpec
+struct CommandDefinition
 {
     QString name;
     QString summary;
@@ -39,9 +39,9 @@ struct CommandSpec
     QString details = {};
 };
 
-const QList<CommandSpec> &commands()
+const QList<CommandDefinition> &commands()
 {
-    static const QList<CommandSpec> all = {
+    static const QList<CommandDefinition> all = {
         {QStringLiteral("info"), QStringLiteral("Name, version, folders, the size of every list and the open tasks."),
          {Json}},
         {QStringLiteral("todo"), QStringLiteral("The to-do list in its sorted order, one item a line."), {Status, Json}},
@@ -66,11 +66,11 @@ const QList<CommandSpec> &commands()
     return all;
 }
 
-const CommandSpec *findCommand(const QString &name)
+const CommandDefinition *findCommand(const QString &name)
 {
-    for (const CommandSpec &spec : commands())
-        if (spec.name == name)
-            return &spec;
+    for (const CommandDefinition &definition : commands())
+        if (definition.name == name)
+            return &definition;
     return nullptr;
 }
 
@@ -79,8 +79,8 @@ QString toolHelp()
     QString text = QStringLiteral("Usage: %1 PROJECT.dev COMMAND [options]\n\n"
                                   "Runs the chores of a Trovas project from the command line.\n\nCommands:\n")
                        .arg(QCoreApplication::applicationName());
-    for (const CommandSpec &spec : commands())
-        text += QStringLiteral("  %1  %2\n").arg(spec.name, -10).arg(spec.summary);
+    for (const CommandDefinition &definition : commands())
+        text += QStringLiteral("  %1  %2\n").arg(definition.name, -10).arg(definition.summary);
     text += QStringLiteral("\nOptions:\n  -h, --help  Show this help, or with a command, the command's help.\n"
                            "  --version   Show the program's version.\n\n"
                            "Exit status: 0 when everything was done, 1 when something failed, 2 for a usage error\n"
@@ -88,18 +88,18 @@ QString toolHelp()
     return text;
 }
 
-QString commandHelp(const CommandSpec &spec)
+QString commandHelp(const CommandDefinition &definition)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(spec.details.isEmpty() ? spec.summary : spec.summary + QLatin1Char(' ') + spec.details);
+    parser.setApplicationDescription(definition.details.isEmpty() ? definition.summary : definition.summary + QLatin1Char(' ') + definition.details);
     parser.addPositionalArgument(QStringLiteral("PROJECT.dev"), QStringLiteral("The project file."));
     parser.addOption(options()[Help]);
-    for (Option option : spec.options)
+    for (Option option : definition.options)
         parser.addOption(options()[option]);
     // Qt's usage line names the program by its full path and puts the options first.
     QString text = parser.helpText();
     text.remove(0, text.indexOf(QLatin1Char('\n')) + 1);
-    return QStringLiteral("Usage: %1 PROJECT.dev %2 [options]\n").arg(QCoreApplication::applicationName(), spec.name)
+    return QStringLiteral("Usage: %1 PROJECT.dev %2 [options]\n").arg(QCoreApplication::applicationName(), definition.name)
         + text;
 }
 
@@ -129,12 +129,12 @@ void takeFormat(const QString &format, Invocation &invocation)
 }
 
 // Every option given must be one of the command's.
-void checkOptions(const QCommandLineParser &parser, const CommandSpec &spec)
+void checkOptions(const QCommandLineParser &parser, const CommandDefinition &definition)
 {
     for (int option = Json; option < OptionCount; ++option)
-        if (parser.isSet(options()[option]) && !spec.options.contains(Option(option)))
+        if (parser.isSet(options()[option]) && !definition.options.contains(Option(option)))
             throw UsageError(QStringLiteral("The option %1 does not apply to %2.")
-                                 .arg(optionName(Option(option)), spec.name));
+                                 .arg(optionName(Option(option)), definition.name));
 }
 
 Invocation helpFor(const QStringList &positional)
@@ -144,8 +144,8 @@ Invocation helpFor(const QStringList &positional)
     invocation.helpText = toolHelp();
     // "trovas-cli COMMAND --help" and "trovas-cli PROJECT.dev COMMAND --help" alike.
     for (const QString &word : positional.mid(0, 2))
-        if (const CommandSpec *spec = findCommand(word))
-            invocation.helpText = commandHelp(*spec);
+        if (const CommandDefinition *definition = findCommand(word))
+            invocation.helpText = commandHelp(*definition);
     return invocation;
 }
 
@@ -154,8 +154,8 @@ Invocation helpFor(const QStringList &positional)
 QStringList commandNames()
 {
     QStringList names;
-    for (const CommandSpec &spec : commands())
-        names.append(spec.name);
+    for (const CommandDefinition &definition : commands())
+        names.append(definition.name);
     return names;
 }
 
@@ -176,22 +176,22 @@ Invocation parse(const QStringList &arguments)
     if (positional.size() != 2)
         throw UsageError(positional.size() < 2 ? QStringLiteral("Give a project file and a command.")
                                                : QStringLiteral("Unexpected argument \"%1\".").arg(positional[2]));
-    const CommandSpec *spec = findCommand(positional[1]);
-    if (!spec)
+    const CommandDefinition *definition = findCommand(positional[1]);
+    if (!definition)
         throw UsageError(QStringLiteral("Unknown command \"%1\"; the commands are %2.")
                              .arg(positional[1], commandNames().join(QStringLiteral(", "))));
-    checkOptions(parser, *spec);
+    checkOptions(parser, *definition);
 
     Invocation invocation;
     invocation.projectPath = positional[0];
-    invocation.command = spec->name;
+    invocation.command = definition->name;
     invocation.json = parser.isSet(options()[Json]);
     invocation.dryRun = parser.isSet(options()[DryRun]);
     takeStatuses(parser.values(options()[Status]), invocation);
     if (parser.isSet(options()[Format]))
         takeFormat(parser.value(options()[Format]), invocation);
     invocation.outputPath = parser.value(options()[Output]);
-    if (invocation.json && spec->options.contains(DryRun) && !invocation.dryRun)
+    if (invocation.json && definition->options.contains(DryRun) && !invocation.dryRun)
         throw UsageError(QStringLiteral("--json shows a dry run; add --dry-run."));
     return invocation;
 }
