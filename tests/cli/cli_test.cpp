@@ -211,6 +211,16 @@ private Q_SLOTS:
         QVERIFY(html.contains("<li>A\xf1" "adir &lt;export&gt;: about A\xf1" "adir &lt;export&gt; &amp; more</li>"));
     }
 
+    void changelogThatCannotBeWritten_exitsWithOneNamingTheFile()
+    {
+        const QString output = m_dir.filePath(QStringLiteral("missing/folder/changelog.md"));
+        const CliResult result =
+            runCli({m_project, QStringLiteral("changelog"), QStringLiteral("--format=markdown"), QStringLiteral("-o"), output});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(output.toUtf8()), result.err.constData());
+        QVERIFY(!QFile::exists(output));
+    }
+
     void changelogPlainAndMarkdown_data()
     {
         QTest::addColumn<QStringList>("options");
