@@ -1,5 +1,7 @@
 #include "housekeeping/ListFiles.h"
 
+#include "chores/ChoreProgress.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -110,7 +112,7 @@ void readFolder(const QString &folder, Visit visit)
 
 } // namespace
 
-QStringList listFiles(const QString &folder, bool withSubfolders)
+QStringList listFiles(const QString &folder, bool withSubfolders, const ChoreProgress *progress)
 {
     QStringList files;
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
@@ -124,6 +126,8 @@ QStringList listFiles(const QString &folder, bool withSubfolders)
     // the queue. That gives the same order as listing all folders first and files after.
     std::deque<QString> folders{root + separator};
     while (!folders.empty()) {
+        if (progress)
+            progress->checkCancelled();
         const QString prefix = std::move(folders.front());
         folders.pop_front();
         readFolder(prefix, [&](NativeName name, EntryKind kind) {

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+class ChoreProgress;
+
 // The program's one folder walk: the full paths of all files in `folder` and, with
 // subfolders, of all files in every folder below it. Hidden entries are included. The
 // folders are visited breadth-first, the given folder first; each folder's files come in
@@ -11,4 +13,7 @@
 // A file is a regular file, reached directly or through a link. Links to folders are not
 // followed, so a link cycle cannot trap the walk. A folder that does not exist gives an
 // empty list; one that cannot be read adds nothing.
-QStringList listFiles(const QString &folder, bool withSubfolders);
+//
+// On a worker, `progress` lets the walk stop between two folders once it is cancelled
+// (ChoreCancelled is thrown).
+QStringList listFiles(const QString &folder, bool withSubfolders, const ChoreProgress *progress = nullptr);

@@ -339,6 +339,10 @@ private Q_SLOTS:
         QVERIFY(opened->isVisible());
         const QPoint offset = opened->geometry().center() - window.frameGeometry().center();
         QVERIFY2(qAbs(offset.x()) <= 2 && qAbs(offset.y()) <= 2, qPrintable(QStringLiteral("off by %1, %2").arg(offset.x()).arg(offset.y())));
+
+        QApplication::setActiveWindow(opened);
+        QTest::keyClick(opened, Qt::Key_Escape);
+        QVERIFY(!opened->isVisible());
     }
 
     // The Project panel keeps its 400 pixels while the count fits beside it, and otherwise
@@ -366,6 +370,28 @@ private Q_SLOTS:
         QCOMPARE(project->width() == 400, projectPanelWhole);
         QVERIFY(count->x() > project->geometry().right());
         QVERIFY(count->width() >= count->minimumSizeHint().width());
+    }
+
+    // A long name is cut with "…" where it has no room; the window keeps its size.
+    void longTexts_neverWidenTheWindow()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QSize size = window.size();
+        const QString name = QStringLiteral("A project name far longer than any window is wide ").repeated(6);
+        ws.project.setName(name);
+        window.setFilesPanel(QStringLiteral("Contains 1234567890 files with 1234567890 temp. files ").repeated(4));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(window.size(), size);
+        QVERIFY(window.minimumSizeHint().width() < size.width());
+        QCOMPARE(find<QLabel>(window, "Label1")->text(), name);
+
+        ws.project.setName(QStringLiteral("Short"));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(window.size(), size);
     }
 
     void clock_dropsSecondsAndZone_data()

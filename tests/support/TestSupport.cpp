@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "project/Error.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +15,18 @@ std::optional<QString> ScriptedPrompts::next()
     const QString text = answers.front().value_or(QString());
     answers.pop_front();
     return answered ? std::optional(text) : std::nullopt;
+}
+
+void RecordingLauncher::open(const QString &target)
+{
+    if (unopenable.contains(target))
+        throw Error(QStringLiteral("Cannot open %1: no program is set up to open it.").arg(target));
+    opened.append(target);
+}
+
+bool waitForListing(TempFiles &tempFiles)
+{
+    return QTest::qWaitFor([&tempFiles] { return !tempFiles.isListing(); }, 10'000);
 }
 
 IsolatedHome::IsolatedHome()

@@ -48,7 +48,13 @@ private Q_SLOTS:
         m_window->action(QStringLiteral("Options1"))->trigger();
         QVERIFY(options()->isVisible());
         QCOMPARE(options()->windowTitle(), QStringLiteral("HTML-Template"));
-        QCOMPARE(options()->size(), QSize(788, 425));
+        QCOMPARE(options()->size(), QSize(788, 560));
+        // Every editor shows several lines; the nodes, the most.
+        QVERIFY(QTest::qWaitForWindowExposed(options()));
+        const int line = memo("Memo2")->fontMetrics().lineSpacing();
+        QVERIFY(memo("Memo1")->viewport()->height() >= 5 * line);
+        QVERIFY(memo("Memo3")->viewport()->height() >= 5 * line);
+        QVERIFY(memo("Memo2")->viewport()->height() > memo("Memo1")->viewport()->height());
         QCOMPARE(memo("Memo1")->toPlainText(), QStringLiteral("<h3>[%Version%]</h3>\n<ul>\n"));
         QCOMPARE(memo("Memo2")->toPlainText(), QStringLiteral("<li>[%Title%]: [%Description%]</li>\n"));
         QCOMPARE(memo("Memo3")->toPlainText(), QStringLiteral("</ul><br>\n"));
@@ -57,6 +63,9 @@ private Q_SLOTS:
             QVERIFY(!flag(number)->isChecked());
         QVERIFY(QDir(m_folder).isEmpty());
         QVERIFY(m_prompts.errors.isEmpty());
+
+        QTest::keyClick(memo("Memo2"), Qt::Key_Escape);
+        QVERIFY(!options()->isVisible());
     }
 
     void savedFiles_loadAtStart()

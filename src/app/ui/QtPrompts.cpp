@@ -17,6 +17,13 @@ void QtPrompts::error(const QString &text)
     QMessageBox::critical(m_window, QApplication::applicationDisplayName(), text);
 }
 
+bool QtPrompts::question(const QString &text)
+{
+    return QMessageBox::question(m_window, QApplication::applicationDisplayName(), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 std::optional<QString> QtPrompts::inputText(const QString &title, const QString &label, const QString &initial)
 {
     bool ok = false;

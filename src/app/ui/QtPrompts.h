@@ -16,6 +16,7 @@ public:
 
     void message(const QString &text) override;
     void error(const QString &text) override;
+    bool question(const QString &text) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
     std::optional<QString> openFile(const QString &filter) override;
     std::optional<QString> saveFile(const QString &filter) override;

@@ -2,8 +2,11 @@
 
 #include <QWidget>
 
+class Frame;
 struct PageContext;
+class Prompts;
 class QListWidget;
+class TempFiles;
 
 // TabSheet6: the temporary files found in the project folder, and the status bar's count.
 class TempFilesPage : public QWidget
@@ -14,5 +17,12 @@ public:
     explicit TempFilesPage(const PageContext &context, QWidget *parent = nullptr);
 
 private:
+    // Asks, then deletes the files as the window's chore and lists the folder again.
+    void deleteFiles(const QStringList &paths, bool sayFinished);
+    void showListing();
+
+    TempFiles &m_tempFiles;
+    Prompts &m_prompts;
+    Frame &m_frame;
     QListWidget *m_list;
 };
