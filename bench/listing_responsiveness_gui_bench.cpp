@@ -9,6 +9,7 @@
 #include "app/ui/DesktopLauncher.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtPrompts.h"
+#include "project/ui/FolderBrowser.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -352,6 +352,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("files");
         QTest::addColumn<bool>("projectPanelWhole");
         QTest::newRow("short count") << "Files" << true;
+        QTest::newRow("usual count") << "Contains 0 files with 0 temp. files" << false;
         QTest::newRow("long count") << "Contains 1234567 files with 123456 temp. files" << false;
     }
     void statusBar_filesCountStaysWholeBesideTheProjectPanel()
@@ -363,6 +364,9 @@ private Q_SLOTS:
         MainWindow window(ws, m_prompts, m_launcher);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // As a listing shows it: first "Listing…", then the count.
+        window.setFilesPanel(QStringLiteral("Listing…"));
+        QCoreApplication::sendPostedEvents();
         window.setFilesPanel(files);
         QCoreApplication::sendPostedEvents(); // the status bar lays its panels out anew
         const QLabel *project = find<QLabel>(window, "StatusPanel1");
@@ -370,6 +374,8 @@ private Q_SLOTS:
         QCOMPARE(project->width() == 400, projectPanelWhole);
         QVERIFY(count->x() > project->geometry().right());
         QVERIFY(count->width() >= count->minimumSizeHint().width());
+        QVERIFY2(count->fontMetrics().horizontalAdvance(files) <= count->contentsRect().width(),
+                 qPrintable(QStringLiteral("%1 of %2").arg(count->contentsRect().width()).arg(count->fontMetrics().horizontalAdvance(files))));
     }
 
     // A long name is cut with "…" where it has no room; the window keeps its size.

@@ -62,9 +62,9 @@ void TempFilesGuiTest::cleanup()
 QStringList TempFilesGuiTest::shown(const char *list) const
 {
     QStringList texts;
-    auto *box = widget<QListWidget>(list);
-    for (int row = 0; row < box->count(); ++row)
-        texts.append(box->item(row)->text());
+    const QAbstractItemModel *model = widget<QAbstractItemView>(list)->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, 0).data().toString());
     return texts;
 }
 
@@ -123,11 +123,11 @@ void TempFilesGuiTest::deleteCommands_askThenDeleteFoundFiles()
     m_workspace->project.setIncludeSubfolders(true);
     m_workspace->project.setProjectFolder(m_root);
     QVERIFY(listed());
-    auto *found = widget<QListWidget>("ListBox2");
-    QCOMPARE(found->count(), 3);
+    auto *found = widget<QAbstractItemView>("ListBox2");
+    QCOMPARE(found->model()->rowCount(), 3);
 
     // Declined: nothing goes.
-    found->item(1)->setSelected(true);
+    found->selectionModel()->select(found->model()->index(1, 0), QItemSelectionModel::Select);
     m_prompts.answers = {std::nullopt};
     QTest::keyClick(found, Qt::Key_Delete);
     QCOMPARE(m_prompts.questions, QStringList{"Delete 1 temporary file in " + m_root + "?"});

@@ -1,6 +1,8 @@
 #include "app/ui/ElidedLabel.h"
 
+#include <QFontMetricsF>
 #include <QHelpEvent>
+#include <QtMath>
 #include <QPainter>
 #include <QToolTip>
 
@@ -10,7 +12,8 @@ ElidedLabel::ElidedLabel(const QString &text, QWidget *parent) : QLabel(text, pa
 
 QSize ElidedLabel::minimumSizeHint() const
 {
-    const int whole = std::min(fontMetrics().horizontalAdvance(text()), m_wholeWidth);
+    // Rounded up: the text is cut where its exact width passes the room.
+    const int whole = std::min(qCeil(QFontMetricsF(font()).horizontalAdvance(text())), m_wholeWidth);
     const int margins = contentsMargins().left() + contentsMargins().right();
     return {std::max(fontMetrics().horizontalAdvance(QStringLiteral("…")), whole) + margins,
             QLabel::minimumSizeHint().height()};

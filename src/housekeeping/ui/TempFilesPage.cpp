@@ -7,18 +7,21 @@
 #include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
 
-#include <QListWidget>
+#include <QListView>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 TempFilesPage::TempFilesPage(const PageContext &context, QWidget *parent)
     : QWidget(parent), m_tempFiles(context.workspace.tempFiles), m_prompts(context.prompts), m_frame(context.frame),
-      m_list(new QListWidget(this))
+      m_found(new QStringListModel(this)), m_list(new QListView(this))
 {
     setObjectName(QStringLiteral("TabSheet6"));
     // Shown in the order of the found list, which is sorted ignoring case.
     m_list->setObjectName(QStringLiteral("ListBox2"));
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setUniformItemSizes(true);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setModel(m_found);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
@@ -28,7 +31,7 @@ TempFilesPage::TempFilesPage(const PageContext &context, QWidget *parent)
     m_frame.bindCommand("Deletetemporaryfiles1", [this] { deleteFiles(m_tempFiles.found(), true); });
 
     connect(&m_tempFiles, &TempFiles::listingStarted, this, [this] {
-        m_list->clear();
+        m_found->setStringList({});
         m_frame.setFilesPanel(QStringLiteral("Listing…"));
     });
     connect(&m_tempFiles, &TempFiles::scanned, this, &TempFilesPage::showListing);
@@ -49,7 +52,6 @@ void TempFilesPage::deleteFiles(const QStringList &paths, bool sayFinished)
 
 void TempFilesPage::showListing()
 {
-    m_list->clear();
-    m_list->addItems(m_tempFiles.found());
+    m_found->setStringList(m_tempFiles.found());
     m_frame.setFilesPanel(m_tempFiles.countText());
 }
