@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev qt6-webengine-dev libgl-dev zlib1g-dev)
 target=(--target trovas)
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip 7zip p7zip-full)
+    packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip 7zip p7zip-full libxcb1-dev)
     target=()
 fi
 
