@@ -127,6 +127,20 @@ private Q_SLOTS:
                  qPrintable(text));
     }
 
+    // The options window is made when first opened; until then the saved templates hold.
+    void savedTemplates_holdBeforeTheOptionsWindowWasOpened()
+    {
+        writeFile(m_workspace->appDataFolder + QStringLiteral("Node.txt"), "<p>[%Title%]!</p>\r\n");
+        QVERIFY(!m_window->findChild<QWidget *>(QStringLiteral("TForm8")));
+        create("Createchangelog2");
+        QVERIFY2(memo("Memo1")->toPlainText().contains(QStringLiteral("Crash on start!</p>")),
+                 qPrintable(memo("Memo1")->toPlainText()));
+
+        QApplication::setActiveWindow(changelog());
+        QTest::keyClick(changelog(), Qt::Key_Escape);
+        QVERIFY(!changelog()->isVisible());
+    }
+
     void ctrlA_selectsAllInBothMemos()
     {
         create("Createchangelog2");

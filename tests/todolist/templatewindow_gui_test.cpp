@@ -26,7 +26,13 @@ private:
         m_workspace = std::make_unique<Workspace>(m_folder, m_prompts);
         m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
     }
-    TemplateWindow *options() const { return m_window->findChild<TemplateWindow *>(QStringLiteral("TForm8")); }
+    // The options window, opened as the user opens it when it was not yet made.
+    TemplateWindow *options() const
+    {
+        if (!m_window->findChild<TemplateWindow *>(QStringLiteral("TForm8")))
+            m_window->action(QStringLiteral("Options1"))->trigger();
+        return m_window->findChild<TemplateWindow *>(QStringLiteral("TForm8"));
+    }
     QPlainTextEdit *memo(const char *name) const { return options()->findChild<QPlainTextEdit *>(QLatin1String(name)); }
     QCheckBox *flag(int number) const
     {
@@ -85,6 +91,8 @@ private Q_SLOTS:
     {
         writeFile(m_folder + QStringLiteral("settings.dat"), "F\r\nT\r\n");
         start();
+        QVERIFY(m_prompts.errors.isEmpty()); // read when the options window is first opened
+        options();
         QCOMPARE(m_prompts.errors.size(), 1);
         QVERIFY(m_prompts.errors.first().contains(QStringLiteral("settings.dat")));
         const QList<bool> expected{false, true, false, false, false};

@@ -164,10 +164,9 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     connect(&m_workspace.commands, &ProjectCommands::documentReplaced, this, &MainWindow::updateProjectPanel);
     connect(&m_workspace.recent, &RecentProjects::changed, this, &MainWindow::buildOldProjectsMenu);
 
-    // The other windows, the language chooser last: it sets the texts of all windows before it.
-    m_folderBrowser = new FolderBrowser(this);
-    m_optionsWindow = new TemplateWindow(m_context, this);
-    m_infoWindow = new InfoForm(this);
+    // The folder browser, the options and the info window are made when first needed, so they
+    // cost the start nothing. The language chooser comes last: it sets the texts of all
+    // windows before it.
     m_languageWindow = toolWindow(this, "TForm2", QStringLiteral("Language"), {468, 250});
 
     auto *clock = new QTimer(this);
@@ -217,9 +216,9 @@ void MainWindow::buildMenus()
     bindCommand("Save1", [&commands] { commands.save(); });
     bindCommand("Saveproject1", [&commands] { commands.saveAs(); });
     bindCommand("Exit1", [this] { close(); });
-    bindCommand("Options1", [this] { showToolWindow(m_optionsWindow); });
+    bindCommand("Options1", [this] { showToolWindow(optionsWindow()); });
     bindCommand("LAnguage1", [this] { showToolWindow(m_languageWindow); });
-    bindCommand("Info2", [this] { showToolWindow(m_infoWindow); });
+    bindCommand("Info2", [this] { showToolWindow(infoWindow()); });
 }
 
 void MainWindow::bindCommand(const char *name, const std::function<void()> &command)
@@ -502,9 +501,25 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-FolderBrowser *MainWindow::folderBrowser() const
+FolderBrowser *MainWindow::folderBrowser()
 {
+    if (!m_folderBrowser)
+        m_folderBrowser = new FolderBrowser(this);
     return m_folderBrowser;
+}
+
+QWidget *MainWindow::optionsWindow()
+{
+    if (!m_optionsWindow)
+        m_optionsWindow = new TemplateWindow(m_context, this);
+    return m_optionsWindow;
+}
+
+QWidget *MainWindow::infoWindow()
+{
+    if (!m_infoWindow)
+        m_infoWindow = new InfoForm(this);
+    return m_infoWindow;
 }
 
 QMenu *MainWindow::toolsMenu() const

@@ -47,9 +47,10 @@ std::optional<QString> QtPrompts::saveFile(const QString &filter)
 
 QString QtPrompts::pickFolder(const std::optional<QString> &title)
 {
-    if (!m_folderBrowser)
+    FolderBrowser *browser = m_folderBrowser ? m_folderBrowser() : nullptr;
+    if (!browser)
         return {};
     if (title)
-        m_folderBrowser->setWindowTitle(*title);
-    return m_folderBrowser->pick();
+        browser->setWindowTitle(*title);
+    return browser->pick();
 }

@@ -4,6 +4,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 class FolderBrowser;
 class QWidget;
 
@@ -12,7 +14,8 @@ class QtPrompts : public Prompts
 {
 public:
     void setParentWindow(QWidget *window) { m_window = window; }
-    void setFolderBrowser(FolderBrowser *browser) { m_folderBrowser = browser; }
+    // The folder browser, asked for when a folder is first picked.
+    void setFolderBrowser(std::function<FolderBrowser *()> browser) { m_folderBrowser = std::move(browser); }
 
     void message(const QString &text) override;
     void error(const QString &text) override;
@@ -24,5 +27,5 @@ public:
 
 private:
     QPointer<QWidget> m_window;
-    QPointer<FolderBrowser> m_folderBrowser;
+    std::function<FolderBrowser *()> m_folderBrowser;
 };

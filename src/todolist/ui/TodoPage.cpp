@@ -147,10 +147,14 @@ void TodoPage::createChangelog(bool selectedOnly)
         for (int row : m_list->selectedRows())
             selection->insert(m_project.data().todos.at(row).uid);
     }
-    // The templates as the options window holds them at this moment; without it, the defaults.
-    const auto *options = m_frame.window()->findChild<TemplateWindow *>();
-    const Changelog::Texts texts =
-        Changelog::generate(m_project.data().todos, options ? options->templates() : ChangelogTemplates(), selection);
+    // The templates as the options window holds them at this moment; before it was first
+    // opened, as saved.
+    ChangelogTemplates templates;
+    if (const auto *options = m_frame.window()->findChild<TemplateWindow *>())
+        templates = options->templates();
+    else
+        templates.load(m_folder);
+    const Changelog::Texts texts = Changelog::generate(m_project.data().todos, templates, selection);
     m_changelog->setTexts(texts);
     m_changelog->showPage(Changelog::writePage(m_folder, texts.html));
 }
