@@ -52,10 +52,7 @@ void backupProject(const BackupSettings &settings, const QString &dateStamp, Cho
     QString root = settings.projectFolder;
     if (root.endsWith(QDir::separator()))
         root.chop(1);
-    const auto unreadable = [&progress](const QString &folder, const QString &reason) {
-        progress.addFailure(QDir::toNativeSeparators(folder), reason);
-    };
-    QStringList files = listFiles(settings.projectFolder, settings.includeSubfolders, unreadable);
+    QStringList files = listFiles(settings.projectFolder, settings.includeSubfolders, &progress);
     files.removeIf([&](const QString &path) { return isBackupCopy(path, settings.backupFolder); });
     progress.setTotal(files.size());
 

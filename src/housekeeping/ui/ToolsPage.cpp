@@ -46,4 +46,6 @@ void ToolsPage::buildToolsMenu()
         connect(action, &QAction::triggered, this,
                 [this, path] { runCommand(m_prompts, [this, path] { m_launcher.open(path); }); });
     }
+    // An empty menu would open as nothing at all and leave the menu bar stuck.
+    m_toolsMenu->menuAction()->setEnabled(!m_toolsMenu->isEmpty());
 }
