@@ -1,8 +1,8 @@
 #include "housekeeping/TempFiles.h"
 
-#include "app/Prompts.h"
 #include "chores/ChoreRunner.h"
 #include "housekeeping/ListFiles.h"
+#include "platform/Prompts.h"
 #include "project/Error.h"
 #include "project/ListRows.h"
 #include "project/Project.h"

@@ -1,7 +1,7 @@
 #include "housekeeping/ToolCommands.h"
 
-#include "app/Launcher.h"
-#include "app/Prompts.h"
+#include "platform/Launcher.h"
+#include "platform/Prompts.h"
 #include "project/Error.h"
 #include "project/ListRows.h"
 #include "project/Project.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Launcher.h"
-#include "app/Prompts.h"
 #include "housekeeping/TempFiles.h"
+#include "platform/Launcher.h"
+#include "platform/Prompts.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Launcher.h"
+#include "platform/Launcher.h"
 
 // Starts executable files detached, in their own process with no arguments (on Windows
 // with the shell's usual parameter text); hands everything else (documents, files that

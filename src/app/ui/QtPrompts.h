@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Prompts.h"
+#include "platform/Prompts.h"
 
 #include <QColor>
 #include <QPointer>

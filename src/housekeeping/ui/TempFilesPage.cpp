@@ -1,11 +1,11 @@
 #include "housekeeping/ui/TempFilesPage.h"
 
-#include "app/Prompts.h"
 #include "app/Workspace.h"
 #include "app/ui/Frame.h"
 #include "app/ui/ItemViews.h"
 #include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
+#include "platform/Prompts.h"
 
 #include <QListView>
 #include <QStringListModel>

@@ -1,12 +1,12 @@
 #include "housekeeping/ui/ToolsPage.h"
 
-#include "app/Launcher.h"
 #include "app/Workspace.h"
 #include "app/ui/CommandRunner.h"
-#include "app/ui/ListPopupMenu.h"
 #include "app/ui/Frame.h"
+#include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/TextListBox.h"
+#include "platform/Launcher.h"
 
 #include <QVBoxLayout>
 

@@ -1,11 +1,11 @@
 #include "upload/ui/UploadPage.h"
 
-#include "app/Prompts.h"
 #include "app/Workspace.h"
 #include "app/ui/Frame.h"
 #include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/RecordListView.h"
+#include "platform/Prompts.h"
 #include "project/Error.h"
 #include "project/ListRows.h"
 #include "upload/TargetUrl.h"
