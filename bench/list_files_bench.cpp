@@ -2,13 +2,12 @@
 // `find DIR -type f -name '*.tmp'` on the same tree of 100,000 files in 5,000 folders.
 // Usage: list_files_bench [runs]
 
+#include "FileTree.h"
 #include "Median.h"
 #include "housekeeping/ListFiles.h"
 #include "housekeeping/TempFiles.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -19,31 +18,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kTopFolders = 50;
-constexpr int kSubfoldersEach = 99; // 50 + 50 * 99 = 5,000 folders
-constexpr int kFilesPerFolder = 20; // 100,000 files, one in ten a .tmp
-
-void fillFolder(const QString &folder)
-{
-    QDir().mkpath(folder);
-    for (int i = 0; i < kFilesPerFolder; ++i) {
-        const QString suffix = i % 10 == 0 ? QStringLiteral(".tmp") : QStringLiteral(".cpp");
-        QFile file(folder + QStringLiteral("/file%1").arg(i) + suffix);
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot create %s", qPrintable(file.fileName()));
-    }
-}
-
-void buildTree(const QString &root)
-{
-    for (int top = 0; top < kTopFolders; ++top) {
-        const QString folder = root + QStringLiteral("/top%1").arg(top);
-        fillFolder(folder);
-        for (int sub = 0; sub < kSubfoldersEach; ++sub)
-            fillFolder(folder + QStringLiteral("/sub%1").arg(sub));
-    }
-}
 
 qsizetype scan(const QString &root)
 {
@@ -81,7 +55,7 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const QString root = dir.path();
     std::printf("building the tree in %s ...\n", qPrintable(root));
-    buildTree(root);
+    FileTree::build(root);
 
     qsizetype ours = scan(root); // warms the cache for both
     const qsizetype theirs = runFind(root);

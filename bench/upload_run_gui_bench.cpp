@@ -6,12 +6,12 @@
 // same timer on an idle window for as long, which is what the machine's load alone makes. Every stored file is checked for
 // its size. Usage: upload_run_gui_bench [megabytes] [rounds]
 
-#include "Median.h"
 #include "../tests/upload/RealFtpServer.h"
-#include "app/Launcher.h"
-#include "app/Prompts.h"
+#include "Median.h"
 #include "app/Workspace.h"
 #include "app/ui/MainWindow.h"
+#include "platform/Launcher.h"
+#include "platform/Prompts.h"
 #include "project/Error.h"
 
 #include <QAction>

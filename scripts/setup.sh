@@ -8,7 +8,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev qt6-webengi
 target=(--target trovas)
 if [ "${1:-}" = "--tests" ]; then
     # curl and rsync are peers the benchmarks measure against.
-    packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip rsync 7zip p7zip-full curl appstream desktop-file-utils)
+    packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip rsync 7zip p7zip-full curl libxcb1-dev appstream desktop-file-utils)
     target=()
 fi
 

@@ -6,6 +6,7 @@
 #include "project/Project.h"
 #include "project/ProjectCommands.h"
 #include "project/RecentProjects.h"
+#include "todolist/Todos.h"
 
 // The program's state outside the windows: the open project, the recent projects, the
 // commands on the whole project, the temporary files found in its folder and the user's
@@ -13,7 +14,7 @@
 struct Workspace
 {
     Workspace(const QString &settingsFolder, Prompts &prompts)
-        : appDataFolder(AppDataFolder::withSeparator(settingsFolder)), recent(appDataFolder),
+        : appDataFolder(AppDataFolder::withSeparator(settingsFolder)), project(&Todos::sort), recent(appDataFolder),
           commands(project, recent, prompts), tempFiles(project, commands, prompts), localisation(appDataFolder)
     {
     }

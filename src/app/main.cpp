@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
     Workspace workspace(settingsFolder, prompts);
     MainWindow window(workspace, prompts, launcher);
     prompts.setParentWindow(&window);
-    prompts.setFolderBrowser(window.folderBrowser());
+    prompts.setFolderBrowser([&window] { return window.folderBrowser(); });
     window.show();
     return QApplication::exec();
 }

@@ -7,11 +7,11 @@
 #include "housekeeping/ListFiles.h"
 #include "housekeeping/TempFiles.h"
 #include "housekeeping/ZipFolder.h"
+#include "project/Error.h"
 #include "project/Project.h"
 #include "upload/UploadRun.h"
 
 #include <QDate>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QLocale>
@@ -24,28 +24,17 @@ ChoreCommands::ChoreCommands(const Invocation &invocation, const Project &projec
 ExitStatus ChoreCommands::clean()
 {
     const ProjectData &data = m_project.data();
-    TempFiles::checkDeletableFolder(data.projectFolder);
+    if (const QString reason = TempFiles::refusalReason(data.projectFolder); !reason.isEmpty())
+        throw Error(reason);
     return run(QStringLiteral("clean"), QStringLiteral("Deleting temporary files"), [&](ChoreProgress &progress, Results &results) {
         progress.setStatus(QStringLiteral("Listing: ") + data.projectFolder);
-        const QStringList found =
-            TempFiles::temporaryAmong(listFiles(data.projectFolder, data.includeSubfolders), data.tempExtensions);
-        if (m_invocation.dryRun) {
-            results.lines = found;
-            results.json = {{QStringLiteral("projectFolder"), data.projectFolder},
-                            {QStringLiteral("delete"), QJsonArray::fromStringList(found)}};
-            return;
-        }
-        progress.setTotal(found.size());
-        for (const QString &path : found) {
-            progress.checkCancelled();
-            progress.setStatus(QStringLiteral("Deleting: ") + QFileInfo(path).fileName());
-            QFile file(path);
-            if (file.remove())
-                results.lines.append(path);
-            else
-                progress.addFailure(path, file.errorString());
-            progress.addDone();
-        }
+        const QStringList found = TempFiles::temporaryAmong(
+            listFiles(data.projectFolder, data.includeSubfolders, &progress), data.tempExtensions);
+        if (!m_invocation.dryRun)
+            return TempFiles::deleteFiles(found, progress);
+        results.lines = found;
+        results.json = {{QStringLiteral("projectFolder"), data.projectFolder},
+                        {QStringLiteral("delete"), QJsonArray::fromStringList(found)}};
     });
 }
 

@@ -4,6 +4,7 @@
 #include "cli/ReportCommands.h"
 #include "project/Project.h"
 #include "project/ProjectFile.h"
+#include "todolist/Todos.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -55,7 +56,7 @@ ExitStatus run(const QStringList &arguments)
         return ExitDone;
     }
 
-    Project project;
+    Project project(&Todos::sort);
     try {
         loadProject(project, invocation.projectPath);
     } catch (const Error &error) {

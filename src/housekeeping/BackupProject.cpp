@@ -54,10 +54,7 @@ QStringList backupFiles(const BackupSettings &settings, ChoreProgress &progress)
         throw Error(QStringLiteral("The backup folder \"%1\" is not a full path, so no backup was made. "
                                    "Give it with its folders from the top.")
                         .arg(settings.backupFolder));
-    const auto unreadable = [&progress](const QString &folder, const QString &reason) {
-        progress.addFailure(QDir::toNativeSeparators(folder), reason);
-    };
-    QStringList files = listFiles(settings.projectFolder, settings.includeSubfolders, unreadable);
+    QStringList files = listFiles(settings.projectFolder, settings.includeSubfolders, &progress);
     files.removeIf([&](const QString &path) { return isBackupCopy(path, settings.backupFolder); });
     return files;
 }

@@ -1,6 +1,6 @@
 #include "housekeeping/CopyAndZipLists.h"
 
-#include "app/Prompts.h"
+#include "platform/Prompts.h"
 #include "project/ListRows.h"
 #include "project/Project.h"
 

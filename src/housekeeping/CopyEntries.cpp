@@ -22,10 +22,7 @@ CopyPlan planOf(const CopyEntry &pair, ChoreProgress &progress)
     if (source.isFile()) {
         plan.files.append({pair.source, pair.target});
     } else if (source.isDir()) {
-        const auto unreadable = [&progress](const QString &folder, const QString &reason) {
-            progress.addFailure(QDir::toNativeSeparators(folder), reason);
-        };
-        for (const QString &file : listFiles(pair.source, false, unreadable))
+        for (const QString &file : listFiles(pair.source, false, &progress))
             plan.files.append({file, pair.target + fileNameOf(file)});
     }
     return plan;

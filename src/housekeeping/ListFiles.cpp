@@ -1,5 +1,7 @@
 #include "housekeeping/ListFiles.h"
 
+#include "chores/ChoreProgress.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,14 +57,14 @@ EntryKind kindOf(DIR *folder, const dirent *entry)
 }
 
 // Calls visit(name, kind) for every file and folder in `folder`, in listing order.
-// Unreadable folders have no entries; they go to `unreadable`, unless they are gone.
+// Unreadable folders have no entries; they go to `progress` as failures, unless they are gone.
 template<typename Visit>
-void readFolder(const QString &folder, const UnreadableFolder &unreadable, Visit visit)
+void readFolder(const QString &folder, ChoreProgress *progress, Visit visit)
 {
     DIR *listing = opendir(QFile::encodeName(folder).constData());
     if (!listing) {
-        if (unreadable && errno != ENOENT)
-            unreadable(folder, qt_error_string(errno));
+        if (progress && errno != ENOENT)
+            progress->addFailure(QDir::toNativeSeparators(folder), qt_error_string(errno));
         return;
     }
     while (const dirent *entry = readdir(listing)) {
@@ -98,12 +100,12 @@ EntryKind kindOf(const fs::directory_entry &entry)
 }
 
 template<typename Visit>
-void readFolder(const QString &folder, const UnreadableFolder &unreadable, Visit visit)
+void readFolder(const QString &folder, ChoreProgress *progress, Visit visit)
 {
     std::error_code error;
     fs::directory_iterator entries(fs::path(folder.toStdWString()), error);
-    if (error && unreadable && error != std::errc::no_such_file_or_directory)
-        unreadable(folder, QString::fromStdString(error.message()));
+    if (error && progress && error != std::errc::no_such_file_or_directory)
+        progress->addFailure(QDir::toNativeSeparators(folder), QString::fromStdString(error.message()));
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
         const EntryKind kind = kindOf(*entries);
         if (kind != EntryKind::Other)
@@ -115,7 +117,7 @@ void readFolder(const QString &folder, const UnreadableFolder &unreadable, Visit
 
 } // namespace
 
-QStringList listFiles(const QString &folder, bool withSubfolders, const UnreadableFolder &unreadable)
+QStringList listFiles(const QString &folder, bool withSubfolders, ChoreProgress *progress)
 {
     QStringList files;
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
@@ -129,9 +131,11 @@ QStringList listFiles(const QString &folder, bool withSubfolders, const Unreadab
     // the queue. That gives the same order as listing all folders first and files after.
     std::deque<QString> folders{root + separator};
     while (!folders.empty()) {
+        if (progress)
+            progress->checkCancelled();
         const QString prefix = std::move(folders.front());
         folders.pop_front();
-        readFolder(prefix, unreadable, [&](NativeName name, EntryKind kind) {
+        readFolder(prefix, progress, [&](NativeName name, EntryKind kind) {
             if (kind == EntryKind::Folder && !withSubfolders)
                 return;
             QString path = prefix;

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include <functional>
+class ChoreProgress;
 
 // The program's one folder walk: the full paths of all files in `folder` and, with
 // subfolders, of all files in every folder below it. Hidden entries are included. The
@@ -12,7 +12,9 @@
 //
 // A file is a regular file, reached directly or through a link. Links to folders are not
 // followed, so a link cycle cannot trap the walk. A folder that does not exist gives an
-// empty list; one that cannot be read adds nothing and, when `unreadable` is given, is passed
-// to it with the reason the system gave.
-using UnreadableFolder = std::function<void(const QString &folder, const QString &reason)>;
-QStringList listFiles(const QString &folder, bool withSubfolders, const UnreadableFolder &unreadable = {});
+// empty list; one that cannot be read adds nothing.
+//
+// On a worker, `progress` lets the walk stop between two folders once it is cancelled
+// (ChoreCancelled is thrown), and takes each folder that cannot be read as a failure, with
+// the reason the system gave.
+QStringList listFiles(const QString &folder, bool withSubfolders, ChoreProgress *progress = nullptr);

@@ -1,7 +1,8 @@
 #include "housekeeping/TempFiles.h"
 
-#include "app/Prompts.h"
+#include "chores/ChoreRunner.h"
 #include "housekeeping/ListFiles.h"
+#include "platform/Prompts.h"
 #include "project/Error.h"
 #include "project/ListRows.h"
 #include "project/Project.h"
@@ -11,12 +12,31 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace {
+
+struct Listing
+{
+    QStringList found;
+    qsizetype listed = 0;
+};
+
+} // namespace
+
 TempFiles::TempFiles(Project &project, ProjectCommands &commands, Prompts &prompts, QObject *parent)
-    : QObject(parent), m_project(project), m_prompts(prompts)
+    : QObject(parent), m_project(project), m_prompts(prompts), m_listing(new ChoreRunner(this))
 {
     connect(&project, &Project::projectFolderChanged, this, &TempFiles::scan);
     connect(&project, &Project::includeSubfoldersChanged, this, &TempFiles::scan);
     connect(&commands, &ProjectCommands::loaded, this, &TempFiles::scan);
+}
+
+QStringList TempFiles::foundAt(const QList<int> &rows) const
+{
+    QStringList paths;
+    for (int row : rows)
+        if (row >= 0 && row < m_found.size())
+            paths.append(m_found.at(row));
+    return paths;
 }
 
 QString TempFiles::countText() const
@@ -24,13 +44,31 @@ QString TempFiles::countText() const
     return QStringLiteral("Contains %1 files with %2 temp. files").arg(m_listed).arg(m_found.size());
 }
 
+bool TempFiles::isListing() const
+{
+    return m_listing->isRunning();
+}
+
 void TempFiles::scan()
 {
     const ProjectData &data = m_project.data();
-    const QStringList files = listFiles(data.projectFolder, data.includeSubfolders);
-    m_found = temporaryAmong(files, data.tempExtensions);
-    m_listed = files.size();
-    Q_EMIT scanned();
+    m_folder = data.projectFolder;
+    m_found.clear();
+    m_listed = 0;
+    Q_EMIT listingStarted();
+
+    auto listing = std::make_shared<Listing>();
+    auto work = [listing, folder = data.projectFolder, withSubfolders = data.includeSubfolders,
+                 extensions = data.tempExtensions](ChoreProgress &progress) {
+        const QStringList files = listFiles(folder, withSubfolders, &progress);
+        listing->found = temporaryAmong(files, extensions);
+        listing->listed = files.size();
+    };
+    m_listing->start(QStringLiteral("Listing"), std::move(work), [this, listing](const ChoreReport &) {
+        m_found = std::move(listing->found);
+        m_listed = listing->listed;
+        Q_EMIT scanned();
+    });
 }
 
 void TempFiles::newExtension()
@@ -50,22 +88,29 @@ void TempFiles::deleteExtensions(const QList<int> &rows)
     scan();
 }
 
-void TempFiles::deleteTemporaryFiles()
+bool TempFiles::confirmDeletion(const QStringList &paths) const
 {
-    for (const QString &path : std::as_const(m_found))
-        QFile::remove(path);
-    scan();
-    m_prompts.message(QStringLiteral("Finished"));
+    if (isListing())
+        throw Error(QStringLiteral("The project folder is still being listed; delete when the listing is done."));
+    if (paths.isEmpty())
+        return true;
+    if (const QString reason = refusalReason(m_folder); !reason.isEmpty())
+        throw Error(reason);
+    const QString files = paths.size() == 1 ? QStringLiteral("1 temporary file")
+                                            : QStringLiteral("%1 temporary files").arg(paths.size());
+    return m_prompts.question(QStringLiteral("Delete %1 in %2?").arg(files, QDir::toNativeSeparators(m_folder)));
 }
 
-void TempFiles::deleteFound(const QList<int> &rows)
+void TempFiles::deleteFiles(const QStringList &paths, ChoreProgress &progress)
 {
-    for (int row : rows) {
-        const QString path = m_found.value(row);
-        if (QFileInfo(path).isFile())
-            QFile::remove(path);
+    progress.setTotal(paths.size());
+    for (const QString &path : paths) {
+        progress.checkCancelled();
+        progress.setStatus(QStringLiteral("Deleting: ") + QFileInfo(path).fileName());
+        if (QFile file(path); QFileInfo(path).isFile() && !file.remove())
+            progress.addFailure(path, file.errorString());
+        progress.addDone();
     }
-    scan();
 }
 
 QStringList TempFiles::temporaryAmong(const QStringList &files, const QStringList &extensions)
@@ -78,18 +123,20 @@ QStringList TempFiles::temporaryAmong(const QStringList &files, const QStringLis
     return found;
 }
 
-void TempFiles::checkDeletableFolder(const QString &folder)
+QString TempFiles::refusalReason(const QString &folder)
 {
-    const QFileInfo info(folder);
-    if (folder.isEmpty() || !info.isDir())
-        throw Error(QStringLiteral("The project folder \"%1\" is not a folder.").arg(folder));
-    const QString canonical = info.canonicalFilePath();
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty())
+        return {};
     if (QDir(canonical).isRoot())
-        throw Error(QStringLiteral("The project folder \"%1\" is the root of the file system; its temporary files "
-                                   "are not deleted.").arg(folder));
-    if (canonical == QFileInfo(QDir::homePath()).canonicalFilePath())
-        throw Error(QStringLiteral("The project folder \"%1\" is the home folder; its temporary files are not "
-                                   "deleted.").arg(folder));
+        return QStringLiteral("The project folder %1 is the root of the file system. Its temporary files are those "
+                              "of the whole system; choose the folder of the project itself.")
+            .arg(QDir::toNativeSeparators(folder));
+    if (canonical == QDir(QDir::homePath()).canonicalPath())
+        return QStringLiteral("The project folder %1 is your home folder. Its temporary files belong to all your "
+                              "programs and projects; choose the folder of the project itself.")
+            .arg(QDir::toNativeSeparators(folder));
+    return {};
 }
 
 QStringView TempFiles::extensionOf(QStringView path)

@@ -3,14 +3,17 @@
 #include <QObject>
 #include <QStringList>
 
+class ChoreProgress;
+class ChoreRunner;
 class Project;
 class ProjectCommands;
 class Prompts;
 
 // The temporary files of the project folder: the files whose extension is one of the
-// project's temporary-file extensions, as found by the last scan, and the commands that
+// project's temporary-file extensions, as found by the last listing, and the commands that
 // edit the extensions and delete what was found. Every change of the project folder or of
-// "include subfolders", every load and every command here scans again.
+// "include subfolders", every load and every command here lists the folder again, on a
+// worker: a listing that is still running then gives way to the fresh one.
 class TempFiles : public QObject
 {
     Q_OBJECT
@@ -18,26 +21,34 @@ class TempFiles : public QObject
 public:
     TempFiles(Project &project, ProjectCommands &commands, Prompts &prompts, QObject *parent = nullptr);
 
-    // Full paths found by the last scan, ascending ignoring case.
+    // Full paths found by the last listing, ascending ignoring case; empty while listing.
     const QStringList &found() const { return m_found; }
+    QStringList foundAt(const QList<int> &rows) const;
     // "Contains N files with M temp. files", for the status bar.
     QString countText() const;
+    bool isListing() const;
 
+    // Lists the project folder again; listingStarted() now, scanned() when the result is in.
     void scan();
     // Asks for an extension and adds it as typed; scans in any case.
     void newExtension();
     void deleteExtensions(const QList<int> &rows);
-    // Deletes every found file, passing over the ones that cannot go, then scans and says
-    // "Finished".
-    void deleteTemporaryFiles();
-    // Deletes the found files at `rows` of found().
-    void deleteFound(const QList<int> &rows);
+
+    // Asks once before `paths` of the found list are deleted: false when the user declines.
+    // Nothing to delete needs no question. Throws Error while the folder is being listed, and
+    // for a project folder that is the file-system root or the home folder itself, whose
+    // listing holds files that belong to the system or to other projects.
+    bool confirmDeletion(const QStringList &paths) const;
+    // Deletes the files that still exist as files, passing over the ones that cannot go (each
+    // reported to the progress with the reason); meant for a worker, and stops between two
+    // files when cancelled.
+    static void deleteFiles(const QStringList &paths, ChoreProgress &progress);
 
     // The temporary files among `files`, ascending ignoring case.
     static QStringList temporaryAmong(const QStringList &files, const QStringList &extensions);
-    // Throws Error for a folder whose temporary files must never be deleted wholesale: none
-    // set, the file-system root or the home folder itself.
-    static void checkDeletableFolder(const QString &folder);
+    // Why the temporary files of `folder` must not be deleted in one go (it is the file-system
+    // root or the home folder itself), or nothing when they may.
+    static QString refusalReason(const QString &folder);
 
     // From the last "." of the last path component to the end; empty without a dot there.
     static QStringView extensionOf(QStringView path);
@@ -45,11 +56,15 @@ public:
     static bool isTemporary(QStringView path, const QStringList &extensions);
 
 Q_SIGNALS:
+    void listingStarted();
     void scanned();
 
 private:
     Project &m_project;
     Prompts &m_prompts;
+    ChoreRunner *m_listing;
+    // The folder the found files come from.
+    QString m_folder;
     QStringList m_found;
     qsizetype m_listed = 0;
 };

@@ -1,7 +1,8 @@
 #include "housekeeping/ToolCommands.h"
 
-#include "app/Launcher.h"
-#include "app/Prompts.h"
+#include "platform/Launcher.h"
+#include "platform/Prompts.h"
+#include "project/Error.h"
 #include "project/ListRows.h"
 #include "project/Project.h"
 
@@ -27,8 +28,17 @@ void ToolCommands::deleteTools(const QList<int> &rows)
 
 void ToolCommands::runAll()
 {
-    for (const QString &tool : m_project.data().tools)
-        m_launcher.open(tool);
+    // One tool that cannot start does not keep the others from starting.
+    QStringList failures;
+    for (const QString &tool : m_project.data().tools) {
+        try {
+            m_launcher.open(tool);
+        } catch (const Error &error) {
+            failures.append(error.message());
+        }
+    }
+    if (!failures.isEmpty())
+        throw Error(failures.join(QLatin1Char('\n')));
 }
 
 void ToolCommands::openMainFile()

@@ -1,7 +1,6 @@
 #include "project/Project.h"
 
 #include "project/ColumnSort.h"
-#include "todolist/Todos.h"
 
 #include <QCollator>
 
@@ -148,12 +147,13 @@ void Project::sortList(ProjectList list, int key)
     case ProjectList::Uploads:
         sortRecords(&ProjectData::uploads, key, list);
         break;
-    case ProjectList::Todos: {
-        auto todos = m_data.todos;
-        Todos::sort(todos, key);
-        setTodos(std::move(todos));
+    case ProjectList::Todos:
+        if (m_todoOrder) {
+            auto todos = m_data.todos;
+            m_todoOrder(todos, key);
+            setTodos(std::move(todos));
+        }
         break;
-    }
     default:
         break;
     }

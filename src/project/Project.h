@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <array>
+#include <functional>
 
 enum class ProjectList { Developers, TempExtensions, Copies, ZipFolders, Uploads, Tools, Description, Todos, License, Notes };
 
@@ -16,7 +17,14 @@ class Project : public QObject
     Q_OBJECT
 
 public:
-    explicit Project(QObject *parent = nullptr) : QObject(parent) {}
+    // Sorts the to-do list by a signed column key; the to-do rules live with the to-do list.
+    using TodoOrder = std::function<void(QList<TodoItem> &todos, int key)>;
+
+    // Without a to-do order, sorting the to-do list only remembers its key.
+    explicit Project(TodoOrder todoOrder = {}, QObject *parent = nullptr)
+        : QObject(parent), m_todoOrder(std::move(todoOrder))
+    {
+    }
 
     const ProjectData &data() const { return m_data; }
 
@@ -74,6 +82,7 @@ private:
     void setLines(QStringList ProjectData::*list, QStringList lines, ProjectList which, bool sorted);
     void setText(QString ProjectData::*field, const QString &value);
 
+    TodoOrder m_todoOrder;
     ProjectData m_data;
     std::array<int, 10> m_sortKeys{};
     quint64 m_nextUid = 1;

@@ -1,6 +1,6 @@
 #include "project/ProjectCommands.h"
 
-#include "app/Prompts.h"
+#include "platform/Prompts.h"
 #include "project/Project.h"
 #include "project/ProjectFile.h"
 #include "project/RecentProjects.h"

@@ -3,6 +3,8 @@
 #include "project/Error.h"
 #include "project/TextFile.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kHeaderLines = 18;
@@ -13,6 +15,31 @@ enum HeaderLine {
 };
 
 QString flag(bool value) { return value ? QStringLiteral("T") : QStringLiteral("F"); }
+
+// An offending line as a message quotes it: its first 80 characters, with control
+// characters written as escapes, so a binary or huge file gives a readable message.
+QString quoted(const QString &line)
+{
+    constexpr qsizetype kShown = 80;
+    QString text;
+    for (const QChar c : QStringView(line).left(kShown)) {
+        if (c.category() == QChar::Other_Control)
+            text += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    if (line.size() > kShown)
+        text += QStringLiteral("…");
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// Digits only, with an optional sign: a number, if perhaps not one that fits.
+bool isWholeNumber(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    const QStringView digits = QStringView(trimmed).mid(trimmed.startsWith(u'-') || trimmed.startsWith(u'+') ? 1 : 0);
+    return !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); });
+}
 
 // Reads the file's lines front to back, reporting lines by their 1-based number.
 class LineReader
@@ -34,8 +61,10 @@ public:
         bool ok = false;
         const int value = text.toInt(&ok);
         if (!ok)
-            throw Error(QStringLiteral("line %1: the %2 \"%3\" is not a number")
-                            .arg(index + 1).arg(QLatin1String(what), text));
+            throw Error(QStringLiteral("line %1: the %2 %3 is %4")
+                            .arg(index + 1)
+                            .arg(QLatin1String(what), quoted(text),
+                                 isWholeNumber(text) ? QStringLiteral("too large") : QStringLiteral("not a number")));
         return value;
     }
 
@@ -43,8 +72,8 @@ public:
     {
         const int value = number(headerLine, "count");
         if (value < 0)
-            throw Error(QStringLiteral("line %1: the count \"%2\" is not a number")
-                            .arg(headerLine + 1).arg(m_lines[headerLine]));
+            throw Error(QStringLiteral("line %1: the count %2 is not a number")
+                            .arg(headerLine + 1).arg(quoted(m_lines[headerLine])));
         return value;
     }
 

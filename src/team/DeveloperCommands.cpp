@@ -1,6 +1,6 @@
 #include "team/DeveloperCommands.h"
 
-#include "app/Launcher.h"
+#include "platform/Launcher.h"
 #include "project/ListRows.h"
 #include "project/Project.h"
 

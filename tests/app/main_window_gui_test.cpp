@@ -3,6 +3,7 @@
 #include "app/ui/MainWindow.h"
 #include "project/Error.h"
 #include "project/TextFile.h"
+#include "project/ui/FolderBrowser.h"
 #include "support/TestSupport.h"
 
 #include <QtTest>
@@ -301,7 +302,7 @@ private Q_SLOTS:
     }
 
     // The language chooser sets the texts of the windows made before it, so it comes last.
-    void startup_createsTheLanguageChooserAfterEveryOtherWindow()
+    void startup_createsTheLanguageChooserLastAndHiddenWindowsWhenNeeded()
     {
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
@@ -310,8 +311,13 @@ private Q_SLOTS:
         for (const QWidget *child : window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             if (child->isWindow())
                 windows << child->objectName();
-        QVERIFY2(windows.contains(QStringLiteral("TForm6")), qPrintable(windows.join(' ')));
         QCOMPARE(windows.last(), QStringLiteral("TForm2"));
+        // What the first screen does not show is made when first needed.
+        for (const char *later : {"TForm6", "TInfoForm"})
+            QVERIFY2(!windows.contains(QLatin1String(later)), later);
+        QWidget *browser = window.folderBrowser();
+        QCOMPARE(browser, window.findChild<QWidget *>(QStringLiteral("TForm6")));
+        QCOMPARE(static_cast<QWidget *>(window.folderBrowser()), browser);
     }
 
     // The "?" windows open over the main window, not in a corner of the screen where they may
@@ -339,6 +345,10 @@ private Q_SLOTS:
         QVERIFY(opened->isVisible());
         const QPoint offset = opened->geometry().center() - window.frameGeometry().center();
         QVERIFY2(qAbs(offset.x()) <= 2 && qAbs(offset.y()) <= 2, qPrintable(QStringLiteral("off by %1, %2").arg(offset.x()).arg(offset.y())));
+
+        QApplication::setActiveWindow(opened);
+        QTest::keyClick(opened, Qt::Key_Escape);
+        QVERIFY(!opened->isVisible());
     }
 
     // The Project panel keeps its 400 pixels while the count fits beside it, and otherwise
@@ -348,6 +358,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("files");
         QTest::addColumn<bool>("projectPanelWhole");
         QTest::newRow("short count") << "Files" << true;
+        QTest::newRow("usual count") << "Contains 0 files with 0 temp. files" << false;
         QTest::newRow("long count") << "Contains 1234567 files with 123456 temp. files" << false;
     }
     void statusBar_filesCountStaysWholeBesideTheProjectPanel()
@@ -359,6 +370,9 @@ private Q_SLOTS:
         MainWindow window(ws, m_prompts, m_launcher);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // As a listing shows it: first "Listing…", then the count.
+        window.setFilesPanel(QStringLiteral("Listing…"));
+        QCoreApplication::sendPostedEvents();
         window.setFilesPanel(files);
         QCoreApplication::sendPostedEvents(); // the status bar lays its panels out anew
         const QLabel *project = find<QLabel>(window, "StatusPanel1");
@@ -366,6 +380,30 @@ private Q_SLOTS:
         QCOMPARE(project->width() == 400, projectPanelWhole);
         QVERIFY(count->x() > project->geometry().right());
         QVERIFY(count->width() >= count->minimumSizeHint().width());
+        QVERIFY2(count->fontMetrics().horizontalAdvance(files) <= count->contentsRect().width(),
+                 qPrintable(QStringLiteral("%1 of %2").arg(count->contentsRect().width()).arg(count->fontMetrics().horizontalAdvance(files))));
+    }
+
+    // A long name is cut with "…" where it has no room; the window keeps its size.
+    void longTexts_neverWidenTheWindow()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QSize size = window.size();
+        const QString name = QStringLiteral("A project name far longer than any window is wide ").repeated(6);
+        ws.project.setName(name);
+        window.setFilesPanel(QStringLiteral("Contains 1234567890 files with 1234567890 temp. files ").repeated(4));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(window.size(), size);
+        QVERIFY(window.minimumSizeHint().width() < size.width());
+        QCOMPARE(find<QLabel>(window, "Label1")->text(), name);
+
+        ws.project.setName(QStringLiteral("Short"));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(window.size(), size);
     }
 
     void clock_dropsSecondsAndZone_data()

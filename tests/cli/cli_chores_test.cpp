@@ -236,7 +236,6 @@ private Q_SLOTS:
         const CliResult result = runCli({cleanProject(folder), QStringLiteral("clean")});
         QCOMPARE(result.status, 0);
         QVERIFY(result.err.isEmpty());
-        QCOMPARE(QString::fromUtf8(result.out).count(QLatin1Char('\n')), 3);
         QStringList left = treeState(folder).keys();
         left.replaceInStrings(folder + QLatin1Char('/'), QString());
         QCOMPARE(left, (QStringList{QStringLiteral("keep.txt"), QStringLiteral("sub"), QStringLiteral("sub/c.txt"),
@@ -277,7 +276,7 @@ private Q_SLOTS:
         const CliResult result = runCli(QStringList{cleanProject(folder), QStringLiteral("clean")} + options);
         QCOMPARE(result.status, 1);
         QVERIFY(result.out.isEmpty());
-        QVERIFY2(result.err.contains("not deleted"), result.err.constData());
+        QVERIFY2(result.err.contains("choose the folder of the project itself"), result.err.constData());
         QVERIFY(QFile::exists(bait));
     }
 };

@@ -16,9 +16,10 @@ class TempFilesGuiTest : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
-    void typingProjectFolder_rescansAtEveryKeystroke();
+    void typingProjectFolder_listsInTheBackground();
     void extensionCommands_editListAndRescan();
-    void deleteCommands_deleteFoundFiles();
+    void deleteCommands_askThenDeleteFoundFiles();
+    void deleteTemporaryFiles_refusesHomeFolder();
 
 private:
     QString path(const QString &relative) const { return m_root + QLatin1Char('/') + relative; }
@@ -27,6 +28,7 @@ private:
     T *widget(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
     void trigger(const char *action) { widget<QAction>(action)->trigger(); }
     QStringList shown(const char *list) const;
+    bool listed() { return waitForListing(m_workspace->tempFiles); }
 
     IsolatedHome m_home;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -60,27 +62,33 @@ void TempFilesGuiTest::cleanup()
 QStringList TempFilesGuiTest::shown(const char *list) const
 {
     QStringList texts;
-    auto *box = widget<QListWidget>(list);
-    for (int row = 0; row < box->count(); ++row)
-        texts.append(box->item(row)->text());
+    const QAbstractItemModel *model = widget<QAbstractItemView>(list)->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, 0).data().toString());
     return texts;
 }
 
-void TempFilesGuiTest::typingProjectFolder_rescansAtEveryKeystroke()
+void TempFilesGuiTest::typingProjectFolder_listsInTheBackground()
 {
     QCOMPARE(filesPanel(), QStringLiteral("Files"));
     auto *folderField = widget<QLineEdit>("Edit2");
-    QStringList panels;
     for (const QChar c : m_root) {
         QTest::keyClick(folderField, c.toLatin1());
-        panels.append(filesPanel());
+        QCOMPARE(filesPanel(), QStringLiteral("Listing…"));
+        QVERIFY(shown("ListBox2").isEmpty());
     }
-    QCOMPARE(panels.size(), m_root.size());
-    QCOMPARE(panels.at(panels.size() - 2), QStringLiteral("Contains 0 files with 0 temp. files"));
-    QCOMPARE(panels.last(), QStringLiteral("Contains 3 files with 2 temp. files"));
+    QVERIFY(listed());
+    QCOMPARE(filesPanel(), QStringLiteral("Contains 3 files with 2 temp. files"));
     QCOMPARE(shown("ListBox2"), (QStringList{path("main.o"), path("Old.BAK")}));
 
+    QTest::keyClick(folderField, 'x');
+    QVERIFY(listed());
+    QCOMPARE(filesPanel(), QStringLiteral("Contains 0 files with 0 temp. files"));
+    QTest::keyClick(folderField, Qt::Key_Backspace);
+
     widget<QCheckBox>("CheckBox1")->click();
+    QCOMPARE(filesPanel(), QStringLiteral("Listing…"));
+    QVERIFY(listed());
     QCOMPARE(filesPanel(), QStringLiteral("Contains 4 files with 3 temp. files"));
     QCOMPARE(shown("ListBox2").last(), path("sub/x.o"));
 }
@@ -90,6 +98,7 @@ void TempFilesGuiTest::extensionCommands_editListAndRescan()
     m_workspace->project.setProjectFolder(m_root);
     m_prompts.answers = {QStringLiteral(".CPP"), std::nullopt};
     trigger("Newfileextansion1");
+    QVERIFY(listed());
     QCOMPARE(shown("ListBox3"), (QStringList{".bak", ".CPP", ".o"}));
     QCOMPARE(filesPanel(), QStringLiteral("Contains 3 files with 3 temp. files"));
     trigger("Newfileextansion1");
@@ -100,6 +109,7 @@ void TempFilesGuiTest::extensionCommands_editListAndRescan()
     extensions->item(0)->setSelected(true);
     extensions->item(1)->setSelected(true);
     QTest::keyClick(extensions, Qt::Key_Delete, Qt::ControlModifier);
+    QVERIFY(listed());
     QCOMPARE(shown("ListBox3"), QStringList{".o"});
     QCOMPARE(filesPanel(), QStringLiteral("Contains 3 files with 1 temp. files"));
 
@@ -108,24 +118,51 @@ void TempFilesGuiTest::extensionCommands_editListAndRescan()
     QCOMPARE(shown("ListBox3"), QStringList{".o"});
 }
 
-void TempFilesGuiTest::deleteCommands_deleteFoundFiles()
+void TempFilesGuiTest::deleteCommands_askThenDeleteFoundFiles()
 {
     m_workspace->project.setIncludeSubfolders(true);
     m_workspace->project.setProjectFolder(m_root);
-    auto *found = widget<QListWidget>("ListBox2");
-    QCOMPARE(found->count(), 3);
+    QVERIFY(listed());
+    auto *found = widget<QAbstractItemView>("ListBox2");
+    QCOMPARE(found->model()->rowCount(), 3);
 
-    found->item(1)->setSelected(true);
+    // Declined: nothing goes.
+    found->selectionModel()->select(found->model()->index(1, 0), QItemSelectionModel::Select);
+    m_prompts.answers = {std::nullopt};
     QTest::keyClick(found, Qt::Key_Delete);
+    QCOMPARE(m_prompts.questions, QStringList{"Delete 1 temporary file in " + m_root + "?"});
+    QVERIFY(QFile::exists(path("Old.BAK")));
+
+    m_prompts.answers = {QStringLiteral("yes")};
+    QTest::keyClick(found, Qt::Key_Delete);
+    QTRY_COMPARE(shown("ListBox2"), (QStringList{path("main.o"), path("sub/x.o")}));
     QVERIFY(!QFile::exists(path("Old.BAK")));
-    QCOMPARE(shown("ListBox2"), (QStringList{path("main.o"), path("sub/x.o")}));
     QVERIFY(m_prompts.messages.isEmpty());
 
+    m_prompts.answers = {QStringLiteral("yes")};
     trigger("Deletetemporaryfiles1");
-    QCOMPARE(m_prompts.messages, QStringList{QStringLiteral("Finished")});
+    QCOMPARE(m_prompts.questions.last(), "Delete 2 temporary files in " + m_root + "?");
+    QTRY_COMPARE(m_prompts.messages, QStringList{QStringLiteral("Finished")});
+    QVERIFY(listed());
     QVERIFY(shown("ListBox2").isEmpty());
     QCOMPARE(filesPanel(), QStringLiteral("Contains 1 files with 0 temp. files"));
     QVERIFY(QFile::exists(path("main.cpp")));
+    QVERIFY(m_prompts.errors.isEmpty());
+}
+
+void TempFilesGuiTest::deleteTemporaryFiles_refusesHomeFolder()
+{
+    const QString stray = writeFile(m_home.path() + QStringLiteral("/stray.o"), "x");
+    m_workspace->project.setProjectFolder(m_home.path());
+    QVERIFY(listed());
+    QCOMPARE(shown("ListBox2"), QStringList{stray});
+
+    m_prompts.answers = {QStringLiteral("yes")};
+    trigger("Deletetemporaryfiles1");
+    QCOMPARE(m_prompts.errors.size(), 1);
+    QVERIFY(m_prompts.errors.first().contains(QLatin1String("home folder")));
+    QVERIFY(m_prompts.questions.isEmpty());
+    QVERIFY(QFile::exists(stray));
 }
 
 QTEST_MAIN(TempFilesGuiTest)

@@ -1,4 +1,6 @@
 #include "app/Workspace.h"
+#include "chores/ChoreRunner.h"
+#include "project/Error.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -13,15 +15,20 @@ class TempFilesTest : public QObject
 private Q_SLOTS:
     void init();
     void scan_followsFolderAndSubfolders();
+    void scan_freshChangeReplacesRunningListing();
     void newExtension_data();
     void newExtension();
     void deleteExtensions_removesSelectedRowsOnly();
-    void deleteTemporaryFiles_passesOverFailuresAndSaysFinished();
-    void deleteFound_deletesSelectedFilesOnly();
+    void confirmDeletion_data();
+    void confirmDeletion();
+    void deleteFiles_passesOverFailures();
 
 private:
+    // Sets the project folder and waits for its listing.
+    void listFolder(const QString &folder);
     QString path(const QString &relative) const { return m_root + QLatin1Char('/') + relative; }
 
+    IsolatedHome m_home;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedPrompts> m_prompts;
     std::unique_ptr<Workspace> m_workspace;
@@ -39,22 +46,47 @@ void TempFilesTest::init()
     m_workspace->project.setTempExtensions({QStringLiteral(".tmp"), QStringLiteral(".BAK")});
 }
 
+void TempFilesTest::listFolder(const QString &folder)
+{
+    m_workspace->project.setProjectFolder(folder);
+    QVERIFY(waitForListing(m_workspace->tempFiles));
+}
+
 void TempFilesTest::scan_followsFolderAndSubfolders()
 {
     Project &project = m_workspace->project;
     TempFiles &tempFiles = m_workspace->tempFiles;
 
-    project.setProjectFolder(m_root);
+    listFolder(m_root);
     QCOMPARE(tempFiles.found(), (QStringList{path("a.tmp"), path("B.bak"), path("c.TMP")}));
     QCOMPARE(tempFiles.countText(), QStringLiteral("Contains 4 files with 3 temp. files"));
 
     project.setIncludeSubfolders(true);
+    QVERIFY(tempFiles.isListing());
+    QVERIFY(tempFiles.found().isEmpty());
+    QVERIFY(waitForListing(tempFiles));
     QCOMPARE(tempFiles.found(), (QStringList{path("a.tmp"), path("B.bak"), path("c.TMP"), path("sub/d.tmp")}));
     QCOMPARE(tempFiles.countText(), QStringLiteral("Contains 6 files with 4 temp. files"));
 
-    project.setProjectFolder(m_root + QStringLiteral("/su"));
+    listFolder(m_root + QStringLiteral("/su"));
     QVERIFY(tempFiles.found().isEmpty());
     QCOMPARE(tempFiles.countText(), QStringLiteral("Contains 0 files with 0 temp. files"));
+}
+
+void TempFilesTest::scan_freshChangeReplacesRunningListing()
+{
+    TempFiles &tempFiles = m_workspace->tempFiles;
+    QSignalSpy scans(&tempFiles, &TempFiles::scanned);
+    QSignalSpy starts(&tempFiles, &TempFiles::listingStarted);
+    // Typed character by character: only the last folder's listing is reported.
+    const QString typed = m_root + QStringLiteral("/sub");
+    for (qsizetype length = 1; length <= typed.size(); ++length)
+        m_workspace->project.setProjectFolder(typed.left(length));
+    QVERIFY(waitForListing(tempFiles));
+    QCOMPARE(starts.count(), typed.size());
+    QVERIFY(scans.count() >= 1);
+    QCOMPARE(tempFiles.found(), QStringList{path("sub/d.tmp")});
+    QCOMPARE(tempFiles.countText(), QStringLiteral("Contains 2 files with 1 temp. files"));
 }
 
 void TempFilesTest::newExtension_data()
@@ -76,12 +108,13 @@ void TempFilesTest::newExtension()
     QFETCH(QString, typed);
     QFETCH(QStringList, extensions);
     QFETCH(int, found);
-    m_workspace->project.setProjectFolder(m_root);
+    listFolder(m_root);
     if (confirm)
         m_prompts->answers.push_back(typed);
     QSignalSpy scans(&m_workspace->tempFiles, &TempFiles::scanned);
 
     m_workspace->tempFiles.newExtension();
+    QVERIFY(waitForListing(m_workspace->tempFiles));
 
     QCOMPARE(m_workspace->project.data().tempExtensions, extensions);
     QCOMPARE(m_workspace->tempFiles.found().size(), found);
@@ -92,58 +125,88 @@ void TempFilesTest::deleteExtensions_removesSelectedRowsOnly()
 {
     Project &project = m_workspace->project;
     project.setTempExtensions({QStringLiteral(".tmp"), QStringLiteral(".BAK"), QStringLiteral(".tmp")});
-    project.setProjectFolder(m_root);
+    listFolder(m_root);
 
     m_workspace->tempFiles.deleteExtensions({1});
+    QVERIFY(waitForListing(m_workspace->tempFiles));
     QCOMPARE(project.data().tempExtensions, (QStringList{".BAK", ".tmp"}));
     QCOMPARE(m_workspace->tempFiles.found().size(), 3);
 
     m_workspace->tempFiles.deleteExtensions({0});
+    QVERIFY(waitForListing(m_workspace->tempFiles));
     QCOMPARE(m_workspace->tempFiles.found().size(), 2);
 }
 
-void TempFilesTest::deleteTemporaryFiles_passesOverFailuresAndSaysFinished()
+void TempFilesTest::confirmDeletion_data()
 {
-    TempFiles &tempFiles = m_workspace->tempFiles;
-    tempFiles.deleteTemporaryFiles();
-    QCOMPARE(m_prompts->messages, QStringList{QStringLiteral("Finished")});
+    QTest::addColumn<QString>("folder"); // relative to the temporary folder, or absolute
+    QTest::addColumn<QList<int>>("rows");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("question"); // empty: nothing asked
+    QTest::addColumn<bool>("agreed");
+    QTest::addColumn<QString>("refused"); // a word of the refusal, empty when not refused
 
-    writeFile(path("0.tmp"), "x");
-    m_workspace->project.setIncludeSubfolders(true);
-    m_workspace->project.setProjectFolder(m_root);
-    QCOMPARE(tempFiles.found().first(), path("0.tmp"));
-    // The first found file turns into a folder, which no user can delete as a file.
-    QVERIFY(QFile::remove(path("0.tmp")));
+    QTest::newRow("all, yes") << "project" << QList<int>{0, 1, 2} << true
+                              << "Delete 3 temporary files in %1/project?" << true << "";
+    QTest::newRow("one, no") << "project" << QList<int>{1} << false << "Delete 1 temporary file in %1/project?"
+                             << false << "";
+    QTest::newRow("nothing selected") << "project" << QList<int>{} << false << "" << true << "";
+    QTest::newRow("root") << "/" << QList<int>{0} << true << "" << false << "root";
+    QTest::newRow("home") << "" << QList<int>{0} << true << "" << false << "home folder";
+    QTest::newRow("home, spelt with a slash") << "/" << QList<int>{0} << true << "" << false << "home folder";
+}
+
+void TempFilesTest::confirmDeletion()
+{
+    QFETCH(QString, folder);
+    QFETCH(QList<int>, rows);
+    QFETCH(bool, answer);
+    QFETCH(QString, question);
+    QFETCH(bool, agreed);
+    QFETCH(QString, refused);
+    const QString home = m_home.path();
+    writeFile(home + QStringLiteral("/stray.tmp"), "x");
+    const QString tag = QString::fromLatin1(QTest::currentDataTag());
+    const QString listed = tag.startsWith(QLatin1String("home")) ? home + folder
+                           : folder.startsWith(QLatin1Char('/')) ? folder
+                                                                 : m_dir->path() + QLatin1Char('/') + folder;
+    m_workspace->project.setTempExtensions({QStringLiteral(".tmp"), QStringLiteral(".BAK")});
+    // The root holds no temporary files here; what is found there does not matter for the refusal.
+    listFolder(listed);
+    if (answer)
+        m_prompts->answers.push_back(QString());
+    else
+        m_prompts->answers.push_back(std::nullopt);
+    const QStringList paths = listed == QLatin1String("/") ? QStringList{QStringLiteral("/x.tmp")}
+                                                          : m_workspace->tempFiles.foundAt(rows);
+
+    try {
+        QCOMPARE(m_workspace->tempFiles.confirmDeletion(paths), agreed);
+        QVERIFY(refused.isEmpty());
+    } catch (const Error &error) {
+        QVERIFY2(!refused.isEmpty() && error.message().contains(refused), qPrintable(error.message()));
+    }
+    QCOMPARE(m_prompts->questions, question.isEmpty() ? QStringList() : QStringList{question.arg(m_dir->path())});
+}
+
+void TempFilesTest::deleteFiles_passesOverFailures()
+{
+    const QStringList paths{path("0.tmp"), path("a.tmp"), path("B.bak"), path("sub/d.tmp"), path("gone.tmp")};
+    // A folder under a temporary file's name is no file to delete.
     writeFile(path("0.tmp/kept"), "x");
-    QVERIFY(QFile::remove(path("B.bak"))); // gone before its turn
     // A folder without write permission keeps its files, unless this user ignores permissions.
     QVERIFY(QFile::setPermissions(path("sub"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     const bool locked = !QFile(path("sub/probe")).open(QIODevice::WriteOnly);
 
-    tempFiles.deleteTemporaryFiles();
+    ChoreRunner runner;
+    const ChoreReport report
+        = runner.run(QStringLiteral("Deleting"), [&paths](ChoreProgress &progress) { TempFiles::deleteFiles(paths, progress); });
     QFile::setPermissions(path("sub"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-    QCOMPARE(m_prompts->messages, (QStringList{"Finished", "Finished"}));
-    QVERIFY(m_prompts->errors.isEmpty());
-    QVERIFY(!QFile::exists(path("a.tmp")) && !QFile::exists(path("c.TMP")));
-    QVERIFY(QFile::exists(path("notes.txt")) && QFile::exists(path("0.tmp/kept")));
-    QCOMPARE(tempFiles.found(), locked ? QStringList{path("sub/d.tmp")} : QStringList());
-}
-
-void TempFilesTest::deleteFound_deletesSelectedFilesOnly()
-{
-    TempFiles &tempFiles = m_workspace->tempFiles;
-    m_workspace->project.setProjectFolder(m_root);
-    QSignalSpy scans(&tempFiles, &TempFiles::scanned);
-
-    tempFiles.deleteFound({});
-    QCOMPARE(scans.count(), 1);
-    QCOMPARE(tempFiles.found().size(), 3);
-
-    tempFiles.deleteFound({0, 2});
-    QCOMPARE(tempFiles.found(), QStringList{path("B.bak")});
-    QVERIFY(QFile::exists(path("B.bak")) && !QFile::exists(path("a.tmp")) && !QFile::exists(path("c.TMP")));
-    QVERIFY(m_prompts->messages.isEmpty());
+    QVERIFY(!report.error && !report.cancelled);
+    QVERIFY(!QFile::exists(path("a.tmp")) && !QFile::exists(path("B.bak")));
+    QVERIFY(QFile::exists(path("c.TMP")) && QFile::exists(path("notes.txt")) && QFile::exists(path("0.tmp/kept")));
+    QCOMPARE(QFile::exists(path("sub/d.tmp")), locked);
 }
 
 QTEST_GUILESS_MAIN(TempFilesTest)

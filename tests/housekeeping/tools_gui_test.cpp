@@ -1,6 +1,7 @@
 #include "app/Workspace.h"
 #include "app/ui/DesktopLauncher.h"
 #include "app/ui/MainWindow.h"
+#include "project/Error.h"
 #include "project/ProjectFile.h"
 #include "support/TestSupport.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QtTest>
 
 // Stands in for the desktop's handler of the schemes the launcher hands over.
@@ -31,12 +33,14 @@ private Q_SLOTS:
     void cleanup();
     void newTool_sortsIntoListAndMenu();
     void menuEntry_startsRealPathWithAmpersand();
+    void toolsMenu_disabledWhileEmptyAndOpensAfterEveryChange();
     void deleteKey_removesOneOfTwoEqualTools();
     void loadTheProject_opensMainFileEvenEmpty();
     void loadProject_buildsMenuAndScans();
     void desktopLauncher_startsExecutableDetached();
     void desktopLauncher_handsOtherTargetsToDesktop_data();
     void desktopLauncher_handsOtherTargetsToDesktop();
+    void desktopLauncher_namesTargetNoProgramOpens();
 
 private:
     void trigger(const char *action) { m_window->findChild<QAction *>(QLatin1String(action))->trigger(); }
@@ -104,6 +108,13 @@ void ToolsGuiTest::newTool_sortsIntoListAndMenu()
     trigger("Runallscripts1");
     QCOMPARE(m_launcher.opened, sorted);
     QVERIFY(m_prompts.messages.isEmpty());
+
+    // A tool no program opens is named; the tools after it still start.
+    m_launcher.opened.clear();
+    m_launcher.unopenable = QStringList{"/opt/Build.sh"};
+    trigger("Runallscripts1");
+    QCOMPARE(m_launcher.opened, (QStringList{"/opt/apt", "/opt/zed", "/opt/zed"}));
+    QCOMPARE(m_prompts.errors, QStringList{"Cannot open /opt/Build.sh: no program is set up to open it."});
 }
 
 void ToolsGuiTest::menuEntry_startsRealPathWithAmpersand()
@@ -117,6 +128,30 @@ void ToolsGuiTest::menuEntry_startsRealPathWithAmpersand()
 
     m_workspace->commands.newProject();
     QVERIFY(menuCaptions().isEmpty());
+}
+
+void ToolsGuiTest::toolsMenu_disabledWhileEmptyAndOpensAfterEveryChange()
+{
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QMenu *menu = m_window->toolsMenu();
+    auto open = [this, menu] {
+        m_window->menuBar()->setActiveAction(menu->menuAction());
+        const bool shown = QTest::qWaitFor([menu] { return menu->isVisible(); }, 500);
+        menu->close();
+        return shown;
+    };
+    QVERIFY(!menu->menuAction()->isEnabled());
+    QVERIFY(!open());
+
+    addTools({"/opt/a.sh"});
+    QVERIFY(menu->menuAction()->isEnabled());
+    QVERIFY(open());
+
+    m_workspace->commands.newProject();
+    QVERIFY(!menu->menuAction()->isEnabled());
+    addTools({"/opt/b.sh"});
+    QVERIFY(open());
 }
 
 void ToolsGuiTest::deleteKey_removesOneOfTwoEqualTools()
@@ -155,6 +190,7 @@ void ToolsGuiTest::loadProject_buildsMenuAndScans()
     m_workspace->commands.load(file);
 
     QCOMPARE(menuCaptions(), (QStringList{"/opt/A", "/opt/b&&c"}));
+    QVERIFY(waitForListing(m_workspace->tempFiles));
     QCOMPARE(m_workspace->tempFiles.found(), QStringList{m_dir.filePath(QStringLiteral("src/main.o"))});
 }
 
@@ -212,6 +248,25 @@ void ToolsGuiTest::desktopLauncher_handsOtherTargetsToDesktop()
     DesktopLauncher().open(target);
 
     QCOMPARE(desktop.urls, handed);
+}
+
+void ToolsGuiTest::desktopLauncher_namesTargetNoProgramOpens()
+{
+    // A desktop without any program to hand documents or links to.
+    QTemporaryDir emptyPath;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", emptyPath.path().toLocal8Bit());
+    qunsetenv("BROWSER");
+    qunsetenv("DEFAULT_BROWSER");
+    const auto restore = qScopeGuard([&path] { qputenv("PATH", path); });
+    const QString document = writeFile(m_dir.filePath(QStringLiteral("readme.txt")), "text\n");
+
+    try {
+        DesktopLauncher().open(document);
+        QFAIL("no error for a document that nothing opens");
+    } catch (const Error &error) {
+        QCOMPARE(error.message(), "Cannot open " + document + ": no program is set up to open it.");
+    }
 }
 
 QTEST_MAIN(ToolsGuiTest)

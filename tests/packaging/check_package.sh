@@ -18,7 +18,8 @@ for file in ./usr/bin/trovas ./usr/bin/trovas-cli \
     ./usr/share/icons/hicolor/scalable/apps/trovas.svg \
     ./usr/share/man/man1/trovas-cli.1.gz \
     ./usr/share/bash-completion/completions/trovas-cli \
-    ./usr/share/trovas/Languages/English.txt; do
+    ./usr/share/trovas/Languages/English.txt \
+    "./usr/lib/.*trovas/trovas_browser.so"; do
     grep -qx "$file" "$scratch/contents" || { echo "missing from the package: $file"; status=1; }
 done
 

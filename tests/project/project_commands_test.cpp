@@ -121,6 +121,7 @@ private Q_SLOTS:
             listings << QFileInfo(p.projectFolder).fileName() + (p.includeSubfolders ? " T" : " F");
         });
         ws.commands.load(newPath);
+        QVERIFY(waitForListing(ws.tempFiles));
         QVERIFY2(!listings.contains(QStringLiteral("old T")), qPrintable(listings.join(", ")));
         QCOMPARE(listings.last(), QStringLiteral("new T"));
     }

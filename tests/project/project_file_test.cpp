@@ -115,6 +115,15 @@ private Q_SLOTS:
         QStringList badCode = header({"0", "0", "0", "0", "0", "0", "0", "1", "0", "0"});
         badCode += {"8", "high", "0", "-1", "v", "t", "d", "n"};
         QTest::newRow("to-do code") << badCode << "line 20: the to-do code \"high\" is not a number";
+        QStringList hugeCount = allZero();
+        hugeCount[8] = "99999999999";
+        QTest::newRow("count too large") << hugeCount << "line 9: the count \"99999999999\" is too large";
+        QStringList binaryCount = allZero();
+        binaryCount[10] = QString(100, QLatin1Char('7'));
+        QTest::newRow("long line cut")
+            << binaryCount << "line 11: the count \"" + QString(80, QLatin1Char('7')) + "…\" is too large";
+        binaryCount[10] = QStringLiteral("\x01\tAB");
+        QTest::newRow("control characters escaped") << binaryCount << "line 11: the count \"\\x01\\x09AB\" is not a number";
     }
     void malformedFiles_reportLineAndReason()
     {

@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "project/Error.h"
+
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -20,6 +22,18 @@ std::optional<QColor> ScriptedPrompts::pickColour()
 {
     const std::optional<QString> name = next();
     return name ? std::optional(QColor(*name)) : std::nullopt;
+}
+
+void RecordingLauncher::open(const QString &target)
+{
+    if (unopenable.contains(target))
+        throw Error(QStringLiteral("Cannot open %1: no program is set up to open it.").arg(target));
+    opened.append(target);
+}
+
+bool waitForListing(TempFiles &tempFiles)
+{
+    return QTest::qWaitFor([&tempFiles] { return !tempFiles.isListing(); }, 10'000);
 }
 
 IsolatedHome::IsolatedHome()

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/Launcher.h"
-#include "app/Prompts.h"
+#include "housekeeping/TempFiles.h"
+#include "platform/Launcher.h"
+#include "platform/Prompts.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -10,17 +11,24 @@
 #include <optional>
 
 // Answers the program's questions from a script, so no test ever waits on a modal window.
-// Each question takes the next queued answer; an empty queue answers "cancel".
+// Each question takes the next queued answer; an empty queue answers "cancel". A yes/no
+// question counts any text as yes and nullopt as no.
 class ScriptedPrompts : public Prompts
 {
 public:
     std::deque<std::optional<QString>> answers;
     QStringList messages;
     QStringList errors;
+    QStringList questions;
     QStringList folderTitles;
 
     void message(const QString &text) override { messages.append(text); }
     void error(const QString &text) override { errors.append(text); }
+    bool question(const QString &text) override
+    {
+        questions.append(text);
+        return next().has_value();
+    }
     std::optional<QString> inputText(const QString &, const QString &, const QString &) override { return next(); }
     std::optional<QString> openFile(const QString &) override { return next(); }
     std::optional<QString> saveFile(const QString &) override { return next(); }
@@ -37,12 +45,14 @@ private:
     std::optional<QString> next();
 };
 
-// Records what the program asked the desktop to open.
+// Records what the program asked the desktop to open; the targets in `unopenable` fail as
+// on a desktop with no program set up for them.
 class RecordingLauncher : public Launcher
 {
 public:
     QStringList opened;
-    void open(const QString &target) override { opened.append(target); }
+    QStringList unopenable;
+    void open(const QString &target) override;
 };
 
 // Points HOME and XDG_CONFIG_HOME at a fresh temporary folder for the life of the object,
@@ -56,6 +66,9 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Waits until the project folder's listing is in; false when it took too long.
+bool waitForListing(TempFiles &tempFiles);
 
 // Writes bytes to a file, creating its folder; returns the path.
 QString writeFile(const QString &path, const QByteArray &bytes);

@@ -51,6 +51,8 @@ private:
     std::unique_ptr<MainWindow> m_window;
 
     ChangelogWindow *changelog() const { return m_window->findChild<ChangelogWindow *>(QStringLiteral("TForm7")); }
+    // The view from the browser plug-in.
+    QWebEngineView *browser() const { return qobject_cast<QWebEngineView *>(changelog()->browser()); }
     QPlainTextEdit *memo(const char *name) const
     {
         return changelog()->findChild<QPlainTextEdit *>(QLatin1String(name));
@@ -60,12 +62,12 @@ private:
     void create(const char *command)
     {
         std::unique_ptr<QSignalSpy> loaded;
-        if (QWebEngineView *view = changelog()->browser())
+        if (QWebEngineView *view = browser())
             loaded = std::make_unique<QSignalSpy>(view, &QWebEngineView::loadFinished);
         m_window->findChild<QAction *>(QLatin1String(command))->trigger();
-        QVERIFY(changelog()->browser());
+        QVERIFY(browser());
         if (!loaded)
-            loaded = std::make_unique<QSignalSpy>(changelog()->browser(), &QWebEngineView::loadFinished);
+            loaded = std::make_unique<QSignalSpy>(browser(), &QWebEngineView::loadFinished);
         QVERIFY(loaded->count() > 0 || loaded->wait(20000));
         QVERIFY(loaded->first().first().toBool());
     }
@@ -93,14 +95,14 @@ private Q_SLOTS:
     {
         create("Createchangelog2");
         QVERIFY(changelog()->isVisible());
-        const QString text = renderedText(changelog()->browser());
+        const QString text = renderedText(browser());
         QVERIFY2(text.contains(QStringLiteral("Faster <search>: uses an index & a cache")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Crash on start: fixed \u2192 \u00e4")), qPrintable(text));
         QVERIFY(!text.contains(QStringLiteral("Secret fix")));
         QVERIFY(text.indexOf(QStringLiteral("1.10")) < text.indexOf(QStringLiteral("1.9")));
 
         const QString page = m_workspace->appDataFolder + QStringLiteral("temp.html");
-        QCOMPARE(changelog()->browser()->url(), QUrl::fromLocalFile(page));
+        QCOMPARE(browser()->url(), QUrl::fromLocalFile(page));
         QCOMPARE(TextFile::decode(readFile(page)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                  memo("Memo1")->toPlainText());
         QCOMPARE(memo("Memo2")->toPlainText(),
@@ -120,9 +122,17 @@ private Q_SLOTS:
         create("Createchangelogofselecteditems1");
         QCOMPARE(tabs->currentIndex(), 2);
         QCOMPARE(memo("Memo2")->toPlainText(), QStringLiteral("1.9:\n\nSecret fix\n\n"));
-        const QString text = renderedText(changelog()->browser());
+        const QString text = renderedText(browser());
         QVERIFY2(text.contains(QStringLiteral("Secret fix: hidden")) && !text.contains(QStringLiteral("Crash")),
                  qPrintable(text));
+    }
+
+    void escape_closesTheChangelogWindow()
+    {
+        create("Createchangelog2");
+        QApplication::setActiveWindow(changelog());
+        QTest::keyClick(changelog(), Qt::Key_Escape);
+        QVERIFY(!changelog()->isVisible());
     }
 
     void ctrlA_selectsAllInBothMemos()

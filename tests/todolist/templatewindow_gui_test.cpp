@@ -26,7 +26,13 @@ private:
         m_workspace = std::make_unique<Workspace>(m_folder, m_prompts);
         m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
     }
-    TemplateWindow *options() const { return m_window->findChild<TemplateWindow *>(QStringLiteral("TForm8")); }
+    // The options window, opened as the user opens it when it was not yet made.
+    TemplateWindow *options() const
+    {
+        if (!m_window->findChild<TemplateWindow *>(QStringLiteral("TForm8")))
+            m_window->action(QStringLiteral("Options1"))->trigger();
+        return m_window->findChild<TemplateWindow *>(QStringLiteral("TForm8"));
+    }
     QPlainTextEdit *memo(const char *name) const { return options()->findChild<QPlainTextEdit *>(QLatin1String(name)); }
     QCheckBox *flag(int number) const
     {
@@ -48,7 +54,13 @@ private Q_SLOTS:
         m_window->action(QStringLiteral("Options1"))->trigger();
         QVERIFY(options()->isVisible());
         QCOMPARE(options()->windowTitle(), QStringLiteral("HTML-Template"));
-        QCOMPARE(options()->size(), QSize(788, 425));
+        QCOMPARE(options()->size(), QSize(788, 560));
+        // Every editor shows several lines; the nodes, the most.
+        QVERIFY(QTest::qWaitForWindowExposed(options()));
+        const int line = memo("Memo2")->fontMetrics().lineSpacing();
+        QVERIFY(memo("Memo1")->viewport()->height() >= 5 * line);
+        QVERIFY(memo("Memo3")->viewport()->height() >= 5 * line);
+        QVERIFY(memo("Memo2")->viewport()->height() > memo("Memo1")->viewport()->height());
         QCOMPARE(memo("Memo1")->toPlainText(), QStringLiteral("<h3>[%Version%]</h3>\n<ul>\n"));
         QCOMPARE(memo("Memo2")->toPlainText(), QStringLiteral("<li>[%Title%]: [%Description%]</li>\n"));
         QCOMPARE(memo("Memo3")->toPlainText(), QStringLiteral("</ul><br>\n"));
@@ -57,6 +69,9 @@ private Q_SLOTS:
             QVERIFY(!flag(number)->isChecked());
         QVERIFY(QDir(m_folder).isEmpty());
         QVERIFY(m_prompts.errors.isEmpty());
+
+        QTest::keyClick(memo("Memo2"), Qt::Key_Escape);
+        QVERIFY(!options()->isVisible());
     }
 
     void savedFiles_loadAtStart()

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -182,8 +183,11 @@ private Q_SLOTS:
         doubleClick(2);
         field<QLineEdit>("Edit1")->setText(QStringLiteral("C2"));
         clickHeader(5); // Title ascending
+        QCOMPARE(list()->header()->sortIndicatorSection(), 5);
+        QCOMPARE(list()->header()->sortIndicatorOrder(), Qt::AscendingOrder);
         clickHeader(5); // and descending
         QCOMPARE(titles(), (QStringList{"C", "B", "A"}));
+        QCOMPARE(list()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
         select({2});
         trigger("Delete1");
         QTest::mouseClick(field<QPushButton>("BitBtn2"), Qt::LeftButton);
@@ -197,6 +201,55 @@ private Q_SLOTS:
         QCOMPARE(titles(), (QStringList{"C2"}));
         QTest::mouseClick(field<QPushButton>("BitBtn2"), Qt::LeftButton);
         QCOMPARE(titles(), (QStringList{"C2", "kept"}));
+    }
+
+    void editKeys_openTheSelectedRow_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+        QTest::newRow("F2") << int(Qt::Key_F2);
+    }
+    void editKeys_openTheSelectedRow()
+    {
+        QFETCH(int, key);
+        select({1});
+        list()->setCurrentItem(list()->topLevelItem(1), 0, QItemSelectionModel::NoUpdate);
+        QTest::keyClick(list(), Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QVERIFY(dialog()->isVisible());
+        QCOMPARE(field<QLineEdit>("Edit1")->text(), QStringLiteral("B"));
+    }
+
+    void iconsAndCutCells_explainThemselves()
+    {
+        QTreeWidgetItem *item = list()->topLevelItem(1);
+        QCOMPARE(item->toolTip(0), QStringLiteral("Status: At work"));
+        QCOMPARE(item->toolTip(1), QStringLiteral("Priority: Normal"));
+        QCOMPARE(item->toolTip(2), QStringLiteral("Type: Bug"));
+        QCOMPARE(item->toolTip(3), QStringLiteral("Official: Official"));
+        // A cell too narrow for its text shows it whole; one that fits shows nothing.
+        TodoItem wordy = todo("T");
+        wordy.description = QStringLiteral("A description far too long for its narrow column");
+        project().setTodos({wordy});
+        list()->doItemsLayout();
+        auto tipAt = [this](int column) {
+            const QPoint at = list()->visualRect(list()->model()->index(0, column)).center();
+            QHelpEvent help(QEvent::ToolTip, at, list()->viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(list()->viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipAt(5), QString());
+        QCOMPARE(tipAt(6), wordy.description);
+
+        // The dialog's drop-downs say what they choose.
+        for (const auto &[name, caption] : {std::pair{"ComboBox1", "&Type"}, std::pair{"ComboBox2", "&Priority"},
+                                            std::pair{"ComboBox3", "&Status"}}) {
+            auto *combo = field<QComboBox>(name);
+            const QList<QLabel *> labels = dialog()->findChildren<QLabel *>();
+            QVERIFY(std::any_of(labels.begin(), labels.end(), [&](const QLabel *label) {
+                return label->buddy() == combo && label->text() == QLatin1String(caption);
+            }));
+        }
     }
 
     void cancelAndNewProject_closeWithoutChange()
@@ -301,6 +354,7 @@ private Q_SLOTS:
         select({1});
         QTest::keyClick(list(), Qt::Key_Delete, Qt::ShiftModifier);
         QCOMPARE(titles(), (QStringList{"3"}));
+        QCOMPARE(panel(), QStringLiteral("Demo - (1 task to do)"));
 
         // Nothing selected: nothing removed, the panel still follows the list.
         project().setTodos({todo("x", 8)});

@@ -84,7 +84,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, clicks);
         QFETCH(int, key);
         QFETCH(QStringList, order);
-        Project project;
+        Project project(&Todos::sort);
         project.setTodos({item(QStringLiteral("Zebra"), 11, -1, QStringLiteral("2")),
                           item(QStringLiteral("apple"), 11, 7, QStringLiteral("1")),
                           item(QStringLiteral("b"), 11, -1, QStringLiteral("3")),

@@ -1,6 +1,6 @@
 #include "app/ui/CommandRunner.h"
 
-#include "app/Prompts.h"
+#include "platform/Prompts.h"
 #include "project/Error.h"
 
 #include <QString>

@@ -1,5 +1,7 @@
 #include "app/ui/DesktopLauncher.h"
 
+#include "project/Error.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -42,5 +44,6 @@ void DesktopLauncher::open(const QString &target)
     // drives) cannot be started; it opens like any other document.
     if (file.isFile() && file.isExecutable() && startDetached(file))
         return;
-    QDesktopServices::openUrl(urlOf(target, file));
+    if (!QDesktopServices::openUrl(urlOf(target, file)))
+        throw Error(QStringLiteral("Cannot open %1: no program is set up to open it.").arg(target));
 }

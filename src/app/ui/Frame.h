@@ -23,8 +23,8 @@ public:
     virtual QAction *action(const QString &objectName) const = 0;
     // Enables the menu entry and runs the command when it is chosen; errors go to a message box.
     virtual void bindCommand(const char *name, const std::function<void()> &command) = 0;
-    // TForm6, behind every folder picker.
-    virtual FolderBrowser *folderBrowser() const = 0;
+    // TForm6, behind every folder picker; made when first needed.
+    virtual FolderBrowser *folderBrowser() = 0;
     // The "Scripts/Tools" menu, filled by the tools page.
     virtual QMenu *toolsMenu() const = 0;
     // Status panel 1: the project name and its open tasks.

@@ -1,5 +1,6 @@
 #include "app/ui/InfoForm.h"
 
+#include "app/ui/CloseOnEscape.h"
 #include "app/ui/Icons.h"
 
 #include <QApplication>
@@ -33,6 +34,7 @@ InfoForm::InfoForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("TInfoForm"));
     setWindowTitle(QStringLiteral("Info"));
+    closeOnEscape(this);
     resize(360, 400);
 
     auto *logo = new QLabel(this);

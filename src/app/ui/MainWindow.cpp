@@ -1,17 +1,15 @@
 #include "app/ui/MainWindow.h"
 
 #include "app/ClockText.h"
-#include "app/Prompts.h"
 #include "app/Workspace.h"
+#include "app/ui/CloseOnEscape.h"
 #include "app/ui/CommandRunner.h"
+#include "app/ui/ElidedLabel.h"
 #include "app/ui/Icons.h"
 #include "app/ui/InfoForm.h"
 #include "app/ui/NamedPage.h"
-#include "project/Error.h"
 #include "docs/ui/DocumentBinding.h"
 #include "docs/ui/RichTextPage.h"
-#include "project/ui/FolderBrowser.h"
-#include "project/ui/ProjectPage.h"
 #include "housekeeping/ui/CopyFilesPage.h"
 #include "housekeeping/ui/FunctionsCommands.h"
 #include "housekeeping/ui/TempExtensionsPage.h"
@@ -19,6 +17,10 @@
 #include "housekeeping/ui/ToolsPage.h"
 #include "housekeeping/ui/ZipFoldersPage.h"
 #include "i18n/ui/LanguageWindow.h"
+#include "platform/Prompts.h"
+#include "project/Error.h"
+#include "project/ui/FolderBrowser.h"
+#include "project/ui/ProjectPage.h"
 #include "team/ui/DeveloperPage.h"
 #include "todolist/Todos.h"
 #include "todolist/ui/Placement.h"
@@ -49,16 +51,15 @@
 namespace {
 
 // A status panel that asks for its designed width but gives way to the panel after it when the
-// bar is too narrow for both, cutting its own text at its edge.
-class YieldingPanel : public QLabel
+// bar is too narrow for both, eliding its own text.
+class YieldingPanel : public ElidedLabel
 {
 public:
-    YieldingPanel(const QString &text, int width, QWidget *parent) : QLabel(text, parent), m_width(width)
+    YieldingPanel(const QString &text, int width, QWidget *parent) : ElidedLabel(text, parent), m_width(width)
     {
         setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     }
     QSize sizeHint() const override { return {m_width, QLabel::sizeHint().height()}; }
-    QSize minimumSizeHint() const override { return {1, QLabel::minimumSizeHint().height()}; }
 
 private:
     int m_width;
@@ -146,11 +147,12 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     connect(&m_workspace.commands, &ProjectCommands::documentReplaced, this, &MainWindow::updateProjectPanel);
     connect(&m_workspace.recent, &RecentProjects::changed, this, &MainWindow::buildOldProjectsMenu);
 
-    // The other windows, the language chooser last: it sets the texts of all windows before it.
-    m_folderBrowser = new FolderBrowser(this);
+    // The folder browser and the info window are made when first needed, so they cost the start
+    // nothing. The options window carries texts of the language, so it is made now; the language
+    // chooser comes last: it sets the texts of all windows before it.
     m_optionsWindow = new TemplateWindow(m_context, this);
-    m_infoWindow = new InfoForm(this);
     m_languageWindow = new LanguageWindow(m_workspace.localisation, m_prompts, *this);
+    closeOnEscape(m_languageWindow);
 
     auto *clock = new QTimer(this);
     clock->setObjectName(QStringLiteral("Timer1"));
@@ -201,7 +203,7 @@ void MainWindow::buildMenus()
     bindCommand("Exit1", [this] { close(); });
     bindCommand("Options1", [this] { showToolWindow(m_optionsWindow); });
     bindCommand("LAnguage1", [this] { showToolWindow(m_languageWindow); });
-    bindCommand("Info2", [this] { showToolWindow(m_infoWindow); });
+    bindCommand("Info2", [this] { showToolWindow(infoWindow()); });
 }
 
 void MainWindow::bindCommand(const char *name, const std::function<void()> &command)
@@ -218,7 +220,7 @@ QWidget *MainWindow::buildTopBar()
     bar->setFixedHeight(33);
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(8, 0, 8, 0);
-    m_title = new QLabel(QStringLiteral("Project name"), bar);
+    m_title = new ElidedLabel(QStringLiteral("Project name"), bar);
     m_title->setObjectName(QStringLiteral("Label1"));
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(21);
@@ -303,7 +305,10 @@ void MainWindow::buildStatusBar()
     // Project panel narrows rather than have the two texts run over each other.
     m_panels[0] = new QLabel(QString::fromLatin1(texts[0]), bar);
     m_panels[1] = new YieldingPanel(QString::fromLatin1(texts[1]), 400, bar);
-    m_panels[2] = new QLabel(QString::fromLatin1(texts[2]), bar);
+    auto *files = new ElidedLabel(QString::fromLatin1(texts[2]), bar);
+    // The count fits any window; what is longer is cut.
+    files->setWholeWidth(400);
+    m_panels[2] = files;
     for (int i = 0; i < 3; ++i) {
         m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         m_panels[i]->setContentsMargins(4, 0, 4, 0);
@@ -394,8 +399,9 @@ void MainWindow::setChoreRunning(bool running)
 void MainWindow::updateProjectPanel()
 {
     const ProjectData &data = m_workspace.project.data();
-    m_panels[1]->setText(data.name + QStringLiteral(" - (") + QString::number(Todos::countOpenTasks(data.todos))
-                         + QStringLiteral(" tasks to do)"));
+    const int open = Todos::countOpenTasks(data.todos);
+    m_panels[1]->setText(data.name + QStringLiteral(" - (") + QString::number(open)
+                         + (open == 1 ? QStringLiteral(" task to do)") : QStringLiteral(" tasks to do)")));
 }
 
 void MainWindow::setFilesPanel(const QString &text)
@@ -466,9 +472,18 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-FolderBrowser *MainWindow::folderBrowser() const
+FolderBrowser *MainWindow::folderBrowser()
 {
+    if (!m_folderBrowser)
+        m_folderBrowser = new FolderBrowser(this);
     return m_folderBrowser;
+}
+
+QWidget *MainWindow::infoWindow()
+{
+    if (!m_infoWindow)
+        m_infoWindow = new InfoForm(this);
+    return m_infoWindow;
 }
 
 QMenu *MainWindow::toolsMenu() const

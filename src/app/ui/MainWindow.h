@@ -33,7 +33,7 @@ public:
     QWidget *window() override { return this; }
     QAction *action(const QString &objectName) const override;
     void bindCommand(const char *name, const std::function<void()> &command) override;
-    FolderBrowser *folderBrowser() const override;
+    FolderBrowser *folderBrowser() override;
     QMenu *toolsMenu() const override;
     void updateProjectPanel() override;
     void setFilesPanel(const QString &text) override;
@@ -55,6 +55,8 @@ private:
     void buildStatusBar();
     void buildOldProjectsMenu();
     void showToolWindow(QWidget *window);
+    // TInfoForm, made when first shown.
+    QWidget *infoWindow();
     void switchPage();
     void openProject();
     void showChoreProgress(const ChoreProgress::Snapshot &snapshot);

@@ -18,6 +18,13 @@ void QtPrompts::error(const QString &text)
     QMessageBox::critical(m_window, QApplication::applicationDisplayName(), text);
 }
 
+bool QtPrompts::question(const QString &text)
+{
+    return QMessageBox::question(m_window, QApplication::applicationDisplayName(), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 std::optional<QString> QtPrompts::inputText(const QString &title, const QString &label, const QString &initial)
 {
     bool ok = false;
@@ -41,11 +48,12 @@ std::optional<QString> QtPrompts::saveFile(const QString &filter)
 
 QString QtPrompts::pickFolder(const std::optional<QString> &title)
 {
-    if (!m_folderBrowser)
+    FolderBrowser *browser = m_folderBrowser ? m_folderBrowser() : nullptr;
+    if (!browser)
         return {};
     if (title)
-        m_folderBrowser->setWindowTitle(*title);
-    return m_folderBrowser->pick();
+        browser->setWindowTitle(*title);
+    return browser->pick();
 }
 
 std::optional<QColor> QtPrompts::pickColour()

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "app/Prompts.h"
+#include "platform/Prompts.h"
 
 #include <QColor>
 #include <QPointer>
+
+#include <functional>
 
 class FolderBrowser;
 class QWidget;
@@ -13,10 +15,12 @@ class QtPrompts : public Prompts
 {
 public:
     void setParentWindow(QWidget *window) { m_window = window; }
-    void setFolderBrowser(FolderBrowser *browser) { m_folderBrowser = browser; }
+    // The folder browser, asked for when a folder is first picked.
+    void setFolderBrowser(std::function<FolderBrowser *()> browser) { m_folderBrowser = std::move(browser); }
 
     void message(const QString &text) override;
     void error(const QString &text) override;
+    bool question(const QString &text) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
     std::optional<QString> openFile(const QString &filter) override;
     std::optional<QString> saveFile(const QString &filter) override;
@@ -25,6 +29,6 @@ public:
 
 private:
     QPointer<QWidget> m_window;
-    QPointer<FolderBrowser> m_folderBrowser;
+    std::function<FolderBrowser *()> m_folderBrowser;
     QColor m_lastColour = Qt::black;
 };

@@ -7,7 +7,9 @@
 #include <functional>
 
 // A report list showing one list of the project, one row per record, sorted by a click on a
-// column header. Selection is kept across refreshes by record identity.
+// column header, which then shows the sort indicator. Selection is kept across refreshes by
+// record identity. Rows are ruled by grid lines; a cut-off cell shows its whole text as its
+// tool tip, unless the row sets a tool tip of its own for that cell.
 class RecordListView : public QTreeWidget
 {
     Q_OBJECT
@@ -32,7 +34,17 @@ public:
     QList<int> selectedRows() const;
     void refresh();
 
+Q_SIGNALS:
+    // A double-click in the list, or Enter or F2: open the selected row for editing.
+    void editRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+
 private:
+    void showSortIndicator();
+
     Project &m_project;
     ProjectList m_list;
     Rows m_rows;

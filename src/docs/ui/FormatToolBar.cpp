@@ -2,10 +2,10 @@
 
 #include "app/ui/CommandRunner.h"
 #include "app/ui/Icons.h"
-#include "app/Prompts.h"
 #include "docs/FontList.h"
 #include "docs/FontSize.h"
 #include "docs/ui/FontSizeBox.h"
+#include "platform/Prompts.h"
 
 #include <QActionGroup>
 #include <QColor>

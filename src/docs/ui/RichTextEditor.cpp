@@ -1,7 +1,7 @@
 #include "docs/ui/RichTextEditor.h"
 
-#include "app/Launcher.h"
 #include "docs/ui/LinkHighlighter.h"
+#include "platform/Launcher.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>

@@ -1,6 +1,5 @@
 #include "housekeeping/ui/FunctionsCommands.h"
 
-#include "app/Prompts.h"
 #include "app/Workspace.h"
 #include "app/ui/Frame.h"
 #include "app/ui/PageContext.h"
@@ -8,6 +7,7 @@
 #include "housekeeping/ChoreEndMessage.h"
 #include "housekeeping/CopyEntries.h"
 #include "housekeeping/ZipFolder.h"
+#include "platform/Prompts.h"
 
 #include <QDate>
 #include <QLocale>

@@ -1,34 +1,57 @@
 #include "housekeeping/ui/TempFilesPage.h"
 
 #include "app/Workspace.h"
+#include "app/ui/Frame.h"
 #include "app/ui/ItemViews.h"
 #include "app/ui/ListPopupMenu.h"
-#include "app/ui/Frame.h"
 #include "app/ui/PageContext.h"
+#include "platform/Prompts.h"
 
-#include <QListWidget>
+#include <QListView>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 TempFilesPage::TempFilesPage(const PageContext &context, QWidget *parent)
-    : QWidget(parent), m_list(new QListWidget(this))
+    : QWidget(parent), m_tempFiles(context.workspace.tempFiles), m_prompts(context.prompts), m_frame(context.frame),
+      m_found(new QStringListModel(this)), m_list(new QListView(this))
 {
     setObjectName(QStringLiteral("TabSheet6"));
     // Shown in the order of the found list, which is sorted ignoring case.
     m_list->setObjectName(QStringLiteral("ListBox2"));
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setUniformItemSizes(true);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setModel(m_found);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
 
-    TempFiles &tempFiles = context.workspace.tempFiles;
     auto *menu = new ListPopupMenu(m_list, "PopupMenu2", context.prompts);
-    menu->addDeleteCommand("Delete2", [this, &tempFiles] { tempFiles.deleteFound(selectedRows(*m_list)); });
-    context.frame.bindCommand("Deletetemporaryfiles1", [&tempFiles] { tempFiles.deleteTemporaryFiles(); });
+    menu->addDeleteCommand("Delete2", [this] { deleteFiles(m_tempFiles.foundAt(selectedRows(*m_list)), false); });
+    m_frame.bindCommand("Deletetemporaryfiles1", [this] { deleteFiles(m_tempFiles.found(), true); });
 
-    Frame &frame = context.frame;
-    connect(&tempFiles, &TempFiles::scanned, this, [this, &tempFiles, &frame] {
-        m_list->clear();
-        m_list->addItems(tempFiles.found());
-        frame.setFilesPanel(tempFiles.countText());
+    connect(&m_tempFiles, &TempFiles::listingStarted, this, [this] {
+        m_found->setStringList({});
+        m_frame.setFilesPanel(QStringLiteral("Listing…"));
     });
+    connect(&m_tempFiles, &TempFiles::scanned, this, &TempFilesPage::showListing);
+}
+
+void TempFilesPage::deleteFiles(const QStringList &paths, bool sayFinished)
+{
+    if (!m_tempFiles.confirmDeletion(paths))
+        return;
+    auto work = [paths](ChoreProgress &progress) { TempFiles::deleteFiles(paths, progress); };
+    m_frame.runChore(QStringLiteral("Deleting temporary files"), std::move(work),
+                     [this, sayFinished](const ChoreReport &report) {
+                         m_tempFiles.scan();
+                         if (sayFinished && !report.cancelled)
+                             m_prompts.message(QStringLiteral("Finished"));
+                     });
+}
+
+void TempFilesPage::showListing()
+{
+    m_found->setStringList(m_tempFiles.found());
+    m_frame.setFilesPanel(m_tempFiles.countText());
 }

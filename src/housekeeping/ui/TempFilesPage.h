@@ -2,8 +2,12 @@
 
 #include <QWidget>
 
+class Frame;
 struct PageContext;
-class QListWidget;
+class Prompts;
+class QListView;
+class QStringListModel;
+class TempFiles;
 
 // TabSheet6: the temporary files found in the project folder, and the status bar's count.
 class TempFilesPage : public QWidget
@@ -14,5 +18,14 @@ public:
     explicit TempFilesPage(const PageContext &context, QWidget *parent = nullptr);
 
 private:
-    QListWidget *m_list;
+    // Asks, then deletes the files as the window's chore and lists the folder again.
+    void deleteFiles(const QStringList &paths, bool sayFinished);
+    void showListing();
+
+    TempFiles &m_tempFiles;
+    Prompts &m_prompts;
+    Frame &m_frame;
+    // A plain list model: tens of thousands of found files show in no time.
+    QStringListModel *m_found;
+    QListView *m_list;
 };

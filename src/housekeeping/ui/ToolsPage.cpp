@@ -1,12 +1,12 @@
 #include "housekeeping/ui/ToolsPage.h"
 
-#include "app/Launcher.h"
 #include "app/Workspace.h"
 #include "app/ui/CommandRunner.h"
-#include "app/ui/ListPopupMenu.h"
 #include "app/ui/Frame.h"
+#include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/TextListBox.h"
+#include "platform/Launcher.h"
 
 #include <QVBoxLayout>
 
@@ -46,4 +46,6 @@ void ToolsPage::buildToolsMenu()
         connect(action, &QAction::triggered, this,
                 [this, path] { runCommand(m_prompts, [this, path] { m_launcher.open(path); }); });
     }
+    // An empty menu would open as nothing at all and leave the menu bar stuck.
+    m_toolsMenu->menuAction()->setEnabled(!m_toolsMenu->isEmpty());
 }

@@ -1,8 +1,8 @@
 #include "project/ui/ProjectPage.h"
 
-#include "app/Prompts.h"
 #include "app/ui/CommandRunner.h"
 #include "app/ui/Icons.h"
+#include "platform/Prompts.h"
 #include "project/Project.h"
 
 #include <QCheckBox>

@@ -7,7 +7,6 @@
 #include "app/ui/RecordListView.h"
 #include "team/ui/DeveloperDialog.h"
 
-#include <QEvent>
 #include <QVBoxLayout>
 
 DeveloperPage::DeveloperPage(const PageContext &context, QWidget *parent)
@@ -31,16 +30,8 @@ DeveloperPage::DeveloperPage(const PageContext &context, QWidget *parent)
     menu->addCommand("WriteeMail1", QStringLiteral("Write eMail"),
                      [this] { m_commands.writeEmail(m_list->selectedRows()); });
     menu->addDeleteCommand("Delete8", [this] { m_commands.remove(m_list->selectedRows()); });
-    // Any double-click in the list edits the first selected row, wherever it lands.
-    m_list->viewport()->installEventFilter(this);
+    connect(m_list, &RecordListView::editRequested, this, &DeveloperPage::editFirstSelected);
     connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);
-}
-
-bool DeveloperPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick)
-        editFirstSelected();
-    return QWidget::eventFilter(watched, event);
 }
 
 void DeveloperPage::editFirstSelected()

@@ -17,9 +17,6 @@ class DeveloperPage : public QWidget
 public:
     explicit DeveloperPage(const PageContext &context, QWidget *parent = nullptr);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void editFirstSelected();
 

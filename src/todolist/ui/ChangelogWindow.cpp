@@ -1,14 +1,19 @@
 #include "todolist/ui/ChangelogWindow.h"
 
+#include "app/ui/CloseOnEscape.h"
 #include "app/ui/NamedPage.h"
+#include "project/Error.h"
 #include "todolist/Changelog.h"
+#include "todolist/ui/BrowserFactory.h"
 #include "todolist/ui/Placement.h"
 
+#include <QCoreApplication>
 #include <QPlainTextEdit>
+#include <QDir>
+#include <QPluginLoader>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 
 namespace {
 
@@ -26,6 +31,28 @@ QPlainTextEdit *memo(const char *name)
 QString withoutCarriageReturns(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// The browser plug-in, loaded once: from beside the program, else from where it was built
+// or installed.
+BrowserFactory &loadBrowserFactory()
+{
+    static BrowserFactory *factory = nullptr;
+    if (factory)
+        return *factory;
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString folders[] = {programFolder.path(), QStringLiteral(TROVAS_BUILD_PLUGIN_DIR),
+                               QDir::cleanPath(programFolder.filePath(QStringLiteral(TROVAS_INSTALLED_PLUGINS)))};
+    QString reason;
+    for (const QString &folder : folders) {
+        QPluginLoader loader(folder + QStringLiteral("/trovas_browser"));
+        if ((factory = qobject_cast<BrowserFactory *>(loader.instance())))
+            return *factory;
+        if (reason.isEmpty())
+            reason = loader.errorString();
+    }
+    throw Error(QStringLiteral("Cannot show the changelog as a web page: the browser plug-in cannot be loaded "
+                               "(%1).").arg(reason));
 }
 
 } // namespace
@@ -49,6 +76,7 @@ ChangelogWindow::ChangelogWindow(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_tabs);
+    closeOnEscape(this);
     resize(640, 480);
 }
 
@@ -60,15 +88,15 @@ void ChangelogWindow::setTexts(const Changelog::Texts &texts)
 
 void ChangelogWindow::showPage(const QString &path)
 {
-    if (!m_browser) {
-        m_browser = new QWebEngineView;
-        m_browser->setObjectName(QStringLiteral("WebBrowser1"));
-        m_htmlLayout->addWidget(m_browser);
-    }
-    m_browser->load(QUrl::fromLocalFile(path));
     if (!isVisible())
         centreOnParentWindow(this);
     show();
     raise();
     activateWindow();
+    if (!m_browser) {
+        m_browser = loadBrowserFactory().createView(nullptr);
+        m_browser->setObjectName(QStringLiteral("WebBrowser1"));
+        m_htmlLayout->addWidget(m_browser);
+    }
+    m_browser->setProperty("url", QUrl::fromLocalFile(path));
 }

@@ -5,7 +5,6 @@
 class QPlainTextEdit;
 class QTabWidget;
 class QVBoxLayout;
-class QWebEngineView;
 
 namespace Changelog {
 struct Texts;
@@ -21,15 +20,16 @@ public:
     explicit ChangelogWindow(QWidget *parent);
 
     void setTexts(const Changelog::Texts &texts);
-    // Shows the written page in the "HTML" tab and brings the window up.
+    // Shows the written page in the "HTML" tab and brings the window up. Throws Error when
+    // the browser plug-in cannot be loaded; the other tabs then still show the changelog.
     void showPage(const QString &path);
 
-    // The browser view, once a page has been shown.
-    QWebEngineView *browser() const { return m_browser; }
+    // The browser view (a QWebEngineView), once a page has been shown.
+    QWidget *browser() const { return m_browser; }
 
 private:
     QTabWidget *m_tabs;
     QVBoxLayout *m_htmlLayout;
     QPlainTextEdit *m_source, *m_plain;
-    QWebEngineView *m_browser = nullptr;
+    QWidget *m_browser = nullptr;
 };

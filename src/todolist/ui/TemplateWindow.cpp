@@ -1,6 +1,7 @@
 #include "todolist/ui/TemplateWindow.h"
 
 #include "app/Workspace.h"
+#include "app/ui/CloseOnEscape.h"
 #include "app/ui/CommandRunner.h"
 #include "app/ui/PageContext.h"
 #include "todolist/ui/Placement.h"
@@ -33,18 +34,16 @@ TemplateWindow::TemplateWindow(const PageContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("HTML-Template"));
     runCommand(m_prompts, [this] { m_templates.load(m_folder); });
 
-    auto *head = templateGroup(ChangelogTemplates::Head, QStringLiteral("HTML-Head"), "Memo1");
-    head->setFixedHeight(121);
-    auto *end = templateGroup(ChangelogTemplates::End, QStringLiteral("HTML-End"), "Memo3");
-    end->setFixedHeight(110);
+    // The three editors share the window's height; the nodes, repeated per item, get the most.
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(4);
-    layout->addWidget(head);
+    layout->addWidget(templateGroup(ChangelogTemplates::Head, QStringLiteral("HTML-Head"), "Memo1"), 2);
     layout->addWidget(flagsGroup());
-    layout->addWidget(templateGroup(ChangelogTemplates::Node, QStringLiteral("HTML-Nodes"), "Memo2"), 1);
-    layout->addWidget(end);
-    resize(788, 425);
+    layout->addWidget(templateGroup(ChangelogTemplates::Node, QStringLiteral("HTML-Nodes"), "Memo2"), 3);
+    layout->addWidget(templateGroup(ChangelogTemplates::End, QStringLiteral("HTML-End"), "Memo3"), 2);
+    closeOnEscape(this);
+    resize(788, 560);
 }
 
 void TemplateWindow::showEvent(QShowEvent *event)

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -90,10 +91,11 @@ QWidget *TodoDialog::buildProperties()
     m_kind = codeList(Todos::CodeField::Kind, 4, "ComboBox1", box);
     m_priority = codeList(Todos::CodeField::Priority, 3, "ComboBox2", box);
     m_status = codeList(Todos::CodeField::Status, 5, "ComboBox3", box);
-    auto *layout = new QVBoxLayout(box);
-    for (QWidget *widget : {static_cast<QWidget *>(m_official), static_cast<QWidget *>(m_kind),
-                            static_cast<QWidget *>(m_priority), static_cast<QWidget *>(m_status)})
-        layout->addWidget(widget);
+    auto *layout = new QFormLayout(box);
+    layout->addRow(m_official);
+    layout->addRow(QStringLiteral("&Type"), m_kind);
+    layout->addRow(QStringLiteral("&Priority"), m_priority);
+    layout->addRow(QStringLiteral("&Status"), m_status);
     return box;
 }
 

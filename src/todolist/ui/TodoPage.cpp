@@ -1,13 +1,13 @@
 #include "todolist/ui/TodoPage.h"
 
-#include "app/Prompts.h"
 #include "app/Workspace.h"
 #include "app/ui/CommandRunner.h"
+#include "app/ui/Frame.h"
 #include "app/ui/Icons.h"
 #include "app/ui/ListPopupMenu.h"
-#include "app/ui/Frame.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/RecordListView.h"
+#include "platform/Prompts.h"
 #include "todolist/Changelog.h"
 #include "todolist/ui/ChangelogWindow.h"
 #include "todolist/ui/TemplateWindow.h"
@@ -23,6 +23,24 @@ QIcon codeIcon(Todos::CodeField field, int code)
     return Todos::positionOf(field, code) >= 0 ? Icons::todo(code) : QIcon();
 }
 
+const TodoPage::CodeCommand kStatuses[] = {{"Finished1", "Finished", 8}, {"esting1", "Testing", 9},
+                                           {"Atwork1", "At work", 10}, {"oDo1", "To-Do", 11},
+                                           {"Someday1", "Someday", 12}};
+// The entry named Low1 reads "High" and High1 reads "Low": names and codes are fixed.
+const TodoPage::CodeCommand kPriorities[] = {{"Low1", "High", 4}, {"Normal1", "Normal", 5}, {"High1", "Low", 6}};
+const TodoPage::CodeCommand kKinds[] = {{"Bug1", "Bug", 0}, {"Change1", "Change", 1}, {"Removed1", "Removed", 2},
+                                        {"New1", "New", 3}};
+const TodoPage::CodeCommand kOfficials[] = {{"Official1", "Official", -1}, {"Unofficial1", "Unofficial", 7}};
+
+// What an icon of the list means: "Status: At work".
+QString codeMeaning(const char *field, std::span<const TodoPage::CodeCommand> commands, int code)
+{
+    for (const TodoPage::CodeCommand &command : commands)
+        if (command.code == code)
+            return QLatin1String(field) + QStringLiteral(": ") + QLatin1String(command.caption);
+    return {};
+}
+
 RecordListView::Rows todoRows(const Project &project)
 {
     return {[&project] { return static_cast<int>(project.data().todos.size()); },
@@ -31,8 +49,13 @@ RecordListView::Rows todoRows(const Project &project)
                 const TodoItem &todo = project.data().todos.at(row);
                 const Todos::CodeField fields[] = {Todos::CodeField::Status, Todos::CodeField::Priority,
                                                    Todos::CodeField::Kind, Todos::CodeField::Official};
-                for (int column = 0; column < 4; ++column)
-                    item->setIcon(column, codeIcon(fields[column], Todos::codeOf(todo, fields[column])));
+                const std::span<const TodoPage::CodeCommand> meanings[] = {kStatuses, kPriorities, kKinds, kOfficials};
+                const char *captions[] = {"Status", "Priority", "Type", "Official"};
+                for (int column = 0; column < 4; ++column) {
+                    const int code = Todos::codeOf(todo, fields[column]);
+                    item->setIcon(column, codeIcon(fields[column], code));
+                    item->setToolTip(column, codeMeaning(captions[column], meanings[column], code));
+                }
                 const QString texts[] = {todo.version, todo.title, todo.description, todo.note};
                 for (int column = 0; column < 4; ++column)
                     item->setText(column + 4, texts[column]);
@@ -60,30 +83,21 @@ TodoPage::TodoPage(const PageContext &context, QWidget *parent)
     m_dialog = new TodoDialog(m_commands, context.workspace.localisation, m_prompts, m_frame.window());
     m_changelog = new ChangelogWindow(m_frame.window());
     buildMenu();
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &TodoPage::editFirstSelected);
+    connect(m_list, &RecordListView::editRequested, this, &TodoPage::editFirstSelected);
     connect(m_dialog, &TodoDialog::saved, this, [this] { m_frame.updateProjectPanel(); });
     connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);
 }
 
 void TodoPage::buildMenu()
 {
-    static const CodeCommand statuses[] = {{"Finished1", "Finished", 8}, {"esting1", "Testing", 9},
-                                           {"Atwork1", "At work", 10}, {"oDo1", "To-Do", 11},
-                                           {"Someday1", "Someday", 12}};
-    // The entry named Low1 reads "High" and High1 reads "Low": names and codes are fixed.
-    static const CodeCommand priorities[] = {{"Low1", "High", 4}, {"Normal1", "Normal", 5}, {"High1", "Low", 6}};
-    static const CodeCommand kinds[] = {{"Bug1", "Bug", 0}, {"Change1", "Change", 1}, {"Removed1", "Removed", 2},
-                                        {"New1", "New", 3}};
-    static const CodeCommand officials[] = {{"Official1", "Official", -1}, {"Unofficial1", "Unofficial", 7}};
-
     auto *menu = new ListPopupMenu(m_list, "PopupMenu1", m_prompts);
     menu->addCommand("Add2", QStringLiteral("Add"), [this] { m_dialog->editNew(m_project.data().version); });
     menu->addDeleteCommand("Delete1", [this] { removeSelected(); });
     menu->addSeparator()->setObjectName(QStringLiteral("N14"));
-    addCodeMenu(menu, "Changestatus1", QStringLiteral("Change status"), Todos::CodeField::Status, statuses);
-    addCodeMenu(menu, "Changepriority1", QStringLiteral("Change priority"), Todos::CodeField::Priority, priorities);
-    addCodeMenu(menu, "Changetype1", QStringLiteral("Change type"), Todos::CodeField::Kind, kinds);
-    addCodeMenu(menu, "Changeofficial1", QStringLiteral("Change official"), Todos::CodeField::Official, officials);
+    addCodeMenu(menu, "Changestatus1", QStringLiteral("Change status"), Todos::CodeField::Status, kStatuses);
+    addCodeMenu(menu, "Changepriority1", QStringLiteral("Change priority"), Todos::CodeField::Priority, kPriorities);
+    addCodeMenu(menu, "Changetype1", QStringLiteral("Change type"), Todos::CodeField::Kind, kKinds);
+    addCodeMenu(menu, "Changeofficial1", QStringLiteral("Change official"), Todos::CodeField::Official, kOfficials);
     menu->addCommand("Changeversion1", QStringLiteral("Change version"), [this] { changeVersion(); });
     menu->addSeparator()->setObjectName(QStringLiteral("N12"));
     menu->addCommand("Createchangelog2", QStringLiteral("Create changelog"), [this] { createChangelog(false); });
@@ -133,10 +147,10 @@ void TodoPage::createChangelog(bool selectedOnly)
         for (int row : m_list->selectedRows())
             selection->insert(m_project.data().todos.at(row).uid);
     }
-    // The templates as the options window holds them at this moment; without it, the defaults.
+    // The templates as the options window holds them at this moment.
     const auto *options = m_frame.window()->findChild<TemplateWindow *>();
-    const Changelog::Texts texts =
-        Changelog::generate(m_project.data().todos, options ? options->templates() : ChangelogTemplates(), selection);
+    const ChangelogTemplates templates = options ? options->templates() : ChangelogTemplates();
+    const Changelog::Texts texts = Changelog::generate(m_project.data().todos, templates, selection);
     m_changelog->setTexts(texts);
     m_changelog->showPage(Changelog::writePage(m_folder, texts.html));
 }

@@ -21,15 +21,17 @@ class TodoPage : public QWidget
     Q_OBJECT
 
 public:
-    explicit TodoPage(const PageContext &context, QWidget *parent = nullptr);
-
-private:
+    // An entry of the pop-up menu that sets a code, and the meaning of that code's icon.
     struct CodeCommand
     {
         const char *name;
         const char *caption;
         int code;
     };
+
+    explicit TodoPage(const PageContext &context, QWidget *parent = nullptr);
+
+private:
 
     void buildMenu();
     void addCodeMenu(QMenu *menu, const char *name, const QString &caption, Todos::CodeField field,

@@ -1,8 +1,8 @@
 #include "upload/ui/UploadDialog.h"
 
-#include "app/Prompts.h"
 #include "app/ui/CommandRunner.h"
 #include "app/ui/DialogButtons.h"
+#include "platform/Prompts.h"
 #include "project/ListRows.h"
 #include "project/Project.h"
 #include "todolist/ui/Placement.h"

@@ -1,18 +1,17 @@
 #include "upload/ui/UploadPage.h"
 
-#include "app/Prompts.h"
 #include "app/Workspace.h"
 #include "app/ui/Frame.h"
 #include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/RecordListView.h"
+#include "platform/Prompts.h"
 #include "project/Error.h"
 #include "project/ListRows.h"
 #include "upload/TargetUrl.h"
 #include "upload/UploadRun.h"
 #include "upload/ui/UploadDialog.h"
 
-#include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -50,28 +49,10 @@ UploadPage::UploadPage(const PageContext &context, QWidget *parent)
     menu->addCommand("Newupload1", QStringLiteral("New upload"), [this] { m_dialog->editNew(); });
     menu->addSeparator()->setObjectName(QStringLiteral("N10"));
     menu->addDeleteCommand("Delete6", [this] { removeSelected(); });
-    // Any double-click in the list, and Enter, edit the first selected row.
-    m_list->viewport()->installEventFilter(this);
-    m_list->installEventFilter(this);
+    connect(m_list, &RecordListView::editRequested, this, &UploadPage::editFirstSelected);
     connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);
 
     m_frame.bindCommand("Uploadfiles1", [this] { uploadFiles(); });
-}
-
-bool UploadPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        editFirstSelected();
-        return true;
-    }
-    if (watched == m_list && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            editFirstSelected();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void UploadPage::editFirstSelected()

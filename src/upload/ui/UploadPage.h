@@ -17,9 +17,6 @@ class UploadPage : public QWidget
 public:
     explicit UploadPage(const PageContext &context, QWidget *parent = nullptr);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void editFirstSelected();
     void removeSelected();

@@ -15,6 +15,8 @@ public:
 
     virtual void message(const QString &text) = 0;
     virtual void error(const QString &text) = 0;
+    // A yes/no question; true for yes. No is the default answer.
+    virtual bool question(const QString &text) = 0;
     // One-line input; nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString &title, const QString &label,
                                              const QString &initial) = 0;
