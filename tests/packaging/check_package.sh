@@ -24,7 +24,7 @@ for file in ./usr/bin/trovas ./usr/bin/trovas-cli \
 done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6core6 libqt6network6 libqt6widgets6 libqt6webenginewidgets6 zlib1g qt6-qpa-plugins; do
+for library in libqt6core6 libqt6network6 libqt6widgets6 libqt6webenginewidgets6 zlib1g qt6-qpa-plugins libqt6svg6; do
     grep -q "$library" <<<"$depends" || { echo "not a dependency: $library (Depends: $depends)"; status=1; }
 done
 
