@@ -136,11 +136,24 @@ QStringList readLines(const QString &path)
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
+    const auto failed = [&path](const QFileDevice &file) {
+        return Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    };
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    // Unbuffered, so that every byte reaches the system before commit(), which does not report
+    // a failed flush of a last buffered piece (a cut-off file would replace the old one).
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw failed(file);
+    // A short write carries no reason; the next one fails outright and names it ("No space
+    // left on device").
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            throw failed(file);
+        done += written;
+    }
+    if (!file.flush() || !file.commit())
+        throw failed(file);
 }
 
 void writeLines(const QString &path, const QStringList &lines)

@@ -1,6 +1,7 @@
 #include "project/Error.h"
 #include "project/ProjectFile.h"
 #include "project/TextFile.h"
+#include "support/TestSupport.h"
 
 #include <QtTest>
 
@@ -152,9 +153,19 @@ private Q_SLOTS:
         QCOMPARE(TextFile::splitLines(QStringLiteral("last without break")), QStringList{"last without break"});
     }
 
-    // A full disk, made real with a tiny file system, must not cost the previous file.
+    // A full disk, made real with a tiny file system, must not cost the previous file, and the
+    // message names the system's reason. A file that fits the write buffer fails only when the
+    // buffer is flushed; a larger one part-way through writing.
+    void write_onFullDiskLeavesPreviousFileWhole_data()
+    {
+        QTest::addColumn<int>("noteLines");
+        QTest::newRow("smaller than the write buffer") << 170;
+        QTest::newRow("larger than the write buffer") << 2000;
+    }
+
     void write_onFullDiskLeavesPreviousFileWhole()
     {
+        QFETCH(int, noteLines);
         QTemporaryDir dir;
         if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=16k", "tmpfs", dir.path()}) != 0)
             QSKIP("needs root to mount a small file system");
@@ -164,17 +175,19 @@ private Q_SLOTS:
         project.name = QStringLiteral("first");
         ProjectFile::write(path, project);
         const QByteArray before = TextFile::joinLines(ProjectFile::serialize(project));
+        // Of the four pages, the old file holds one and this two: one page (4,096 bytes) is free.
+        writeFile(dir.filePath(QStringLiteral("filler")), QByteArray(8192, 'x'));
 
-        project.notes = QStringList(2000, QStringLiteral("a line of notes that fills the disk"));
+        project.notes = QStringList(noteLines, QStringLiteral("a line of notes that fills the disk"));
+        QVERIFY(TextFile::joinLines(ProjectFile::serialize(project)).size() > 4096);
         try {
             ProjectFile::write(path, project);
             QFAIL("no error on a full disk");
         } catch (const Error &error) {
             QVERIFY2(error.message().contains(path), qPrintable(error.message()));
+            QVERIFY2(error.message().contains(QStringLiteral("No space left on device")), qPrintable(error.message()));
         }
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
+        QCOMPARE(readFile(path), before);
     }
 };
 
