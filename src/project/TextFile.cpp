@@ -1,6 +1,7 @@
 #include "project/TextFile.h"
 
 #include "project/Error.h"
+#include "project/RegularFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -126,8 +127,15 @@ QByteArray joinLines(const QStringList &lines)
 QStringList readLines(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+    QString reason;
+    switch (RegularFile::openForReading(file, reason)) {
+    case RegularFile::Opened::Yes:
+        break;
+    case RegularFile::Opened::NotRegular:
+        throw Error(QStringLiteral("Cannot open %1: not a regular file").arg(path));
+    case RegularFile::Opened::Failed:
+        throw Error(QStringLiteral("Cannot open %1: %2").arg(path, reason));
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));

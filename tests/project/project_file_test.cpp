@@ -5,6 +5,12 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <future>
+
 namespace {
 
 QStringList header(const QStringList &counts)
@@ -151,6 +157,29 @@ private Q_SLOTS:
     {
         QCOMPARE(TextFile::splitLines(QStringLiteral("a\r\nb\nc\rd\r\n\r\n")), (QStringList{"a", "b", "c", "d", ""}));
         QCOMPARE(TextFile::splitLines(QStringLiteral("last without break")), QStringList{"last without break"});
+    }
+
+    // Opening a pipe the usual way waits for a writer, forever when none comes.
+    void read_refusesANamedPipe()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.dev"));
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        auto reading = std::async(std::launch::async, [&] {
+            try {
+                ProjectFile::read(path);
+            } catch (const Error &error) {
+                return error.message();
+            }
+            return QString();
+        });
+        if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // A writer releases the blocked reader, so the test can end.
+            ::close(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK));
+            reading.wait();
+            QFAIL("reading waited on the pipe");
+        }
+        QCOMPARE(reading.get(), QStringLiteral("Cannot open %1: not a regular file").arg(path));
     }
 
     // A full disk, made real with a tiny file system, must not cost the previous file, and the
