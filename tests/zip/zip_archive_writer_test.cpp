@@ -14,12 +14,14 @@
 #include <QtTest>
 
 #include <functional>
+#include <future>
 
 #include <csignal>
 
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ZipArchiveChecks;
 
@@ -328,6 +330,34 @@ private slots:
         using Status = ZipCompressionPool::Result::Status;
         QCOMPARE(result.status, grown ? Status::Grown : Status::Ready);
         QCOMPARE(result.data, grown ? QByteArray() : oneShotDeflate(content));
+    }
+
+    // A file replaced by a pipe or a device after the walk listed it is passed over, as the
+    // walk passes over pipes: a pipe would keep a worker waiting for a writer, and with it the
+    // writer waiting for the worker.
+    void pool_passesOverWhatIsNoLongerARegularFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        const QString pipe = path(QStringLiteral("pooled-pipe"));
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QTest::newRow("named pipe") << pipe;
+        QTest::newRow("device") << QStringLiteral("/dev/zero");
+    }
+
+    void pool_passesOverWhatIsNoLongerARegularFile()
+    {
+        QFETCH(QString, file);
+        auto result = std::async(std::launch::async, [&] {
+            ZipCompressionPool pool({file});
+            return pool.take(0);
+        });
+        if (result.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // A writer releases the blocked worker, so the test can end.
+            ::close(::open(QFile::encodeName(file).constData(), O_WRONLY | O_NONBLOCK));
+            result.wait();
+            QFAIL("the worker waited on the pipe");
+        }
+        QCOMPARE(result.get().status, ZipCompressionPool::Result::Status::Missing);
     }
 
     void emptyFolder_givesTheEndRecordAlone_data()
