@@ -574,6 +574,20 @@ private slots:
         const qsizetype directoryAt = localExtra.size() - 22 + 16;
         qToLittleEndian<quint32>(get32(localExtra, directoryAt) + 4, localExtra.data() + directoryAt);
         QTest::newRow("local header with an extra field") << localExtra;
+        // Two central headers of one local record: replacing the entry would cut the record
+        // out from under the other.
+        const QByteArray single = oneEntryArchive("a.txt", sampleText(32, 500), 32, fixedTime);
+        const qsizetype directoryOffset = get32(single, single.size() - 22 + 16);
+        const QByteArray central = single.mid(directoryOffset, single.size() - 22 - directoryOffset);
+        QByteArray shared = single.first(directoryOffset) + central + central;
+        put32(shared, 0x06054B50);
+        put32(shared, 0);
+        put16(shared, 2);
+        put16(shared, 2);
+        put32(shared, quint32(2 * central.size()));
+        put32(shared, quint32(directoryOffset));
+        put16(shared, 0);
+        QTest::newRow("entries sharing a local record") << shared;
     }
 
     void openArchive_refusesWhatItCannotUpdate()
