@@ -82,7 +82,11 @@ QByteArray encode(const QString &text)
     QByteArray bytes = toWindows1252(text, &fits);
     // Windows-1252 bytes that happen to form UTF-8 ("\u00C3\u00A4" gives C3 A4) would read back
     // as other text; UTF-8 reads back as written.
-    return fits && decode(bytes) == text ? bytes : text.toUtf8();
+    if (fits && decode(bytes) == text)
+        return bytes;
+    // Reading takes a leading byte-order mark for the encoding's; a mark that begins the text
+    // needs one of the encoding's before it to stay text.
+    return text.startsWith(QChar::ByteOrderMark) ? "\xEF\xBB\xBF" + text.toUtf8() : text.toUtf8();
 }
 
 QStringList splitLines(const QString &text)

@@ -153,6 +153,28 @@ private Q_SLOTS:
         QCOMPARE(TextFile::joinLines({QStringLiteral("café")}), QByteArray("caf\xe9\r\n"));
     }
 
+    // Only a first byte-order mark belongs to the encoding; a second one is text.
+    void encoding_byteOrderMarkAfterTheFirstIsTextAndStays_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("one mark") << QByteArray("\xef\xbb\xbf" "A\xc3\xa4\r\n") << QStringLiteral("Aä")
+                                  << QByteArray("A\xe4\r\n");
+        const QByteArray twoMarks("\xef\xbb\xbf\xef\xbb\xbf" "A\xc3\xa4\r\n");
+        QTest::newRow("two marks") << twoMarks << QStringLiteral("\uFEFFAä") << twoMarks;
+    }
+
+    void encoding_byteOrderMarkAfterTheFirstIsTextAndStays()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, line);
+        QFETCH(QByteArray, written);
+        const QStringList lines = TextFile::splitLines(TextFile::decode(bytes));
+        QCOMPARE(lines, QStringList{line});
+        QCOMPARE(TextFile::joinLines(lines), written);
+    }
+
     void lineEnds_acceptCrLfLfAndCr()
     {
         QCOMPARE(TextFile::splitLines(QStringLiteral("a\r\nb\nc\rd\r\n\r\n")), (QStringList{"a", "b", "c", "d", ""}));
