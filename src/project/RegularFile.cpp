@@ -41,7 +41,8 @@ Opened openForReading(QFile &file, QString &reason)
 // Elsewhere the file system holds no pipes, and devices have names of their own.
 Opened openForReading(QFile &file, QString &reason)
 {
-    if (QFileInfo(file.fileName()).exists() && !QFileInfo(file.fileName()).isFile())
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile())
         return Opened::NotRegular;
     if (!file.open(QIODevice::ReadOnly)) {
         reason = file.errorString();
