@@ -4,7 +4,9 @@
 #include "todolist/ChangelogTemplates.h"
 
 #include <QCollator>
+#include <QHash>
 
+#include <algorithm>
 #include <functional>
 
 namespace Changelog {
@@ -23,18 +25,38 @@ QStringList collectVersions(const QList<TodoItem> &todos, const std::function<bo
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
     QStringList versions;
+    QSet<QString> seen;
     for (const TodoItem &item : todos) {
-        if (!taken(item))
-            continue;
-        const bool known = std::any_of(versions.cbegin(), versions.cend(), [&](const QString &version) {
-            return collator.compare(version, item.version) == 0;
-        });
-        if (!known)
+        if (taken(item) && !seen.contains(item.version)) {
+            seen.insert(item.version);
             versions.append(item.version);
+        }
     }
+    // Sorting stably keeps forms that differ in case only in the order met, so the first of
+    // each run of equal ones is the one met first.
     std::stable_sort(versions.begin(), versions.end(),
                      [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    versions.erase(std::unique(versions.begin(), versions.end(),
+                               [&](const QString &a, const QString &b) { return collator.compare(a, b) == 0; }),
+                   versions.end());
     return versions;
+}
+
+// The listed items of each version, in list order; an item whose version is spelt other than
+// the form kept belongs to no section.
+QList<QList<const TodoItem *>> itemsByVersion(const QList<TodoItem> &todos, const QStringList &versions,
+                                              const std::function<bool(const TodoItem &)> &listed)
+{
+    QHash<QString, qsizetype> sectionOf;
+    for (qsizetype i = 0; i < versions.size(); ++i)
+        sectionOf.insert(versions.at(i), i);
+    QList<QList<const TodoItem *>> sections(versions.size());
+    for (const TodoItem &item : todos) {
+        const auto section = sectionOf.constFind(item.version);
+        if (section != sectionOf.cend() && listed(item))
+            sections[*section].append(&item);
+    }
+    return sections;
 }
 
 } // namespace
@@ -58,18 +80,19 @@ Texts generate(const QList<TodoItem> &todos, const ChangelogTemplates &templates
 
     QStringList html{QStringLiteral("<HTML><HEAD>")};
     QStringList plain;
-    for (const QString &version : collectVersions(todos, taken)) {
+    const QStringList versions = collectVersions(todos, taken);
+    const QList<QList<const TodoItem *>> sections = itemsByVersion(todos, versions, listed);
+    for (qsizetype i = 0; i < versions.size(); ++i) {
+        const QString &version = versions.at(i);
         const QString escaped = htmlEscape(version);
         html.append(QString(templates.text(ChangelogTemplates::Head)).replace(kVersion, escaped));
         plain << version + QLatin1Char(':') << QString();
-        for (const TodoItem &item : todos) {
-            if (item.version != version || !listed(item))
-                continue;
-            plain.append(item.title);
+        for (const TodoItem *item : sections.at(i)) {
+            plain.append(item->title);
             html.append(QString(templates.text(ChangelogTemplates::Node))
                             .replace(kVersion, escaped)
-                            .replace(kTitle, htmlEscape(item.title))
-                            .replace(kDescription, htmlEscape(item.description)));
+                            .replace(kTitle, htmlEscape(item->title))
+                            .replace(kDescription, htmlEscape(item->description)));
         }
         html.append(QString(templates.text(ChangelogTemplates::End)).replace(kVersion, escaped));
         plain.append(QString());
