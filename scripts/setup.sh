@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12), then configures and builds Trovas into build/.
-# Usage: scripts/setup.sh [--tests]   (--tests also installs and builds what the test suite needs)
+# Usage: scripts/setup.sh [--tests | --sanitize]
+#   --tests      also installs and builds what the test suite needs
+#   --sanitize   the same, built with AddressSanitizer and UndefinedBehaviorSanitizer into
+#                build-sanitize/ instead
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev qt6-webengine-dev libgl-dev zlib1g-dev)
 target=(--target trovas)
-if [ "${1:-}" = "--tests" ]; then
-    # curl and rsync are peers the benchmarks measure against.
-    packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip rsync 7zip p7zip-full curl libxcb1-dev appstream desktop-file-utils)
-    target=()
-fi
+build=build
+options=()
+case "${1:-}" in
+    --tests | --sanitize)
+        # curl and rsync are peers the benchmarks measure against.
+        packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip rsync 7zip p7zip-full curl libxcb1-dev appstream desktop-file-utils)
+        target=()
+        ;;&
+    --sanitize)
+        build=build-sanitize
+        options=(-DTROVAS_SANITIZE=ON)
+        ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -28,5 +39,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build "${target[@]}"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+cmake --build "$build" "${target[@]}"

@@ -1,6 +1,7 @@
 #include "project/TextFile.h"
 
 #include "project/Error.h"
+#include "project/RegularFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -81,7 +82,11 @@ QByteArray encode(const QString &text)
     QByteArray bytes = toWindows1252(text, &fits);
     // Windows-1252 bytes that happen to form UTF-8 ("\u00C3\u00A4" gives C3 A4) would read back
     // as other text; UTF-8 reads back as written.
-    return fits && decode(bytes) == text ? bytes : text.toUtf8();
+    if (fits && decode(bytes) == text)
+        return bytes;
+    // Reading takes a leading byte-order mark for the encoding's; a mark that begins the text
+    // needs one of the encoding's before it to stay text.
+    return text.startsWith(QChar::ByteOrderMark) ? "\xEF\xBB\xBF" + text.toUtf8() : text.toUtf8();
 }
 
 QStringList splitLines(const QString &text)
@@ -126,8 +131,15 @@ QByteArray joinLines(const QStringList &lines)
 QStringList readLines(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+    QString reason;
+    switch (RegularFile::openForReading(file, reason)) {
+    case RegularFile::Opened::Yes:
+        break;
+    case RegularFile::Opened::NotRegular:
+        throw Error(QStringLiteral("Cannot open %1: not a regular file").arg(path));
+    case RegularFile::Opened::Failed:
+        throw Error(QStringLiteral("Cannot open %1: %2").arg(path, reason));
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
@@ -136,11 +148,24 @@ QStringList readLines(const QString &path)
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
+    const auto failed = [&path](const QFileDevice &file) {
+        return Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    };
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    // Unbuffered, so that every byte reaches the system before commit(), which does not report
+    // a failed flush of a last buffered piece (a cut-off file would replace the old one).
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw failed(file);
+    // A short write carries no reason; the next one fails outright and names it ("No space
+    // left on device").
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            throw failed(file);
+        done += written;
+    }
+    if (!file.flush() || !file.commit())
+        throw failed(file);
 }
 
 void writeLines(const QString &path, const QStringList &lines)

@@ -4,8 +4,10 @@
 #include "todolist/ChangelogTemplates.h"
 
 #include <QCollator>
+#include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <functional>
 
 namespace Changelog {
@@ -16,41 +18,46 @@ const QString kVersion = QStringLiteral("[%Version%]");
 const QString kTitle = QStringLiteral("[%Title%]");
 const QString kDescription = QStringLiteral("[%Description%]");
 
-QCollator versionCollator()
+// The versions of the taken items, merged and sorted ignoring case; the form met first stays.
+// Versions are texts: no numeric ordering, so 1.10 comes before 1.9.
+QStringList collectVersions(const QList<TodoItem> &todos, const std::function<bool(const TodoItem &)> &taken)
 {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
-    return collator;
-}
-
-// The versions of the taken items, merged ignoring case (the form met first stays), in the
-// order first met.
-QStringList mergedVersions(const QList<TodoItem> &todos, const std::function<bool(const TodoItem &)> &taken,
-                           const QCollator &collator)
-{
     QStringList versions;
+    QSet<QString> seen;
     for (const TodoItem &item : todos) {
-        if (!taken(item))
-            continue;
-        const bool known = std::any_of(versions.cbegin(), versions.cend(), [&](const QString &version) {
-            return collator.compare(version, item.version) == 0;
-        });
-        if (!known)
+        if (taken(item) && !seen.contains(item.version)) {
+            seen.insert(item.version);
             versions.append(item.version);
+        }
     }
-    return versions;
-}
-
-// The versions of the taken items, merged and sorted ignoring case. Versions are texts: no
-// numeric ordering, so 1.10 comes before 1.9.
-QStringList collectVersions(const QList<TodoItem> &todos, const std::function<bool(const TodoItem &)> &taken)
-{
-    const QCollator collator = versionCollator();
-    QStringList versions = mergedVersions(todos, taken, collator);
+    // Sorting stably keeps forms that differ in case only in the order met, so the first of
+    // each run of equal ones is the one met first.
     std::stable_sort(versions.begin(), versions.end(),
                      [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    versions.erase(std::unique(versions.begin(), versions.end(),
+                               [&](const QString &a, const QString &b) { return collator.compare(a, b) == 0; }),
+                   versions.end());
     return versions;
+}
+
+// The listed items of each version, in list order; an item whose version is spelt other than
+// the form kept belongs to no section.
+QList<QList<const TodoItem *>> itemsByVersion(const QList<TodoItem> &todos, const QStringList &versions,
+                                              const std::function<bool(const TodoItem &)> &listed)
+{
+    QHash<QString, qsizetype> sectionOf;
+    for (qsizetype i = 0; i < versions.size(); ++i)
+        sectionOf.insert(versions.at(i), i);
+    QList<QList<const TodoItem *>> sections(versions.size());
+    for (const TodoItem &item : todos) {
+        const auto section = sectionOf.constFind(item.version);
+        if (section != sectionOf.cend() && listed(item))
+            sections[*section].append(&item);
+    }
+    return sections;
 }
 
 // Keep a Changelog's headings for the four kinds (Bug, Changed, Removed, New), in its order.
@@ -104,15 +111,26 @@ int compareVersions(QStringView a, QStringView b)
     return (a.size() - i > 0) - (b.size() - j > 0);
 }
 
-// Newest first. The empty version, the changes not yet released, comes first.
-QStringList newestFirst(const QList<TodoItem> &items, const QCollator &collator)
+// Newest first; of versions that differ in letter case only, the form met first stays. The
+// empty version, the changes not yet released, comes first.
+QStringList newestFirst(const QList<TodoItem> &items)
 {
-    QStringList versions = mergedVersions(items, [](const TodoItem &) { return true; }, collator);
+    QStringList versions;
+    QSet<QString> seen;
+    for (const TodoItem &item : items) {
+        if (!seen.contains(item.version)) {
+            seen.insert(item.version);
+            versions.append(item.version);
+        }
+    }
     std::stable_sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) {
         if (a.isEmpty() || b.isEmpty())
             return a.isEmpty() && !b.isEmpty();
         return compareVersions(a, b) > 0;
     });
+    versions.erase(std::unique(versions.begin(), versions.end(),
+                               [](const QString &a, const QString &b) { return compareVersions(a, b) == 0; }),
+                   versions.end());
     return versions;
 }
 
@@ -149,18 +167,19 @@ Texts generate(const QList<TodoItem> &todos, const ChangelogTemplates &templates
 
     QStringList html{QStringLiteral("<HTML><HEAD>")};
     QStringList plain;
-    for (const QString &version : collectVersions(todos, taken)) {
+    const QStringList versions = collectVersions(todos, taken);
+    const QList<QList<const TodoItem *>> sections = itemsByVersion(todos, versions, listed);
+    for (qsizetype i = 0; i < versions.size(); ++i) {
+        const QString &version = versions.at(i);
         const QString escaped = htmlEscape(version);
         html.append(QString(templates.text(ChangelogTemplates::Head)).replace(kVersion, escaped));
         plain << version + QLatin1Char(':') << QString();
-        for (const TodoItem &item : todos) {
-            if (item.version != version || !listed(item))
-                continue;
-            plain.append(item.title);
+        for (const TodoItem *item : sections.at(i)) {
+            plain.append(item->title);
             html.append(QString(templates.text(ChangelogTemplates::Node))
                             .replace(kVersion, escaped)
-                            .replace(kTitle, htmlEscape(item.title))
-                            .replace(kDescription, htmlEscape(item.description)));
+                            .replace(kTitle, htmlEscape(item->title))
+                            .replace(kDescription, htmlEscape(item->description)));
         }
         html.append(QString(templates.text(ChangelogTemplates::End)).replace(kVersion, escaped));
         plain.append(QString());
@@ -187,15 +206,14 @@ QString markdown(const QList<TodoItem> &todos, const ChangelogTemplates &templat
     QList<TodoItem> listed;
     std::copy_if(todos.cbegin(), todos.cend(), std::back_inserter(listed),
                  [&](const TodoItem &item) { return item.official == -1 && templates.includes(item.status); });
-    const QCollator collator = versionCollator();
     QStringList lines{QStringLiteral("# Changelog")};
-    for (const QString &version : newestFirst(listed, collator)) {
+    for (const QString &version : newestFirst(listed)) {
         const QString name = version.isEmpty() ? QStringLiteral("Unreleased") : markdownEscape(version);
         lines << QString() << QStringLiteral("## [%1]").arg(name);
         for (const KindSection &section : kKindSections) {
             QStringList entries;
             for (const TodoItem &item : listed)
-                if (sectionKind(item.kind) == section.kind && collator.compare(item.version, version) == 0)
+                if (sectionKind(item.kind) == section.kind && compareVersions(item.version, version) == 0)
                     entries.append(QStringLiteral("- ") + markdownListText(item.title));
             if (entries.isEmpty())
                 continue;

@@ -1,5 +1,6 @@
 #include "upload/FtpClient.h"
 
+#include "project/RegularFile.h"
 #include "upload/FtpReplyError.h"
 #include "upload/OneTimePassword.h"
 
@@ -460,8 +461,15 @@ void FtpClient::put(const QString &localPath)
 {
     const Call call(this);
     QFile file(localPath);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(localPath, file.errorString()));
+    QString reason;
+    switch (RegularFile::openForReading(file, reason)) {
+    case RegularFile::Opened::Yes:
+        break;
+    case RegularFile::Opened::NotRegular:
+        throw Error(QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(localPath));
+    case RegularFile::Opened::Failed:
+        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(localPath, reason));
+    }
     const QString remoteName = remoteNameOf(localPath);
     if (remoteName.isEmpty())
         throw Error(QStringLiteral("The destination filename can not be empty"));

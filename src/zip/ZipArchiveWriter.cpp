@@ -1,6 +1,7 @@
 #include "zip/ZipArchiveWriter.h"
 
 #include "project/Error.h"
+#include "project/RegularFile.h"
 #include "zip/ZipDeflater.h"
 #include "zip/ZipErrors.h"
 #include "zip/ZipNames.h"
@@ -191,8 +192,12 @@ void ZipArchiveWriter::addFile(const QString &path, const QString &entryName)
         return;
     checkSize(path, info.size());
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(ZipErrors::cannotOpen(path, file.errorString()));
+    QString reason;
+    const RegularFile::Opened opened = RegularFile::openForReading(file, reason);
+    if (opened == RegularFile::Opened::NotRegular) // replaced since it was listed
+        return;
+    if (opened == RegularFile::Opened::Failed)
+        throw Error(ZipErrors::cannotOpen(path, reason));
     ZipEntry entry = beginFileEntry(entryName, info);
     writeStream(entry, file, path);
     commit(entry);

@@ -5,6 +5,8 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 constexpr quint32 endSignature = 0x06054B50;
@@ -76,7 +78,8 @@ bool ZipCentralDirectory::read(QIODevice &archive)
     m_offset = offset;
     // Only the end record this writer writes for these entries matches byte for byte:
     // one disk, both counts equal, no comment.
-    if (!readHeaders(archive.read(size), count) || endRecord() != record || !localHeadersMatch(archive)) {
+    if (!readHeaders(archive.read(size), count) || endRecord() != record || !recordsApart()
+        || !localHeadersMatch(archive)) {
         clear();
         return false;
     }
@@ -90,6 +93,24 @@ bool ZipCentralDirectory::localHeadersMatch(QIODevice &archive) const
     for (const ZipEntry &entry : m_entries) {
         const QByteArray header = entry.localHeader();
         if (!archive.seek(entry.localHeaderOffset) || archive.read(header.size()) != header)
+            return false;
+    }
+    return true;
+}
+
+// Entries that share bytes of their local records cannot be removed one at a time: cutting out
+// one record would cut into the other.
+bool ZipCentralDirectory::recordsApart() const
+{
+    QList<const ZipEntry *> byOffset;
+    byOffset.reserve(m_entries.size());
+    for (const ZipEntry &entry : m_entries)
+        byOffset.append(&entry);
+    std::sort(byOffset.begin(), byOffset.end(),
+              [](const ZipEntry *a, const ZipEntry *b) { return a->localHeaderOffset < b->localHeaderOffset; });
+    for (qsizetype i = 1; i < byOffset.size(); ++i) {
+        const ZipEntry &before = *byOffset.at(i - 1);
+        if (before.localHeaderOffset + before.localRecordLength() > byOffset.at(i)->localHeaderOffset)
             return false;
     }
     return true;

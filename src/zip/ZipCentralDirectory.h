@@ -44,6 +44,7 @@ public:
 private:
     void index(qsizetype entry);
     bool readHeaders(const QByteArray &bytes, qsizetype count);
+    bool recordsApart() const;
     bool localHeadersMatch(QIODevice &archive) const;
 
     QList<ZipEntry> m_entries;

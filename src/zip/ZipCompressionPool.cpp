@@ -1,6 +1,7 @@
 #include "zip/ZipCompressionPool.h"
 
 #include "project/Error.h"
+#include "project/RegularFile.h"
 #include "zip/ZipDeflater.h"
 #include "zip/ZipErrors.h"
 
@@ -84,11 +85,21 @@ ZipCompressionPool::Result ZipCompressionPool::compress(const QString &path,
                                                         QByteArray &input, QByteArray &output)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Result result = failure(ZipErrors::cannotOpen(path, file.errorString()));
+    QString reason;
+    switch (RegularFile::openForReading(file, reason)) {
+    case RegularFile::Opened::Yes:
+        break;
+    case RegularFile::Opened::NotRegular: {
+        Result result;
+        result.status = Result::Status::Missing;
+        return result;
+    }
+    case RegularFile::Opened::Failed: {
+        Result result = failure(ZipErrors::cannotOpen(path, reason));
         if (!file.exists())
             result.status = Result::Status::Missing;
         return result;
+    }
     }
     // Read no more than the limit: the file may have grown since it was listed.
     const qint64 size = file.read(input.data(), input.size());

@@ -26,6 +26,7 @@ public:
 
     struct Result
     {
+        // Missing: the file is gone, or what is there now holds no file (a pipe, a device).
         // Grown: the file holds more than maxFileSize bytes, more than when it was listed.
         enum class Status { Ready, Missing, Failed, Grown };
         Status status = Status::Ready;

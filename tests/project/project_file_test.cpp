@@ -1,8 +1,15 @@
 #include "project/Error.h"
 #include "project/ProjectFile.h"
 #include "project/TextFile.h"
+#include "support/TestSupport.h"
 
 #include <QtTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <future>
 
 namespace {
 
@@ -155,15 +162,70 @@ private Q_SLOTS:
         QCOMPARE(TextFile::joinLines({QStringLiteral("café")}), QByteArray("caf\xe9\r\n"));
     }
 
+    // Only a first byte-order mark belongs to the encoding; a second one is text.
+    void encoding_byteOrderMarkAfterTheFirstIsTextAndStays_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("one mark") << QByteArray("\xef\xbb\xbf" "A\xc3\xa4\r\n") << QStringLiteral("Aä")
+                                  << QByteArray("A\xe4\r\n");
+        const QByteArray twoMarks("\xef\xbb\xbf\xef\xbb\xbf" "A\xc3\xa4\r\n");
+        QTest::newRow("two marks") << twoMarks << QStringLiteral("\uFEFFAä") << twoMarks;
+    }
+
+    void encoding_byteOrderMarkAfterTheFirstIsTextAndStays()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, line);
+        QFETCH(QByteArray, written);
+        const QStringList lines = TextFile::splitLines(TextFile::decode(bytes));
+        QCOMPARE(lines, QStringList{line});
+        QCOMPARE(TextFile::joinLines(lines), written);
+    }
+
     void lineEnds_acceptCrLfLfAndCr()
     {
         QCOMPARE(TextFile::splitLines(QStringLiteral("a\r\nb\nc\rd\r\n\r\n")), (QStringList{"a", "b", "c", "d", ""}));
         QCOMPARE(TextFile::splitLines(QStringLiteral("last without break")), QStringList{"last without break"});
     }
 
-    // A full disk, made real with a tiny file system, must not cost the previous file.
+    // Opening a pipe the usual way waits for a writer, forever when none comes.
+    void read_refusesANamedPipe()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.dev"));
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        auto reading = std::async(std::launch::async, [&] {
+            try {
+                ProjectFile::read(path);
+            } catch (const Error &error) {
+                return error.message();
+            }
+            return QString();
+        });
+        if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // A writer releases the blocked reader, so the test can end.
+            ::close(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK));
+            reading.wait();
+            QFAIL("reading waited on the pipe");
+        }
+        QCOMPARE(reading.get(), QStringLiteral("Cannot open %1: not a regular file").arg(path));
+    }
+
+    // A full disk, made real with a tiny file system, must not cost the previous file, and the
+    // message names the system's reason. A file that fits the write buffer fails only when the
+    // buffer is flushed; a larger one part-way through writing.
+    void write_onFullDiskLeavesPreviousFileWhole_data()
+    {
+        QTest::addColumn<int>("noteLines");
+        QTest::newRow("smaller than the write buffer") << 170;
+        QTest::newRow("larger than the write buffer") << 2000;
+    }
+
     void write_onFullDiskLeavesPreviousFileWhole()
     {
+        QFETCH(int, noteLines);
         QTemporaryDir dir;
         if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=16k", "tmpfs", dir.path()}) != 0)
             QSKIP("needs root to mount a small file system");
@@ -173,17 +235,19 @@ private Q_SLOTS:
         project.name = QStringLiteral("first");
         ProjectFile::write(path, project);
         const QByteArray before = TextFile::joinLines(ProjectFile::serialize(project));
+        // Of the four pages, the old file holds one and this two: one page (4,096 bytes) is free.
+        writeFile(dir.filePath(QStringLiteral("filler")), QByteArray(8192, 'x'));
 
-        project.notes = QStringList(2000, QStringLiteral("a line of notes that fills the disk"));
+        project.notes = QStringList(noteLines, QStringLiteral("a line of notes that fills the disk"));
+        QVERIFY(TextFile::joinLines(ProjectFile::serialize(project)).size() > 4096);
         try {
             ProjectFile::write(path, project);
             QFAIL("no error on a full disk");
         } catch (const Error &error) {
             QVERIFY2(error.message().contains(path), qPrintable(error.message()));
+            QVERIFY2(error.message().contains(QStringLiteral("No space left on device")), qPrintable(error.message()));
         }
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
+        QCOMPARE(readFile(path), before);
     }
 };
 

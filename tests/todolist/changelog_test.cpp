@@ -92,6 +92,10 @@ private Q_SLOTS:
             << QList<TodoItem>{item("Beta", "A"), item("beta", "B"), item("alpha", "C")} << finished << QList<int>{}
             << QStringList{"<HTML><HEAD>", "Halpha", "NC||alpha", "Ealpha", "HBeta", "NA||Beta", "EBeta", "</BODY></HTML>"}
             << QStringList{"alpha:", "", "C", "", "Beta:", "", "A", ""};
+        QTest::newRow("case-merged versions, lower case met first")
+            << QList<TodoItem>{item("beta", "A"), item("BETA", "B"), item("Beta", "C"), item("beta", "D")} << finished
+            << QList<int>{} << QStringList{"<HTML><HEAD>", "Hbeta", "NA||beta", "ND||beta", "Ebeta", "</BODY></HTML>"}
+            << QStringList{"beta:", "", "A", "D", ""};
         QTest::newRow("versions as texts, 1.10 before 1.9")
             << QList<TodoItem>{item("1.9", "A"), item("1.10", "B")} << finished << QList<int>{}
             << QStringList{"<HTML><HEAD>", "H1.10", "NB||1.10", "E1.10", "H1.9", "NA||1.9", "E1.9", "</BODY></HTML>"}

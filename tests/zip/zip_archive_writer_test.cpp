@@ -14,12 +14,14 @@
 #include <QtTest>
 
 #include <functional>
+#include <future>
 
 #include <csignal>
 
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ZipArchiveChecks;
 
@@ -329,6 +331,34 @@ private slots:
         QCOMPARE(result.data, grown ? QByteArray() : oneShotDeflate(content));
     }
 
+    // A file replaced by a pipe or a device after the walk listed it is passed over, as the
+    // walk passes over pipes: a pipe would keep a worker waiting for a writer, and with it the
+    // writer waiting for the worker.
+    void pool_passesOverWhatIsNoLongerARegularFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        const QString pipe = path(QStringLiteral("pooled-pipe"));
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QTest::newRow("named pipe") << pipe;
+        QTest::newRow("device") << QStringLiteral("/dev/zero");
+    }
+
+    void pool_passesOverWhatIsNoLongerARegularFile()
+    {
+        QFETCH(QString, file);
+        auto result = std::async(std::launch::async, [&] {
+            ZipCompressionPool pool({file});
+            return pool.take(0);
+        });
+        if (result.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // A writer releases the blocked worker, so the test can end.
+            ::close(::open(QFile::encodeName(file).constData(), O_WRONLY | O_NONBLOCK));
+            result.wait();
+            QFAIL("the worker waited on the pipe");
+        }
+        QCOMPARE(result.get().status, ZipCompressionPool::Result::Status::Missing);
+    }
+
     void emptyFolder_givesTheEndRecordAlone_data()
     {
         QTest::addColumn<bool>("exists");
@@ -543,6 +573,20 @@ private slots:
         const qsizetype directoryAt = localExtra.size() - 22 + 16;
         qToLittleEndian<quint32>(get32(localExtra, directoryAt) + 4, localExtra.data() + directoryAt);
         QTest::newRow("local header with an extra field") << localExtra;
+        // Two central headers of one local record: replacing the entry would cut the record
+        // out from under the other.
+        const QByteArray single = oneEntryArchive("a.txt", sampleText(32, 500), 32, fixedTime);
+        const qsizetype directoryOffset = get32(single, single.size() - 22 + 16);
+        const QByteArray central = single.mid(directoryOffset, single.size() - 22 - directoryOffset);
+        QByteArray shared = single.first(directoryOffset) + central + central;
+        put32(shared, 0x06054B50);
+        put32(shared, 0);
+        put16(shared, 2);
+        put16(shared, 2);
+        put32(shared, quint32(2 * central.size()));
+        put32(shared, quint32(directoryOffset));
+        put16(shared, 0);
+        QTest::newRow("entries sharing a local record") << shared;
     }
 
     void openArchive_refusesWhatItCannotUpdate()
