@@ -1,5 +1,18 @@
 #include "chores/ChoreProgress.h"
 
+#include <algorithm>
+
+QString failureLines(const QList<ChoreFailure> &failures)
+{
+    constexpr qsizetype listed = 10;
+    QString lines;
+    for (const ChoreFailure &failure : failures.first(std::min(failures.size(), listed)))
+        lines += QStringLiteral("\n%1: %2").arg(failure.item, failure.reason);
+    if (failures.size() > listed)
+        lines += QStringLiteral("\n... and %1 more.").arg(failures.size() - listed);
+    return lines;
+}
+
 void ChoreProgress::setStatus(const QString &status)
 {
     const QMutexLocker lock(&m_mutex);

@@ -17,6 +17,10 @@ struct ChoreFailure
     bool operator==(const ChoreFailure &) const = default;
 };
 
+// The first failures, a line each behind a line break ("\n/a/b: Permission denied"), and how
+// many more there are.
+QString failureLines(const QList<ChoreFailure> &failures);
+
 // Thrown by ChoreProgress::checkCancelled() to end a chore between two items.
 class ChoreCancelled : public std::exception
 {

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr qsizetype listedFailures = 10;
-
 QString counted(qsizetype count, const char *one, const char *many)
 {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1StringView(count == 1 ? one : many));
@@ -31,9 +29,5 @@ QString choreEndMessage(const QList<ChoreFailure> &failures, const QString &hand
         counts.append(counted(folders, "folder", "folders"));
     QString message = QStringLiteral("Finished, but %1 could not be %2:\n")
                           .arg(counts.join(QLatin1String(" and ")), handled);
-    for (const ChoreFailure &failure : failures.first(std::min(failures.size(), listedFailures)))
-        message += QStringLiteral("\n%1: %2").arg(failure.item, failure.reason);
-    if (failures.size() > listedFailures)
-        message += QStringLiteral("\n... and %1 more.").arg(failures.size() - listedFailures);
-    return message;
+    return message + failureLines(failures);
 }

@@ -293,10 +293,15 @@ private Q_SLOTS:
         MainWindow window(ws, m_prompts, m_launcher);
         m_prompts.errors.clear();
         bool doneRan = false;
-        window.runChore(QString(), [](ChoreProgress &) { throw Error(QStringLiteral("Cannot create the folder /x: Permission denied")); },
-                        [&doneRan](const ChoreReport &) { doneRan = true; });
+        window.runChore(QString(), [](ChoreProgress &progress) {
+            progress.addFailure(QStringLiteral("/a.txt"), QStringLiteral("Permission denied"));
+            throw Error(QStringLiteral("Cannot create the folder /x: Permission denied"));
+        }, [&doneRan](const ChoreReport &) { doneRan = true; });
         QTRY_VERIFY(!window.isChoreRunning());
-        QCOMPARE(m_prompts.errors, QStringList{QStringLiteral("Cannot create the folder /x: Permission denied")});
+        // What was passed over before the error is not lost with it.
+        QCOMPARE(m_prompts.errors, QStringList{QStringLiteral("Cannot create the folder /x: Permission denied\n\n"
+                                                              "Before that, these could not be handled:\n"
+                                                              "/a.txt: Permission denied")});
         QVERIFY(!doneRan);
         QVERIFY(find<QStackedWidget>(window, "PageControl1")->isEnabled());
     }

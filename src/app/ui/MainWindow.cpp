@@ -111,6 +111,19 @@ QMenu *addMenu(QMenuBar *bar, const char *name, const QString &caption, std::spa
     return menu;
 }
 
+// The error that ended a chore, and what the chore had passed over before it.
+void rethrowWithEarlierFailures(const ChoreReport &report)
+{
+    try {
+        report.rethrowError();
+    } catch (const Error &error) {
+        if (report.failures.isEmpty())
+            throw;
+        throw Error(error.message() + QStringLiteral("\n\nBefore that, these could not be handled:")
+                    + failureLines(report.failures));
+    }
+}
+
 } // namespace
 
 MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launcher, QWidget *parent)
@@ -348,7 +361,7 @@ void MainWindow::runChore(const QString &status, ChoreRunner::Work work, ChoreRu
     m_chores->start(status, std::move(work), [this, done = std::move(done)](const ChoreReport &report) {
         setChoreRunning(false);
         runCommand(m_prompts, [&report, &done] {
-            report.rethrowError();
+            rethrowWithEarlierFailures(report);
             if (done)
                 done(report);
         });
