@@ -69,16 +69,6 @@ QString treeDifference(const QString &expected, const QString &actual)
     return {};
 }
 
-QString errorOf(const std::function<void()> &work)
-{
-    try {
-        work();
-    } catch (const Error &error) {
-        return error.message();
-    }
-    return {};
-}
-
 // Runs the work on a thread of its own and cancels it once `after` files are done; returns the
 // progress as it was left.
 ChoreProgress::Snapshot cancelMidway(const std::function<void(ChoreProgress &)> &work, qint64 after)

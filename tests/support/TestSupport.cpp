@@ -58,3 +58,13 @@ QByteArray readFile(const QString &path)
         return {};
     return file.readAll();
 }
+
+QString errorOf(const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const Error &error) {
+        return error.message();
+    }
+    return {};
+}

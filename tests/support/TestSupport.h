@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 // Answers the program's questions from a script, so no test ever waits on a modal window.
@@ -73,3 +74,5 @@ bool waitForListing(TempFiles &tempFiles);
 // Writes bytes to a file, creating its folder; returns the path.
 QString writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
+// The message of the Error that `work` throws; empty when it throws none.
+QString errorOf(const std::function<void()> &work);

@@ -100,16 +100,6 @@ QStringList itemsBelow(const QString &folder)
     return items;
 }
 
-QString errorOf(const std::function<void()> &work)
-{
-    try {
-        work();
-    } catch (const Error &error) {
-        return error.message();
-    }
-    return {};
-}
-
 // Limits the size of the files this process writes for the life of the object; a write past
 // it fails (with EFBIG) instead of ending the process.
 class FileSizeLimit
