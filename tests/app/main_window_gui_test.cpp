@@ -64,6 +64,7 @@ private Q_SLOTS:
 
         Workspace ws(settings, m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.show();
         QMenu *oldProjects = window.action(QStringLiteral("OldProjects1"))->menu();
         QCOMPARE(oldProjects->actions().size(), 1);
@@ -98,6 +99,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.show();
         QCOMPARE(find<QLabel>(window, "Label1")->text(), QStringLiteral("Project name"));
         auto *name = find<QLineEdit>(window, "Edit4");
@@ -125,6 +127,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         QDir().mkpath(ws.appDataFolder);
         QByteArray unnamed = kProject;
         unnamed.replace("Demo\r\n", "\r\n");
@@ -150,6 +153,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         ws.project.setDescription(lines);
         ws.project.setNotes(lines);
 
@@ -172,6 +176,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         m_prompts.answers = {QStringLiteral("/src/app/main.c"), QStringLiteral("/other/x.c"), QStringLiteral("/backup"),
                              std::nullopt};
         find<QAbstractButton>(window, "SpeedButton3")->click();
@@ -199,6 +204,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         m_prompts.answers = {file};
         find<QAbstractButton>(window, "SpeedButton3")->click();
         QCOMPARE(ws.project.data().projectFolder, folder);
@@ -209,6 +215,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.show();
         auto *navigation = find<QListWidget>(window, "ListView1");
         auto *pages = find<QStackedWidget>(window, "PageControl1");
@@ -227,6 +234,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         for (const char *name : {"NewProject1", "OpenProject1", "OldProjects1", "Save1", "Saveproject1", "Exit1",
                                  "Copyfiles1", "Zipfolders1", "FirstCopythenzip1", "Uploadfiles1",
                                  "Deletetemporaryfiles1", "Backuptheproject1", "Runallscripts1",
@@ -243,6 +251,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         ws.project.setName(QStringLiteral("Demo"));
@@ -291,6 +300,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         m_prompts.errors.clear();
         bool doneRan = false;
         window.runChore(QString(), [](ChoreProgress &) { throw Error(QStringLiteral("Cannot create the folder /x: Permission denied")); },
@@ -313,8 +323,13 @@ private Q_SLOTS:
                 windows << child->objectName();
         QCOMPARE(windows.last(), QStringLiteral("TForm2"));
         // What the first screen does not show is made when first needed.
-        for (const char *later : {"TForm6", "TInfoForm"})
+        // The to-do dialog and the changelog window come with the to-do page, once the window is up.
+        for (const char *later : {"TForm6", "TInfoForm", "TForm3", "TForm7"})
             QVERIFY2(!windows.contains(QLatin1String(later)), later);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.findChild<QWidget *>(QStringLiteral("TForm3")));
+        QVERIFY(window.findChild<QWidget *>(QStringLiteral("TForm7")));
         QWidget *browser = window.folderBrowser();
         QCOMPARE(browser, window.findChild<QWidget *>(QStringLiteral("TForm6")));
         QCOMPARE(static_cast<QWidget *>(window.folderBrowser()), browser);
@@ -337,6 +352,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.move(300, 200);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -368,6 +384,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         // As a listing shows it: first "Listing…", then the count.
@@ -390,6 +407,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QSize size = window.size();

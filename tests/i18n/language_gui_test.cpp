@@ -100,6 +100,7 @@ private Q_SLOTS:
                                     "HTML-Quelltext", "Zu erledigen"};
         auto workspace = std::make_unique<Workspace>(m_settings.path(), m_prompts);
         auto window = std::make_unique<MainWindow>(*workspace, m_prompts, m_launcher);
+        window->buildOtherPages();
         window->show();
         QCOMPARE(captions(*window), english);
         auto *chooser = find(*window, "TForm2");
@@ -128,6 +129,7 @@ private Q_SLOTS:
         window.reset();
         workspace = std::make_unique<Workspace>(m_settings.path(), m_prompts);
         window = std::make_unique<MainWindow>(*workspace, m_prompts, m_launcher);
+        window->buildOtherPages();
         QCOMPARE(captions(*window), german);
 
         choose(*window, "English");
@@ -149,6 +151,7 @@ private Q_SLOTS:
 
         Workspace workspace(m_settings.path(), m_prompts);
         MainWindow window(workspace, m_prompts, m_launcher);
+        window.buildOtherPages();
         try {
             applyLanguage(LanguageTable::read(path), window);
             QFAIL("entry 100 is missing");

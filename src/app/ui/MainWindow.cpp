@@ -16,6 +16,7 @@
 #include "housekeeping/ui/TempFilesPage.h"
 #include "housekeeping/ui/ToolsPage.h"
 #include "housekeeping/ui/ZipFoldersPage.h"
+#include "i18n/ui/LanguageApplier.h"
 #include "i18n/ui/LanguageWindow.h"
 #include "platform/Prompts.h"
 #include "project/Error.h"
@@ -163,6 +164,8 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     runCommand(m_prompts, [this] { buildOldProjectsMenu(); });
+    // The first screen shows the home page only; the others follow once the window is up.
+    QTimer::singleShot(0, this, &MainWindow::buildOtherPages);
 }
 
 MainWindow::~MainWindow() = default;
@@ -260,21 +263,28 @@ QWidget *MainWindow::buildLeftColumn()
 
 QWidget *MainWindow::buildPages()
 {
-    Project &project = m_workspace.project;
     m_pages = new QStackedWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->addWidget(namedPage("TabSheet1", buildHomeTabs()));
+    return m_pages;
+}
+
+void MainWindow::buildOtherPages()
+{
+    if (m_pages->count() > 1)
+        return;
+    const QList<QObject *> before = findChildren<QObject *>();
+    const QSet<const QObject *> existing(before.cbegin(), before.cend());
 
     auto *notes = new QPlainTextEdit;
     notes->setObjectName(QStringLiteral("Memo1"));
-    new DocumentBinding(project, ProjectList::Notes, notes->document());
-
-    m_pages->addWidget(namedPage("TabSheet1", buildHomeTabs()));
+    new DocumentBinding(m_workspace.project, ProjectList::Notes, notes->document());
     m_pages->addWidget(namedPage("TabSheet4", notes));
     m_pages->addWidget(new TodoPage(m_context));
     m_pages->addWidget(new RichTextPage(m_context, ProjectList::Description));
     m_pages->addWidget(new RichTextPage(m_context, ProjectList::License));
     m_pages->addWidget(new TempFilesPage(m_context));
-    return m_pages;
+    applyLanguageToNew(m_workspace.localisation.table(), *this, existing);
 }
 
 QTabWidget *MainWindow::buildHomeTabs()
@@ -451,6 +461,7 @@ void MainWindow::showToolWindow(QWidget *window)
 void MainWindow::switchPage()
 {
     const QList<QListWidgetItem *> selected = m_navigation->selectedItems();
+    buildOtherPages();
     if (!selected.isEmpty())
         m_pages->setCurrentIndex(m_navigation->row(selected.first()));
 }

@@ -40,6 +40,9 @@ public:
     void runChore(const QString &status, ChoreRunner::Work work, ChoreRunner::Done done) override;
     bool isChoreRunning() const override;
     void setClock(std::function<QDateTime()> now);
+    // The pages behind the other navigation entries: made once the window is up, or at once
+    // when one is needed before that.
+    void buildOtherPages();
     void showClock();
 
 protected:
