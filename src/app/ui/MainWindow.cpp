@@ -119,7 +119,6 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Trovas"));
-    setWindowIcon(Icons::application());
 
     m_chores = new ChoreRunner(this);
     m_chores->setObjectName(QStringLiteral("ChoreRunner"));
@@ -164,8 +163,12 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     runCommand(m_prompts, [this] { buildOldProjectsMenu(); });
-    // The first screen shows the home page only; the others follow once the window is up.
-    QTimer::singleShot(0, this, &MainWindow::buildOtherPages);
+    // The first screen shows the home page only; the other pages follow once the window is up,
+    // and so does the icon, which the window system takes drawn at several sizes.
+    QTimer::singleShot(0, this, [this] {
+        setWindowIcon(Icons::application());
+        buildOtherPages();
+    });
 }
 
 MainWindow::~MainWindow() = default;
