@@ -71,6 +71,7 @@ private:
                 window.action(QStringLiteral("Opentheproject1"))->text(),
                 find<QLabel>(window, "Label20")->text(),
                 tabText(window, "TabSheet9"),
+                tabText(window, "TabSheet16"),
                 find<QTreeWidget>(window, "ListView2")->headerItem()->text(5),
                 find<QListWidget>(window, "ListView1")->item(2)->text(),
                 find<QGroupBox>(todo, "GroupBox1")->title(),
@@ -94,9 +95,9 @@ private Q_SLOTS:
     void switchToGermanAndBack_changesEveryWindowAndSurvivesARestart()
     {
         const QStringList english = {"&File", "Save &project", "&Scripts/Tools", "&Load the project", "Project name:",
-                                     "Project", "Title", "To-Do", "Title:", "Save", "Telefone", "HTML-Source", "To do"};
+                                     "Project", "Developer", "Title", "To-Do", "Title:", "Save", "Telefone", "HTML-Source", "To do"};
         const QStringList german = {"&Datei", "Speichern &unter...", "&Skripte/Werkzeuge", "Projekt &laden",
-                                    "Projektname:", "Projekt", "Titel", "Aufgaben", "Titel:", "Speichern", "Telefon",
+                                    "Projektname:", "Projekt", "Entwickler", "Titel", "Aufgaben", "Titel:", "Speichern", "Telefon",
                                     "HTML-Quelltext", "Zu erledigen"};
         auto workspace = std::make_unique<Workspace>(m_settings.path(), m_prompts);
         auto window = std::make_unique<MainWindow>(*workspace, m_prompts, m_launcher);

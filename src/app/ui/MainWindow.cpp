@@ -96,6 +96,16 @@ const NavigationEntry kNavigation[] = {
     {"Home", "nav/home.svg"}, {"Notes", "nav/notes.svg"}, {"To-Do", "nav/todo.svg"},
     {"Description", "nav/description.svg"}, {"License", "nav/license.svg"}, {"Temporary-files", "nav/tempfiles.svg"}};
 
+// Puts a page in place of the tab's stand-in, keeping its caption.
+void replaceTab(QTabWidget &tabs, int index, QWidget *page)
+{
+    QWidget *standIn = tabs.widget(index);
+    const QString caption = tabs.tabText(index);
+    tabs.removeTab(index);
+    tabs.insertTab(index, page, caption);
+    delete standIn;
+}
+
 QMenu *addMenu(QMenuBar *bar, const char *name, const QString &caption, std::span<const MenuEntry> entries)
 {
     QMenu *menu = bar->addMenu(caption);
@@ -274,10 +284,17 @@ QWidget *MainWindow::buildPages()
 
 void MainWindow::buildOtherPages()
 {
-    if (m_pages->count() > 1)
+    if (m_otherPagesBuilt)
         return;
+    m_otherPagesBuilt = true;
     const QList<QObject *> before = findChildren<QObject *>();
     const QSet<const QObject *> existing(before.cbegin(), before.cend());
+
+    QWidget *const homePages[] = {new DeveloperPage(m_context),   new TempExtensionsPage(m_context),
+                                  new CopyFilesPage(m_context),   new ZipFoldersPage(m_context),
+                                  new UploadPage(m_context),      new ToolsPage(m_context)};
+    for (int index = 1; QWidget *page : homePages)
+        replaceTab(*m_homeTabs, index++, page);
 
     auto *notes = new QPlainTextEdit;
     notes->setObjectName(QStringLiteral("Memo1"));
@@ -292,20 +309,15 @@ void MainWindow::buildOtherPages()
 
 QTabWidget *MainWindow::buildHomeTabs()
 {
-    Project &project = m_workspace.project;
-    auto *tabs = new QTabWidget;
-    tabs->setObjectName(QStringLiteral("PageControl2"));
-    tabs->setDocumentMode(true);
-
-    tabs->addTab(new ProjectPage(project, m_prompts), QStringLiteral("Project"));
-    tabs->addTab(new DeveloperPage(m_context), QStringLiteral("Developer"));
-    tabs->addTab(new TempExtensionsPage(m_context), QStringLiteral("Temporary files"));
-    tabs->addTab(new CopyFilesPage(m_context), QStringLiteral("Copy files"));
-    tabs->addTab(new ZipFoldersPage(m_context), QStringLiteral("Zip folders"));
-    new FunctionsCommands(m_context, tabs);
-    tabs->addTab(new UploadPage(m_context), QStringLiteral("Upload files"));
-    tabs->addTab(new ToolsPage(m_context), QStringLiteral("Scripts/Tools"));
-    return tabs;
+    m_homeTabs = new QTabWidget;
+    m_homeTabs->setObjectName(QStringLiteral("PageControl2"));
+    m_homeTabs->setDocumentMode(true);
+    m_homeTabs->addTab(new ProjectPage(m_workspace.project, m_prompts), QStringLiteral("Project"));
+    // The other tabs show their captions at once and get their pages with the other pages.
+    for (const char *caption : {"Developer", "Temporary files", "Copy files", "Zip folders", "Upload files", "Scripts/Tools"})
+        m_homeTabs->addTab(new QWidget, QString::fromLatin1(caption));
+    new FunctionsCommands(m_context, m_homeTabs);
+    return m_homeTabs;
 }
 
 void MainWindow::buildStatusBar()

@@ -74,6 +74,8 @@ private:
     QLabel *m_title = nullptr;
     QListWidget *m_navigation = nullptr;
     QStackedWidget *m_pages = nullptr;
+    QTabWidget *m_homeTabs = nullptr;
+    bool m_otherPagesBuilt = false;
     QMenu *m_oldProjects = nullptr;
     QLabel *m_panels[3] = {};
     FolderBrowser *m_folderBrowser = nullptr;
