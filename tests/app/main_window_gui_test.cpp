@@ -54,8 +54,16 @@ private:
     }
 
 private Q_SLOTS:
+    void oldProjects_loadFillsViewsAndCtrlSSavesSameBytes_data()
+    {
+        QTest::addColumn<bool>("pagesBeforeLoad");
+        QTest::newRow("pages made before the load") << true;
+        QTest::newRow("pages made after the load") << false;
+    }
+
     void oldProjects_loadFillsViewsAndCtrlSSavesSameBytes()
     {
+        QFETCH(bool, pagesBeforeLoad);
         QTemporaryDir dir;
         const QString path = writeFile(dir.filePath(QStringLiteral("R&D/demo.dev")), kProject);
         const QString settings = dir.filePath(QStringLiteral("settings/"));
@@ -64,13 +72,15 @@ private Q_SLOTS:
 
         Workspace ws(settings, m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
-        window.buildOtherPages();
-        window.show();
+        if (pagesBeforeLoad)
+            window.buildOtherPages();
         QMenu *oldProjects = window.action(QStringLiteral("OldProjects1"))->menu();
         QCOMPARE(oldProjects->actions().size(), 1);
         QCOMPARE(oldProjects->actions().first()->text(), QString(path).replace(QStringLiteral("&"), QStringLiteral("&&")));
         oldProjects->actions().first()->trigger();
         QVERIFY(m_prompts.errors.isEmpty());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         QCOMPARE(find<QLabel>(window, "Label1")->text(), QStringLiteral("Demo"));
         QCOMPARE(find<QLabel>(window, "StatusPanel1")->text(), QStringLiteral("Demo - (2 tasks to do)"));
