@@ -290,9 +290,9 @@ void MainWindow::buildOtherPages()
     const QList<QObject *> before = findChildren<QObject *>();
     const QSet<const QObject *> existing(before.cbegin(), before.cend());
 
-    QWidget *const homePages[] = {new DeveloperPage(m_context),   new TempExtensionsPage(m_context),
-                                  new CopyFilesPage(m_context),   new ZipFoldersPage(m_context),
-                                  new UploadPage(m_context),      new ToolsPage(m_context)};
+    QWidget *const homePages[] = {new DeveloperPage(m_context), new TempExtensionsPage(m_context),
+                                  new CopyFilesPage(m_context), new ZipFoldersPage(m_context),
+                                  new UploadPage(m_context),    new ToolsPage(m_context)};
     for (int index = 1; QWidget *page : homePages)
         replaceTab(*m_homeTabs, index++, page);
 
@@ -316,6 +316,7 @@ QTabWidget *MainWindow::buildHomeTabs()
     // The other tabs show their captions at once and get their pages with the other pages.
     for (const char *caption : {"Developer", "Temporary files", "Copy files", "Zip folders", "Upload files", "Scripts/Tools"})
         m_homeTabs->addTab(new QWidget, QString::fromLatin1(caption));
+    connect(m_homeTabs, &QTabWidget::currentChanged, this, &MainWindow::buildOtherPages);
     new FunctionsCommands(m_context, m_homeTabs);
     return m_homeTabs;
 }

@@ -40,8 +40,8 @@ public:
     void runChore(const QString &status, ChoreRunner::Work work, ChoreRunner::Done done) override;
     bool isChoreRunning() const override;
     void setClock(std::function<QDateTime()> now);
-    // The pages behind the other navigation entries: made once the window is up, or at once
-    // when one is needed before that.
+    // The pages the first screen does not show (the home tabs after Project and the pages of the
+    // other navigation entries): made once the window is up, or at once when one is needed sooner.
     void buildOtherPages();
     void showClock();
 
