@@ -54,8 +54,16 @@ private:
     }
 
 private Q_SLOTS:
+    void oldProjects_loadFillsViewsAndCtrlSSavesSameBytes_data()
+    {
+        QTest::addColumn<bool>("pagesBeforeLoad");
+        QTest::newRow("pages made before the load") << true;
+        QTest::newRow("pages made after the load") << false;
+    }
+
     void oldProjects_loadFillsViewsAndCtrlSSavesSameBytes()
     {
+        QFETCH(bool, pagesBeforeLoad);
         QTemporaryDir dir;
         const QString path = writeFile(dir.filePath(QStringLiteral("R&D/demo.dev")), kProject);
         const QString settings = dir.filePath(QStringLiteral("settings/"));
@@ -64,12 +72,15 @@ private Q_SLOTS:
 
         Workspace ws(settings, m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
-        window.show();
+        if (pagesBeforeLoad)
+            window.buildOtherPages();
         QMenu *oldProjects = window.action(QStringLiteral("OldProjects1"))->menu();
         QCOMPARE(oldProjects->actions().size(), 1);
         QCOMPARE(oldProjects->actions().first()->text(), QString(path).replace(QStringLiteral("&"), QStringLiteral("&&")));
         oldProjects->actions().first()->trigger();
         QVERIFY(m_prompts.errors.isEmpty());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         QCOMPARE(find<QLabel>(window, "Label1")->text(), QStringLiteral("Demo"));
         QCOMPARE(find<QLabel>(window, "StatusPanel1")->text(), QStringLiteral("Demo - (2 tasks to do)"));
@@ -98,6 +109,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.show();
         QCOMPARE(find<QLabel>(window, "Label1")->text(), QStringLiteral("Project name"));
         auto *name = find<QLineEdit>(window, "Edit4");
@@ -125,6 +137,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         QDir().mkpath(ws.appDataFolder);
         QByteArray unnamed = kProject;
         unnamed.replace("Demo\r\n", "\r\n");
@@ -150,6 +163,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         ws.project.setDescription(lines);
         ws.project.setNotes(lines);
 
@@ -172,6 +186,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         m_prompts.answers = {QStringLiteral("/src/app/main.c"), QStringLiteral("/other/x.c"), QStringLiteral("/backup"),
                              std::nullopt};
         find<QAbstractButton>(window, "SpeedButton3")->click();
@@ -199,6 +214,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         m_prompts.answers = {file};
         find<QAbstractButton>(window, "SpeedButton3")->click();
         QCOMPARE(ws.project.data().projectFolder, folder);
@@ -209,6 +225,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.show();
         auto *navigation = find<QListWidget>(window, "ListView1");
         auto *pages = find<QStackedWidget>(window, "PageControl1");
@@ -227,6 +244,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         for (const char *name : {"NewProject1", "OpenProject1", "OldProjects1", "Save1", "Saveproject1", "Exit1",
                                  "Copyfiles1", "Zipfolders1", "FirstCopythenzip1", "Uploadfiles1",
                                  "Deletetemporaryfiles1", "Backuptheproject1", "Runallscripts1",
@@ -243,6 +261,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         ws.project.setName(QStringLiteral("Demo"));
@@ -291,6 +310,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         m_prompts.errors.clear();
         bool doneRan = false;
         window.runChore(QString(), [](ChoreProgress &progress) {
@@ -318,8 +338,13 @@ private Q_SLOTS:
                 windows << child->objectName();
         QCOMPARE(windows.last(), QStringLiteral("TForm2"));
         // What the first screen does not show is made when first needed.
-        for (const char *later : {"TForm6", "TInfoForm"})
+        // The to-do dialog and the changelog window come with the to-do page, once the window is up.
+        for (const char *later : {"TForm6", "TInfoForm", "TForm3", "TForm7"})
             QVERIFY2(!windows.contains(QLatin1String(later)), later);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.findChild<QWidget *>(QStringLiteral("TForm3")));
+        QVERIFY(window.findChild<QWidget *>(QStringLiteral("TForm7")));
         QWidget *browser = window.folderBrowser();
         QCOMPARE(browser, window.findChild<QWidget *>(QStringLiteral("TForm6")));
         QCOMPARE(static_cast<QWidget *>(window.folderBrowser()), browser);
@@ -342,6 +367,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.move(300, 200);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -373,6 +399,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         // As a listing shows it: first "Listing…", then the count.
@@ -395,6 +422,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QSize size = window.size();

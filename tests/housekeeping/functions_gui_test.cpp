@@ -44,6 +44,7 @@ void FunctionsGuiTest::init()
     m_prompts = ScriptedPrompts();
     m_workspace = std::make_unique<Workspace>(path("settings"), m_prompts);
     m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
+    m_window->buildOtherPages();
 }
 
 void FunctionsGuiTest::cleanup()

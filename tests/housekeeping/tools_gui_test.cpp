@@ -62,6 +62,7 @@ void ToolsGuiTest::init()
     m_launcher.opened.clear();
     m_workspace = std::make_unique<Workspace>(m_dir.path(), m_prompts);
     m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
+    m_window->buildOtherPages();
 }
 
 void ToolsGuiTest::cleanup()

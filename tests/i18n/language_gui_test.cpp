@@ -71,6 +71,7 @@ private:
                 window.action(QStringLiteral("Opentheproject1"))->text(),
                 find<QLabel>(window, "Label20")->text(),
                 tabText(window, "TabSheet9"),
+                tabText(window, "TabSheet16"),
                 find<QTreeWidget>(window, "ListView2")->headerItem()->text(5),
                 find<QListWidget>(window, "ListView1")->item(2)->text(),
                 find<QGroupBox>(todo, "GroupBox1")->title(),
@@ -94,12 +95,13 @@ private Q_SLOTS:
     void switchToGermanAndBack_changesEveryWindowAndSurvivesARestart()
     {
         const QStringList english = {"&File", "Save &project", "&Scripts/Tools", "&Load the project", "Project name:",
-                                     "Project", "Title", "To-Do", "Title:", "Save", "Telefone", "HTML-Source", "To do"};
+                                     "Project", "Developer", "Title", "To-Do", "Title:", "Save", "Telefone", "HTML-Source", "To do"};
         const QStringList german = {"&Datei", "Speichern &unter...", "&Skripte/Werkzeuge", "Projekt &laden",
-                                    "Projektname:", "Projekt", "Titel", "Aufgaben", "Titel:", "Speichern", "Telefon",
+                                    "Projektname:", "Projekt", "Entwickler", "Titel", "Aufgaben", "Titel:", "Speichern", "Telefon",
                                     "HTML-Quelltext", "Zu erledigen"};
         auto workspace = std::make_unique<Workspace>(m_settings.path(), m_prompts);
         auto window = std::make_unique<MainWindow>(*workspace, m_prompts, m_launcher);
+        window->buildOtherPages();
         window->show();
         QCOMPARE(captions(*window), english);
         auto *chooser = find(*window, "TForm2");
@@ -128,6 +130,7 @@ private Q_SLOTS:
         window.reset();
         workspace = std::make_unique<Workspace>(m_settings.path(), m_prompts);
         window = std::make_unique<MainWindow>(*workspace, m_prompts, m_launcher);
+        window->buildOtherPages();
         QCOMPARE(captions(*window), german);
 
         choose(*window, "English");
@@ -149,6 +152,7 @@ private Q_SLOTS:
 
         Workspace workspace(m_settings.path(), m_prompts);
         MainWindow window(workspace, m_prompts, m_launcher);
+        window.buildOtherPages();
         try {
             applyLanguage(LanguageTable::read(path), window);
             QFAIL("entry 100 is missing");

@@ -58,6 +58,7 @@ void DeveloperGuiTest::init()
     m_launcher.opened.clear();
     m_workspace = std::make_unique<Workspace>(m_dir.path(), m_prompts);
     m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
+    m_window->buildOtherPages();
     m_list = m_window->findChild<RecordListView *>(QStringLiteral("ListView3"));
     m_dialog = m_window->findChild<QDialog *>(QStringLiteral("TForm4"));
     QVERIFY(m_list && m_dialog);

@@ -78,6 +78,7 @@ private Q_SLOTS:
         m_workspace = std::make_unique<Workspace>(m_home.path() + QStringLiteral("/config/Trovas/"), m_prompts);
         QDir().mkpath(m_workspace->appDataFolder);
         m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
+        m_window->buildOtherPages();
         m_window->show();
         m_workspace->project.setTodos({todo("1.10", "Faster <search>", "uses an index & a cache"),
                                        todo("1.9", "Crash on start", "fixed \u2192 \u00e4"),

@@ -64,6 +64,7 @@ void UploadGuiTest::init()
     m_prompts = ScriptedPrompts();
     m_workspace = std::make_unique<Workspace>(m_dir.path(), m_prompts);
     m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
+    m_window->buildOtherPages();
     m_list = m_window->findChild<RecordListView *>(QStringLiteral("ListView5"));
     m_dialog = m_window->findChild<QDialog *>(QStringLiteral("TForm5"));
     QVERIFY(m_list && m_dialog);

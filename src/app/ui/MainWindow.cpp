@@ -16,6 +16,7 @@
 #include "housekeeping/ui/TempFilesPage.h"
 #include "housekeeping/ui/ToolsPage.h"
 #include "housekeeping/ui/ZipFoldersPage.h"
+#include "i18n/ui/LanguageApplier.h"
 #include "i18n/ui/LanguageWindow.h"
 #include "platform/Prompts.h"
 #include "project/Error.h"
@@ -95,6 +96,16 @@ const NavigationEntry kNavigation[] = {
     {"Home", "nav/home.svg"}, {"Notes", "nav/notes.svg"}, {"To-Do", "nav/todo.svg"},
     {"Description", "nav/description.svg"}, {"License", "nav/license.svg"}, {"Temporary-files", "nav/tempfiles.svg"}};
 
+// Puts a page in place of the tab's stand-in, keeping its caption.
+void replaceTab(QTabWidget &tabs, int index, QWidget *page)
+{
+    QWidget *standIn = tabs.widget(index);
+    const QString caption = tabs.tabText(index);
+    tabs.removeTab(index);
+    tabs.insertTab(index, page, caption);
+    delete standIn;
+}
+
 QMenu *addMenu(QMenuBar *bar, const char *name, const QString &caption, std::span<const MenuEntry> entries)
 {
     QMenu *menu = bar->addMenu(caption);
@@ -131,7 +142,6 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Trovas"));
-    setWindowIcon(Icons::application());
 
     m_chores = new ChoreRunner(this);
     m_chores->setObjectName(QStringLiteral("ChoreRunner"));
@@ -176,6 +186,12 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     runCommand(m_prompts, [this] { buildOldProjectsMenu(); });
+    // The first screen shows the home page only; the other pages follow once the window is up,
+    // and so does the icon, which the window system takes drawn at several sizes.
+    QTimer::singleShot(0, this, [this] {
+        setWindowIcon(Icons::application());
+        buildOtherPages();
+    });
 }
 
 MainWindow::~MainWindow() = default;
@@ -273,39 +289,49 @@ QWidget *MainWindow::buildLeftColumn()
 
 QWidget *MainWindow::buildPages()
 {
-    Project &project = m_workspace.project;
     m_pages = new QStackedWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->addWidget(namedPage("TabSheet1", buildHomeTabs()));
+    return m_pages;
+}
+
+void MainWindow::buildOtherPages()
+{
+    if (m_otherPagesBuilt)
+        return;
+    m_otherPagesBuilt = true;
+    const QList<QObject *> before = findChildren<QObject *>();
+    const QSet<const QObject *> existing(before.cbegin(), before.cend());
+
+    QWidget *const homePages[] = {new DeveloperPage(m_context), new TempExtensionsPage(m_context),
+                                  new CopyFilesPage(m_context), new ZipFoldersPage(m_context),
+                                  new UploadPage(m_context),    new ToolsPage(m_context)};
+    for (int index = 1; QWidget *page : homePages)
+        replaceTab(*m_homeTabs, index++, page);
 
     auto *notes = new QPlainTextEdit;
     notes->setObjectName(QStringLiteral("Memo1"));
-    new DocumentBinding(project, ProjectList::Notes, notes->document());
-
-    m_pages->addWidget(namedPage("TabSheet1", buildHomeTabs()));
+    new DocumentBinding(m_workspace.project, ProjectList::Notes, notes->document());
     m_pages->addWidget(namedPage("TabSheet4", notes));
     m_pages->addWidget(new TodoPage(m_context));
     m_pages->addWidget(new RichTextPage(m_context, ProjectList::Description));
     m_pages->addWidget(new RichTextPage(m_context, ProjectList::License));
     m_pages->addWidget(new TempFilesPage(m_context));
-    return m_pages;
+    applyLanguageToNew(m_workspace.localisation.table(), *this, existing);
 }
 
 QTabWidget *MainWindow::buildHomeTabs()
 {
-    Project &project = m_workspace.project;
-    auto *tabs = new QTabWidget;
-    tabs->setObjectName(QStringLiteral("PageControl2"));
-    tabs->setDocumentMode(true);
-
-    tabs->addTab(new ProjectPage(project, m_prompts), QStringLiteral("Project"));
-    tabs->addTab(new DeveloperPage(m_context), QStringLiteral("Developer"));
-    tabs->addTab(new TempExtensionsPage(m_context), QStringLiteral("Temporary files"));
-    tabs->addTab(new CopyFilesPage(m_context), QStringLiteral("Copy files"));
-    tabs->addTab(new ZipFoldersPage(m_context), QStringLiteral("Zip folders"));
-    new FunctionsCommands(m_context, tabs);
-    tabs->addTab(new UploadPage(m_context), QStringLiteral("Upload files"));
-    tabs->addTab(new ToolsPage(m_context), QStringLiteral("Scripts/Tools"));
-    return tabs;
+    m_homeTabs = new QTabWidget;
+    m_homeTabs->setObjectName(QStringLiteral("PageControl2"));
+    m_homeTabs->setDocumentMode(true);
+    m_homeTabs->addTab(new ProjectPage(m_workspace.project, m_prompts), QStringLiteral("Project"));
+    // The other tabs show their captions at once and get their pages with the other pages.
+    for (const char *caption : {"Developer", "Temporary files", "Copy files", "Zip folders", "Upload files", "Scripts/Tools"})
+        m_homeTabs->addTab(new QWidget, QString::fromLatin1(caption));
+    connect(m_homeTabs, &QTabWidget::currentChanged, this, &MainWindow::buildOtherPages);
+    new FunctionsCommands(m_context, m_homeTabs);
+    return m_homeTabs;
 }
 
 void MainWindow::buildStatusBar()
@@ -464,6 +490,7 @@ void MainWindow::showToolWindow(QWidget *window)
 void MainWindow::switchPage()
 {
     const QList<QListWidgetItem *> selected = m_navigation->selectedItems();
+    buildOtherPages();
     if (!selected.isEmpty())
         m_pages->setCurrentIndex(m_navigation->row(selected.first()));
 }

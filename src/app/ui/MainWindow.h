@@ -40,6 +40,9 @@ public:
     void runChore(const QString &status, ChoreRunner::Work work, ChoreRunner::Done done) override;
     bool isChoreRunning() const override;
     void setClock(std::function<QDateTime()> now);
+    // The pages the first screen does not show (the home tabs after Project and the pages of the
+    // other navigation entries): made once the window is up, or at once when one is needed sooner.
+    void buildOtherPages();
     void showClock();
 
 protected:
@@ -71,6 +74,8 @@ private:
     QLabel *m_title = nullptr;
     QListWidget *m_navigation = nullptr;
     QStackedWidget *m_pages = nullptr;
+    QTabWidget *m_homeTabs = nullptr;
+    bool m_otherPagesBuilt = false;
     QMenu *m_oldProjects = nullptr;
     QLabel *m_panels[3] = {};
     FolderBrowser *m_folderBrowser = nullptr;

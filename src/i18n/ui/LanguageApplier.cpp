@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <functional>
 #include <deque>
 
 namespace {
@@ -35,32 +37,67 @@ bool isOtherWindow(const QObject *object)
     return widget && widget->isWindow() && widget->windowType() != Qt::Popup;
 }
 
-// The object of that name inside one window, not looking into the windows it owns (the dialogs
-// reuse names such as Edit1 and BitBtn1).
-QObject *findInWindow(QWidget &window, const QString &name)
+// The named objects of the main window and its dialogs, gathered once for a whole table: a
+// lookup per entry would walk the whole tree each time.
+class ElementIndex
 {
-    std::deque<QObject *> pending(window.children().cbegin(), window.children().cend());
-    while (!pending.empty()) {
-        QObject *object = pending.front();
-        pending.pop_front();
-        if (isOtherWindow(object))
-            continue;
-        if (object->objectName() == name)
-            return object;
-        pending.insert(pending.end(), object->children().cbegin(), object->children().cend());
-    }
-    return nullptr;
-}
+public:
+    explicit ElementIndex(QWidget &mainWindow) : m_mainWindow(mainWindow) {}
 
-QWidget *findWindow(QWidget &mainWindow, const QString &name)
-{
-    if (mainWindow.objectName() == name)
-        return &mainWindow;
-    for (QWidget *widget : mainWindow.findChildren<QWidget *>(name))
-        if (widget->isWindow())
-            return widget;
-    return nullptr;
-}
+    // The element of that name inside the window of that name, or nullptr.
+    QObject *find(const QString &windowName, const QString &elementName)
+    {
+        QWidget *window = this->window(windowName);
+        if (!window)
+            return nullptr;
+        auto elements = m_elements.constFind(window);
+        if (elements == m_elements.cend())
+            elements = m_elements.insert(window, namedElements(*window));
+        return elements->value(elementName);
+    }
+
+    QWidget *window(const QString &name)
+    {
+        auto found = m_windows.constFind(name);
+        if (found == m_windows.cend())
+            found = m_windows.insert(name, findWindow(name));
+        return *found;
+    }
+
+private:
+    QWidget *findWindow(const QString &name) const
+    {
+        if (m_mainWindow.objectName() == name)
+            return &m_mainWindow;
+        for (QWidget *widget : m_mainWindow.findChildren<QWidget *>(name))
+            if (widget->isWindow())
+                return widget;
+        return nullptr;
+    }
+
+    // The objects inside one window by name, the nearest first where names repeat, not looking
+    // into the windows it owns (the dialogs reuse names such as Edit1 and BitBtn1).
+    static QHash<QString, QObject *> namedElements(QWidget &window)
+    {
+        QHash<QString, QObject *> elements;
+        std::deque<QObject *> pending(window.children().cbegin(), window.children().cend());
+        while (!pending.empty()) {
+            QObject *object = pending.front();
+            pending.pop_front();
+            if (isOtherWindow(object))
+                continue;
+            const QString name = object->objectName();
+            if (!name.isEmpty() && !elements.contains(name))
+                elements.insert(name, object);
+            pending.insert(pending.end(), object->children().cbegin(), object->children().cend());
+        }
+        return elements;
+    }
+
+    QWidget &m_mainWindow;
+    QHash<QString, QWidget *> m_windows;
+    QHash<QWidget *, QHash<QString, QObject *>> m_elements;
+};
 
 // A menu entry whose caption is "-" is drawn as a separator line (a separator with a text would
 // show it beside the line); any other caption makes it an ordinary entry.
@@ -175,17 +212,35 @@ void applyEntry(QObject &element, const Entry &entry, const QString &text, int n
 
 } // namespace
 
-void applyLanguage(const LanguageTable &table, QWidget &mainWindow)
+namespace {
+
+void applyEntries(const LanguageTable &table, QWidget &mainWindow, const std::function<bool(const QObject &)> &applies)
 {
     const auto entries = LanguageEntries::all();
+    ElementIndex index(mainWindow);
     for (int number = 0; number < LanguageEntries::kCount; ++number) {
         const Entry &entry = entries[number];
         if (!LanguageEntries::isApplied(entry))
             continue;
         const QString text = table.entry(number);
-        QWidget *window = findWindow(mainWindow, QLatin1String(entry.window));
-        QObject *element = window ? findInWindow(*window, QLatin1String(entry.element)) : nullptr;
-        if (element)
-            applyEntry(*element, entry, text, number, table, window->isVisible());
+        QObject *element = index.find(QLatin1String(entry.window), QLatin1String(entry.element));
+        if (element && applies(*element))
+            applyEntry(*element, entry, text, number, table, index.window(QLatin1String(entry.window))->isVisible());
+    }
+}
+
+} // namespace
+
+void applyLanguage(const LanguageTable &table, QWidget &mainWindow)
+{
+    applyEntries(table, mainWindow, [](const QObject &) { return true; });
+}
+
+void applyLanguageToNew(const LanguageTable &table, QWidget &mainWindow, const QSet<const QObject *> &existing)
+{
+    try {
+        applyEntries(table, mainWindow, [&existing](const QObject &element) { return !existing.contains(&element); });
+    } catch (const Error &) {
+        // Reported when the table was applied whole; it ends here at the same entry.
     }
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QSet>
+
 class LanguageTable;
+class QObject;
 class QWidget;
 
 // Sets the texts of the main window and its dialogs from a language table, entry by entry in
@@ -8,3 +11,8 @@ class QWidget;
 // over. Throws Error at the first entry the table lacks or a font size that is no whole number;
 // the entries before it stay applied.
 void applyLanguage(const LanguageTable &table, QWidget &mainWindow);
+
+// Sets the texts of the elements made after the table was applied (parts of a window made when
+// first needed) as applying the whole table would; the elements in `existing` stay as they are.
+// The faults of the table were reported when it was applied whole: here they end it quietly.
+void applyLanguageToNew(const LanguageTable &table, QWidget &mainWindow, const QSet<const QObject *> &existing);
