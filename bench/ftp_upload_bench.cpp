@@ -4,6 +4,7 @@
 // Usage: ftp_upload_bench [megabytes] [rounds]
 
 #include "Median.h"
+#include "RandomFile.h"
 #include "../tests/upload/RealFtpServer.h"
 #include "project/Error.h"
 #include "upload/FtpClient.h"
@@ -11,7 +12,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QTextStream>
 
 #include <algorithm>
@@ -23,18 +23,6 @@ QTextStream out(stdout);
 
 constexpr auto User = RealFtpServer::SystemUser;
 constexpr auto Password = RealFtpServer::Password;
-
-QString makeFile(const QString &path, qint64 size)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    QByteArray block(1 << 20, Qt::Uninitialized);
-    for (qint64 left = size; left > 0; left -= block.size()) {
-        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
-        file.write(block.constData(), std::min<qint64>(left, block.size()));
-    }
-    return path;
-}
 
 qint64 uploadWithClient(const RealFtpServer &server, const QString &file)
 {
@@ -81,7 +69,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     QTemporaryDir local;
-    const QString file = makeFile(local.filePath(QStringLiteral("upload.bin")), size);
+    const QString file = makeRandomFile(local.filePath(QStringLiteral("upload.bin")), size);
     const QString stored = QDir(server.root()).filePath(QStringLiteral("upload.bin"));
 
     std::vector<double> client;

@@ -8,18 +8,17 @@
 
 #include "../tests/upload/RealFtpServer.h"
 #include "Median.h"
+#include "RandomFile.h"
 #include "app/Workspace.h"
 #include "app/ui/MainWindow.h"
-#include "platform/Launcher.h"
-#include "platform/Prompts.h"
 #include "project/Error.h"
+#include "support/TestSupport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QTextStream>
 #include <QTimer>
 
@@ -36,35 +35,6 @@ constexpr auto Password = RealFtpServer::Password;
 constexpr int SmallFiles = 50;
 
 // Nothing may wait for a person here: messages are collected, questions are cancelled.
-class CollectingPrompts : public Prompts
-{
-public:
-    QStringList told;
-    void message(const QString &text) override { told.append(text); }
-    void error(const QString &text) override { told.append(text); }
-    std::optional<QString> inputText(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<QString> openFile(const QString &) override { return {}; }
-    std::optional<QString> saveFile(const QString &) override { return {}; }
-    QString pickFolder(const std::optional<QString> &) override { return {}; }
-};
-
-class NoLauncher : public Launcher
-{
-public:
-    void open(const QString &) override {}
-};
-
-void makeFile(const QString &path, qint64 size)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    QByteArray block(1 << 20, Qt::Uninitialized);
-    for (qint64 left = size; left > 0; left -= block.size()) {
-        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
-        file.write(block.constData(), std::min<qint64>(left, block.size()));
-    }
-}
-
 struct RunFigures
 {
     qint64 ms = 0;
@@ -161,10 +131,10 @@ int main(int argc, char *argv[])
     qint64 totalBytes = 0;
     for (int i = 0; i < SmallFiles; ++i) {
         files.append(local.filePath(QStringLiteral("small%1.bin").arg(i, 2, 10, QLatin1Char('0'))));
-        makeFile(files.last(), 2000 + 1000 * i);
+        makeRandomFile(files.last(), 2000 + 1000 * i);
     }
     files.append(local.filePath(QStringLiteral("large.bin")));
-    makeFile(files.last(), megabytes * 1000 * 1000);
+    makeRandomFile(files.last(), megabytes * 1000 * 1000);
     QList<UploadEntry> uploads;
     for (const QString &file : std::as_const(files)) {
         totalBytes += QFileInfo(file).size();
@@ -173,8 +143,8 @@ int main(int argc, char *argv[])
     }
 
     QTemporaryDir settings;
-    CollectingPrompts prompts;
-    NoLauncher launcher;
+    ScriptedPrompts prompts;
+    RecordingLauncher launcher;
     Workspace workspace(settings.path(), prompts);
     MainWindow window(workspace, prompts, launcher);
     window.show();
@@ -187,11 +157,13 @@ int main(int argc, char *argv[])
     out << Qt::fixed << qSetRealNumberPrecision(1);
     try {
         for (int round = 1; round <= rounds; ++round) {
-            prompts.told.clear();
+            prompts.messages.clear();
+            prompts.errors.clear();
             const RunFigures figures = runFromMenu(window);
             const qint64 idleGap = idleTickGap(figures.ms);
-            if (prompts.told != QStringList{QStringLiteral("Finished")})
-                throw Error(QStringLiteral("the run said: %1").arg(prompts.told.join(QStringLiteral(" | "))));
+            const QStringList said = prompts.errors + prompts.messages;
+            if (said != QStringList{QStringLiteral("Finished")})
+                throw Error(QStringLiteral("the run said: %1").arg(said.join(QStringLiteral(" | "))));
             checkAndClear(server, QStringLiteral("trovas"), files, "Trovas");
             trovas.push_back(rate(figures.ms));
             gaps.push_back(figures.longestTickGapMs);
