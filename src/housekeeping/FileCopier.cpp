@@ -59,16 +59,17 @@ FileCopier::FileCopier(ChoreProgress &progress) : m_progress(progress)
 void FileCopier::copy(const QString &source, const QString &target)
 {
     const QString part = target + partSuffix;
+    // Whatever ends the copy early, a cancel between two pieces included, takes the half file
+    // with it.
+    auto removePart = qScopeGuard([&part] { QFile::remove(part); });
     if (const std::optional<CopyFailure> failure = copyToPart(source, part)) {
-        QFile::remove(part);
         if (failure->inSource)
             return m_progress.addFailure(source, failure->reason);
         return m_progress.addFailure(target, failure->reason);
     }
-    if (const std::error_code error = renameOver(part, target)) {
-        QFile::remove(part);
-        m_progress.addFailure(target, reasonOf(error));
-    }
+    if (const std::error_code error = renameOver(part, target))
+        return m_progress.addFailure(target, reasonOf(error));
+    removePart.dismiss();
 }
 
 #ifdef Q_OS_UNIX
@@ -78,13 +79,16 @@ void FileCopier::copy(const QString &source, const QString &target)
 std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &source, const QString &part)
 {
     const auto failed = [](bool inSource) { return CopyFailure{inSource, qt_error_string(errno)}; };
-    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    // Without waiting on a pipe or device that took the file's place since it was listed.
+    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0)
         return failed(true);
     const auto closeIn = qScopeGuard([in] { ::close(in); });
     struct stat info;
     if (::fstat(in, &info) != 0)
         return failed(true);
+    if (!S_ISREG(info.st_mode))
+        return CopyFailure{true, QStringLiteral("not a regular file")};
     const int out = ::open(QFile::encodeName(part).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
                            info.st_mode & 07777);
     if (out < 0)

@@ -4,6 +4,7 @@
 #include "housekeeping/BackupProject.h"
 #include "housekeeping/ChoreEndMessage.h"
 #include "housekeeping/CopyEntries.h"
+#include "housekeeping/FileCopier.h"
 #include "housekeeping/ZipFolder.h"
 #include "project/Error.h"
 #include "support/TestSupport.h"
@@ -227,6 +228,19 @@ private Q_SLOTS:
 
         QVERIFY2(error.startsWith(message), qPrintable(error));
         QCOMPARE(QFile::exists(path("first/a.txt")), firstCopied);
+    }
+
+    // A cancel between two pieces of a large file leaves neither the target nor its half copy.
+    void fileCopier_cancelledWithinAFile_leavesNoPartBehind()
+    {
+        const QString source = writeFile(path("src/big.bin"), randomBytes(7, 3 * 1024 * 1024));
+        const QString target = path("dst/big.bin");
+        QDir().mkpath(path("dst"));
+        ChoreProgress progress;
+        progress.cancel();
+        FileCopier copier(progress);
+        QVERIFY_THROWS_EXCEPTION(ChoreCancelled, copier.copy(source, target));
+        QCOMPARE(itemsBelow(path("dst")), QStringList());
     }
 
     // A file that cannot be written and a folder that cannot be read are named with the
