@@ -1,5 +1,8 @@
 #include "housekeeping/ChoreEndMessage.h"
 
+#include "chores/ChoreRunner.h"
+#include "platform/Prompts.h"
+
 #include <QDir>
 
 #include <algorithm>
@@ -30,4 +33,14 @@ QString choreEndMessage(const QList<ChoreFailure> &failures, const QString &hand
     QString message = QStringLiteral("Finished, but %1 could not be %2:\n")
                           .arg(counts.join(QLatin1String(" and ")), handled);
     return message + failureLines(failures);
+}
+
+void tellChoreEnd(Prompts &prompts, const ChoreReport &report, const QString &handled, bool sayFinished)
+{
+    if (report.cancelled)
+        return;
+    if (!report.failures.isEmpty())
+        prompts.error(choreEndMessage(report.failures, handled));
+    else if (sayFinished)
+        prompts.message(choreEndMessage(report.failures, handled));
 }

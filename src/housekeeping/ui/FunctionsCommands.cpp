@@ -26,7 +26,7 @@ void FunctionsCommands::copyFiles()
     m_frame.runChore(
         QStringLiteral("Copying files"),
         [copies = m_project.data().copies](ChoreProgress &progress) { copyEntries(copies, progress); },
-        [this](const ChoreReport &done) { report(done, QStringLiteral("copied")); });
+        [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, QStringLiteral("copied")); });
 }
 
 void FunctionsCommands::zipFolders()
@@ -35,7 +35,7 @@ void FunctionsCommands::zipFolders()
         QStringLiteral("Zipping folders"),
         [folders = m_project.data().zipFolders, withNames = m_project.data().zipWithFolderNames](
             ChoreProgress &progress) { ::zipFolders(folders, withNames, progress); },
-        [this](const ChoreReport &done) { report(done, QStringLiteral("zipped")); });
+        [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, QStringLiteral("zipped")); });
 }
 
 void FunctionsCommands::copyThenZip()
@@ -48,7 +48,7 @@ void FunctionsCommands::copyThenZip()
             copyEntries(copies, progress);
             ::zipFolders(folders, withNames, progress);
         },
-        [this](const ChoreReport &done) { report(done, QStringLiteral("copied or zipped")); });
+        [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, QStringLiteral("copied or zipped")); });
 }
 
 void FunctionsCommands::backup()
@@ -59,15 +59,5 @@ void FunctionsCommands::backup()
     m_frame.runChore(
         QStringLiteral("Backing up the project"),
         [settings, stamp](ChoreProgress &progress) { backupProject(settings, stamp, progress); },
-        [this](const ChoreReport &done) { report(done, QStringLiteral("backed up")); });
-}
-
-void FunctionsCommands::report(const ChoreReport &report, const QString &handled)
-{
-    if (report.cancelled)
-        return;
-    if (report.failures.isEmpty())
-        m_prompts.message(choreEndMessage(report.failures, handled));
-    else
-        m_prompts.error(choreEndMessage(report.failures, handled));
+        [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, QStringLiteral("backed up")); });
 }

@@ -3,7 +3,6 @@
 #include <QObject>
 
 struct PageContext;
-struct ChoreReport;
 class Frame;
 class Project;
 class Prompts;
@@ -24,7 +23,6 @@ private:
     void copyThenZip();
     void backup();
     // Tells how the chore went; a cancelled chore says nothing.
-    void report(const ChoreReport &report, const QString &handled);
 
     Project &m_project;
     Prompts &m_prompts;

@@ -5,6 +5,7 @@
 #include "app/ui/ItemViews.h"
 #include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
+#include "housekeeping/ChoreEndMessage.h"
 #include "platform/Prompts.h"
 
 #include <QListView>
@@ -45,8 +46,7 @@ void TempFilesPage::deleteFiles(const QStringList &paths, bool sayFinished)
     m_frame.runChore(QStringLiteral("Deleting temporary files"), std::move(work),
                      [this, sayFinished](const ChoreReport &report) {
                          m_tempFiles.scan();
-                         if (sayFinished && !report.cancelled)
-                             m_prompts.message(QStringLiteral("Finished"));
+                         tellChoreEnd(m_prompts, report, QStringLiteral("deleted"), sayFinished);
                      });
 }
 
