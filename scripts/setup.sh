@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev qt6-webengine-dev libgl-dev zlib1g-dev)
+packages=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev qt6-webengine-dev libgl-dev zlib1g-dev libfontconfig-dev)
 target=(--target trovas)
 build=build
 options=()

@@ -1,6 +1,7 @@
 #include "app/Workspace.h"
 #include "app/ui/CommandRunner.h"
 #include "app/ui/DesktopLauncher.h"
+#include "app/ui/FontconfigWarmUp.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtPrompts.h"
 #include "project/AppDataFolder.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char *argv[])
 {
+    FontconfigWarmUp fonts; // while the application connects to the display
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trovas"));
     QApplication::setApplicationDisplayName(QStringLiteral("Trovas"));
@@ -22,6 +24,7 @@ int main(int argc, char *argv[])
     runCommand(prompts, [&settingsFolder] { settingsFolder = AppDataFolder::ensure(); });
 
     Workspace workspace(settingsFolder, prompts);
+    fonts.wait();
     MainWindow window(workspace, prompts, launcher);
     prompts.setParentWindow(&window);
     prompts.setFolderBrowser([&window] { return window.folderBrowser(); });

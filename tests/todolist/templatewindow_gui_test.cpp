@@ -25,14 +25,10 @@ private:
         m_window.reset();
         m_workspace = std::make_unique<Workspace>(m_folder, m_prompts);
         m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
+        // The options window is made, and reads its files, once the main window is up.
+        m_window->buildOtherPages();
     }
-    // The options window, opened as the user opens it when it was not yet made.
-    TemplateWindow *options() const
-    {
-        if (!m_window->findChild<TemplateWindow *>(QStringLiteral("TForm8")))
-            m_window->action(QStringLiteral("Options1"))->trigger();
-        return m_window->findChild<TemplateWindow *>(QStringLiteral("TForm8"));
-    }
+    TemplateWindow *options() const { return m_window->findChild<TemplateWindow *>(QStringLiteral("TForm8")); }
     QPlainTextEdit *memo(const char *name) const { return options()->findChild<QPlainTextEdit *>(QLatin1String(name)); }
     QCheckBox *flag(int number) const
     {

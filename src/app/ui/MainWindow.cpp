@@ -170,13 +170,6 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     connect(&m_workspace.commands, &ProjectCommands::documentReplaced, this, &MainWindow::updateProjectPanel);
     connect(&m_workspace.recent, &RecentProjects::changed, this, &MainWindow::buildOldProjectsMenu);
 
-    // The folder browser and the info window are made when first needed, so they cost the start
-    // nothing. The options window carries texts of the language, so it is made now; the language
-    // chooser comes last: it sets the texts of all windows before it.
-    m_optionsWindow = new TemplateWindow(m_context, this);
-    m_languageWindow = new LanguageWindow(m_workspace.localisation, m_prompts, *this);
-    closeOnEscape(m_languageWindow);
-
     auto *clock = new QTimer(this);
     clock->setObjectName(QStringLiteral("Timer1"));
     connect(clock, &QTimer::timeout, this, &MainWindow::showClock);
@@ -186,6 +179,9 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     runCommand(m_prompts, [this] { buildOldProjectsMenu(); });
+    // The texts of the chosen language, for what is made by now; what is made later takes them
+    // as it is made.
+    runCommand(m_prompts, [this] { loadAndApplyLanguage(m_workspace.localisation, *this); });
     // The first screen shows the home page only; the other pages follow once the window is up,
     // and so does the icon, which the window system takes drawn at several sizes.
     QTimer::singleShot(0, this, [this] {
@@ -230,8 +226,14 @@ void MainWindow::buildMenus()
     bindCommand("Save1", [&commands] { commands.save(); });
     bindCommand("Saveproject1", [&commands] { commands.saveAs(); });
     bindCommand("Exit1", [this] { close(); });
-    bindCommand("Options1", [this] { showToolWindow(m_optionsWindow); });
-    bindCommand("LAnguage1", [this] { showToolWindow(m_languageWindow); });
+    bindCommand("Options1", [this] {
+        buildOtherPages();
+        showToolWindow(m_optionsWindow);
+    });
+    bindCommand("LAnguage1", [this] {
+        buildOtherPages();
+        showToolWindow(m_languageWindow);
+    });
     bindCommand("Info2", [this] { showToolWindow(infoWindow()); });
 }
 
@@ -317,6 +319,10 @@ void MainWindow::buildOtherPages()
     m_pages->addWidget(new RichTextPage(m_context, ProjectList::Description));
     m_pages->addWidget(new RichTextPage(m_context, ProjectList::License));
     m_pages->addWidget(new TempFilesPage(m_context));
+    // The options window reads the changelog templates as it is made.
+    m_optionsWindow = new TemplateWindow(m_context, this);
+    m_languageWindow = new LanguageWindow(m_workspace.localisation, m_prompts, *this);
+    closeOnEscape(m_languageWindow);
     applyLanguageToNew(m_workspace.localisation.table(), *this, existing);
 }
 

@@ -3,6 +3,7 @@
 #include "docs/ui/FontSizeBox.h"
 #include "i18n/LanguageEntries.h"
 #include "i18n/LanguageTable.h"
+#include "i18n/Localisation.h"
 #include "project/Error.h"
 
 #include <QAbstractButton>
@@ -234,6 +235,12 @@ void applyEntries(const LanguageTable &table, QWidget &mainWindow, const std::fu
 void applyLanguage(const LanguageTable &table, QWidget &mainWindow)
 {
     applyEntries(table, mainWindow, [](const QObject &) { return true; });
+}
+
+void loadAndApplyLanguage(Localisation &localisation, QWidget &mainWindow)
+{
+    localisation.load();
+    applyLanguage(localisation.table(), mainWindow);
 }
 
 void applyLanguageToNew(const LanguageTable &table, QWidget &mainWindow, const QSet<const QObject *> &existing)

@@ -3,6 +3,7 @@
 #include <QSet>
 
 class LanguageTable;
+class Localisation;
 class QObject;
 class QWidget;
 
@@ -11,6 +12,9 @@ class QWidget;
 // over. Throws Error at the first entry the table lacks or a font size that is no whole number;
 // the entries before it stay applied.
 void applyLanguage(const LanguageTable &table, QWidget &mainWindow);
+
+// Loads the chosen language and applies it as applyLanguage does.
+void loadAndApplyLanguage(Localisation &localisation, QWidget &mainWindow);
 
 // Sets the texts of the elements made after the table was applied (parts of a window made when
 // first needed) as applying the whole table would; the elements in `existing` stay as they are.

@@ -39,13 +39,6 @@ LanguageWindow::LanguageWindow(Localisation &localisation, Prompts &prompts, QWi
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(scroll);
     resize(468, 250);
-
-    loadLanguage();
-}
-
-void LanguageWindow::loadLanguage()
-{
-    runCommand(m_prompts, [this] { loadAndApply(); });
 }
 
 void LanguageWindow::choose(const QString &language)
@@ -53,12 +46,6 @@ void LanguageWindow::choose(const QString &language)
     // Stored first: a choice that cannot be stored applies nothing.
     runCommand(m_prompts, [this, &language] {
         m_localisation.choose(language);
-        loadAndApply();
+        loadAndApplyLanguage(m_localisation, m_mainWindow);
     });
-}
-
-void LanguageWindow::loadAndApply()
-{
-    m_localisation.load();
-    applyLanguage(m_localisation.table(), m_mainWindow);
 }

@@ -6,8 +6,7 @@ class Localisation;
 class Prompts;
 class QButtonGroup;
 
-// TForm2: the language chooser. Its creation loads the chosen language into every window made
-// before it; a click on a language stores the choice and applies it at once.
+// TForm2: the language chooser. A click on a language stores the choice and applies it at once.
 class LanguageWindow : public QWidget
 {
     Q_OBJECT
@@ -16,12 +15,8 @@ public:
     // `mainWindow` is the window whose texts, and whose dialogs' texts, the language sets.
     LanguageWindow(Localisation &localisation, Prompts &prompts, QWidget &mainWindow);
 
-    // Loads the chosen language and applies it; errors go to a message box.
-    void loadLanguage();
-
 private:
     void choose(const QString &language);
-    void loadAndApply();
 
     Localisation &m_localisation;
     Prompts &m_prompts;

@@ -1,0 +1,31 @@
+#include "app/ui/FontconfigWarmUp.h"
+
+#ifdef TROVAS_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#include <pthread.h>
+#endif
+
+FontconfigWarmUp::FontconfigWarmUp()
+{
+#ifdef TROVAS_FONTCONFIG
+    m_reader = std::thread([] {
+        // Only on a core nobody else needs: connecting to the display goes first.
+        sched_param idle{};
+        pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+        // FcInit keeps what it read as the current configuration; Qt's own FcInit then
+        // returns at once.
+        FcInit();
+    });
+#endif
+}
+
+FontconfigWarmUp::~FontconfigWarmUp()
+{
+    wait();
+}
+
+void FontconfigWarmUp::wait()
+{
+    if (m_reader.joinable())
+        m_reader.join();
+}
