@@ -38,18 +38,22 @@ public:
     {
         QObject::connect(&client, &FtpClient::workBegin, &m_context, [this](FtpClient::WorkMode, qint64 total) {
             m_total = total;
-            m_complete = false;
+            m_sent = 0;
         });
-        QObject::connect(&client, &FtpClient::work, &m_context,
-                         [this](FtpClient::WorkMode, qint64 count) { m_complete = count == m_total; });
+        QObject::connect(&client, &FtpClient::work, &m_context, [this](FtpClient::WorkMode, qint64 count) { m_sent = count; });
     }
 
-    bool complete() const { return m_complete || m_total == 0; }
+    bool complete() const { return m_sent == m_total || m_total == 0; }
+    // Why the server holds less than the file, for an incomplete transfer.
+    QString shortfall() const
+    {
+        return QStringLiteral("The server ended the transfer after %1 of %2 bytes.").arg(m_sent).arg(m_total);
+    }
 
 private:
     QObject m_context;
     qint64 m_total = -1;
-    bool m_complete = false;
+    qint64 m_sent = 0;
 };
 
 } // namespace
@@ -118,8 +122,11 @@ void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChorePr
         const TransferWatch watch(client);
         progress.log(QStringLiteral("Upload: ") + entry.source);
         client.put(entry.source);
-        if (!watch.complete())
+        if (!watch.complete()) {
+            // Stored in part, though the server said nothing against it.
             progress.log(failure);
+            progress.addFailure(entry.source, failure + QLatin1Char('\n') + watch.shortfall());
+        }
     } catch (const Error &error) {
         progress.log(failure);
         progress.addFailure(entry.source, failure + QLatin1Char('\n') + error.message());

@@ -29,6 +29,7 @@ public:
         int pauseMs;      // then wait (with receiveData: once connected, before reading)
         QByteArray followUp; // then send this
         bool close;       // then close the control connection
+        qint64 dataLimit = -1; // with receiveData: close the data connection after this many bytes
     };
 
     ScriptedFtpServer()
@@ -108,7 +109,7 @@ private:
     {
         send(socket, answer.reply);
         if (answer.receiveData)
-            receiveData(answer.pauseMs);
+            receiveData(answer.pauseMs, answer.dataLimit);
         else
             QThread::msleep(answer.pauseMs);
         send(socket, answer.followUp);
@@ -124,7 +125,7 @@ private:
         }
     }
 
-    void receiveData(int pauseMs)
+    void receiveData(int pauseMs, qint64 limit)
     {
         static const QRegularExpression port(QStringLiteral(R"(^PORT (\d+),(\d+),(\d+),(\d+),(\d+),(\d+)$)"));
         const QStringList ports = m_commands.filter(port);
@@ -137,8 +138,8 @@ private:
         if (!data.waitForConnected(5000))
             return;
         QThread::msleep(pauseMs);
-        while (data.waitForReadyRead(5000) || data.bytesAvailable() > 0)
-            m_received += data.readAll();
+        while ((limit < 0 || m_received.size() < limit) && (data.waitForReadyRead(5000) || data.bytesAvailable() > 0))
+            m_received += data.read(limit < 0 ? data.bytesAvailable() : limit - m_received.size());
     }
 
     Answer m_greeting{"220 Scripted server ready\r\n"};

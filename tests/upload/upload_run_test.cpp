@@ -1,6 +1,7 @@
 // Upload runs against a real FTP server on 127.0.0.1: what arrives, what is logged, which
 // failures let the run go on and which stop it, and cancelling in the middle of a file.
 #include "RealFtpServer.h"
+#include "ScriptedFtpServer.h"
 #include "chores/ChoreRunner.h"
 #include "project/Error.h"
 #include "support/TestSupport.h"
@@ -69,6 +70,7 @@ private slots:
     void crackTargetUrl_data();
     void crackTargetUrl();
     void cancel_endsTheTransferAndTheRun();
+    void dataCutShortButConfirmed_isAFailure();
 
 private:
     QList<UploadEntry> entriesOf(const QList<EntrySpec> &specs, const RealFtpServer &server);
@@ -311,6 +313,29 @@ void UploadRunTest::cancel_endsTheTransferAndTheRun()
     QVERIFY(log.contains(QStringLiteral("Disconnected.")));
     QVERIFY(QFileInfo(slow.root() + "/big.bin").size() < (16 << 20));
     QVERIFY(!QFileInfo::exists(slow.root() + "/after.bin"));
+}
+
+// A server that closes the data connection early and still says the file is stored: the file
+// on the server is cut short, so the entry failed.
+void UploadRunTest::dataCutShortButConfirmed_isAFailure()
+{
+    ScriptedFtpServer server;
+    ScriptedFtpServer::Answer cutShort{"150 Opening\r\n", true, 0, "226 Transfer complete\r\n"};
+    cutShort.dataLimit = 1 << 16;
+    server.on("STOR", cutShort);
+    const QString port = QString::number(server.start());
+    const QString source = writeFile(m_local.filePath(QStringLiteral("cut/big.bin")), QByteArray(16 << 20, 'c'));
+    const RunResult result = runAll({{source, QStringLiteral("ftp://127.0.0.1/"), User, Password, port}});
+    server.finish();
+
+    QCOMPARE(result.error, QString());
+    QCOMPARE(server.received().size(), 1 << 16);
+    QCOMPARE(result.failures.size(), 1);
+    const QStringList reason = result.failures.first().reason.split(QLatin1Char('\n'));
+    QCOMPARE(reason.first(), "Failure: " + source);
+    QVERIFY2(reason.last().startsWith(QStringLiteral("The server ended the transfer after ")), qPrintable(reason.last()));
+    QVERIFY(reason.last().endsWith(QStringLiteral(" of 16777216 bytes.")));
+    QVERIFY(result.log.contains("Failure: " + source));
 }
 
 QTEST_GUILESS_MAIN(UploadRunTest)
