@@ -14,7 +14,7 @@ options=()
 case "${1:-}" in
     --tests | --sanitize)
         # curl and rsync are peers the benchmarks measure against.
-        packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip rsync 7zip p7zip-full curl libxcb1-dev appstream desktop-file-utils)
+        packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip rsync 7zip p7zip-full curl libxcb1-dev appstream desktop-file-utils xdg-utils)
         target=()
         ;;&
     --sanitize)

@@ -5,6 +5,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtPrompts.h"
 #include "project/AppDataFolder.h"
+#include "project/Error.h"
 #include "project/ui/FolderBrowser.h"
 
 #include <QApplication>
@@ -19,7 +20,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("trovas"));
 
     QtPrompts prompts;
-    DesktopLauncher launcher;
+    DesktopLauncher launcher([&prompts](const Error &error) { runCommand(prompts, [&error] { throw error; }); });
     QString settingsFolder = AppDataFolder::path();
     runCommand(prompts, [&settingsFolder] { settingsFolder = AppDataFolder::ensure(); });
 

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStandardPaths>
 #include <QtTest>
 
 // Stands in for the desktop's handler of the schemes the launcher hands over.
@@ -38,6 +39,7 @@ private Q_SLOTS:
     void loadTheProject_opensMainFileEvenEmpty();
     void loadProject_buildsMenuAndScans();
     void desktopLauncher_startsExecutableDetached();
+    void desktopLauncher_reportsWhatXdgOpenCouldNotOpen();
     void desktopLauncher_handsOtherTargetsToDesktop_data();
     void desktopLauncher_handsOtherTargetsToDesktop();
     void desktopLauncher_namesTargetNoProgramOpens();
@@ -268,6 +270,21 @@ void ToolsGuiTest::desktopLauncher_namesTargetNoProgramOpens()
     } catch (const Error &error) {
         QCOMPARE(error.message(), "Cannot open " + document + ": no program is set up to open it.");
     }
+}
+
+// On the free desktops the answer comes from xdg-open after open() returned. A missing file
+// starts no program, whatever the machine has installed.
+void ToolsGuiTest::desktopLauncher_reportsWhatXdgOpenCouldNotOpen()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+        QSKIP("xdg-open (xdg-utils) is not installed");
+    QStringList reported;
+    DesktopLauncher launcher([&reported](const Error &error) { reported.append(error.message()); });
+    const QString missing = m_dir.filePath(QStringLiteral("gone.pro"));
+
+    launcher.open(missing);
+
+    QTRY_COMPARE_WITH_TIMEOUT(reported, QStringList{"Cannot open " + missing + ": it does not exist."}, 10000);
 }
 
 QTEST_MAIN(ToolsGuiTest)

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -33,7 +34,54 @@ QUrl urlOf(const QString &target, const QFileInfo &file)
     return QUrl::fromLocalFile(file.absoluteFilePath());
 }
 
+// What xdg-open's exit status says went wrong; empty for success.
+QString xdgOpenFailure(int exitCode)
+{
+    switch (exitCode) {
+    case 0:
+        return {};
+    case 2:
+        return QStringLiteral("it does not exist.");
+    case 3:
+        return QStringLiteral("no program is set up to open it.");
+    default: // 4, the action failed: what the large desktops answer when nothing opens it
+        return QStringLiteral("the desktop could not open it.");
+    }
+}
+
 } // namespace
+
+DesktopLauncher::DesktopLauncher(std::function<void(const Error &)> reportLater) : m_reportLater(std::move(reportLater))
+{
+}
+
+// False when xdg-open is not there or cannot start. Its answer comes when it ends, which in a
+// session without a desktop is when the program it started ends.
+bool DesktopLauncher::handToXdgOpen(const QUrl &url, const QString &target)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!m_reportLater || xdgOpen.isEmpty())
+        return false;
+    auto *process = new QProcess(&m_handOvers);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process, [this, process, target](int code, QProcess::ExitStatus status) {
+        process->deleteLater();
+        const QString failure = xdgOpenFailure(code);
+        if (status == QProcess::NormalExit && !failure.isEmpty())
+            m_reportLater(Error(QStringLiteral("Cannot open %1: %2").arg(target, failure)));
+    });
+    process->start(xdgOpen, {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+    if (process->waitForStarted())
+        return true;
+    delete process;
+#else
+    Q_UNUSED(url)
+    Q_UNUSED(target)
+#endif
+    return false;
+}
 
 void DesktopLauncher::open(const QString &target)
 {
@@ -44,6 +92,9 @@ void DesktopLauncher::open(const QString &target)
     // drives) cannot be started; it opens like any other document.
     if (file.isFile() && file.isExecutable() && startDetached(file))
         return;
-    if (!QDesktopServices::openUrl(urlOf(target, file)))
+    const QUrl url = urlOf(target, file);
+    if (handToXdgOpen(url, target))
+        return;
+    if (!QDesktopServices::openUrl(url))
         throw Error(QStringLiteral("Cannot open %1: no program is set up to open it.").arg(target));
 }
