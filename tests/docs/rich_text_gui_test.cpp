@@ -91,6 +91,8 @@ private Q_SLOTS:
         QDir().mkpath(m_workspace->appDataFolder);
         m_window = std::make_unique<MainWindow>(*m_workspace, *m_prompts, m_launcher);
         m_window->show();
+        // On a display without a window manager nothing activates a new window by itself.
+        m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         showPage(3, description());
     }
