@@ -41,7 +41,8 @@ public:
     bool isChoreRunning() const override;
     void setClock(std::function<QDateTime()> now);
     // The pages the first screen does not show (the home tabs after Project and the pages of the
-    // other navigation entries): made once the window is up, or at once when one is needed sooner.
+    // other navigation entries), the options window and the language chooser: made once the
+    // window is up, or at once when one is needed sooner.
     void buildOtherPages();
     void showClock();
 
