@@ -26,6 +26,12 @@ FontconfigWarmUp::~FontconfigWarmUp()
 
 void FontconfigWarmUp::wait()
 {
-    if (m_reader.joinable())
-        m_reader.join();
+    if (!m_reader.joinable())
+        return;
+#ifdef TROVAS_FONTCONFIG
+    // From now on the program waits for it: on a busy machine an idle thread would hardly run.
+    sched_param normal{};
+    pthread_setschedparam(m_reader.native_handle(), SCHED_OTHER, &normal);
+#endif
+    m_reader.join();
 }
