@@ -3,7 +3,8 @@
 // turns. Goals: at most 1.5 times the bare window's time and at most twice its memory.
 // For scale it also times the least a window with text pays: the bare window with a menu bar
 // and a line edit, which make Qt read the fonts and the image plug-ins.
-// Needs an X display: xvfb-run -a startup_bench [path to trovas] [rounds]
+// With a number of busy threads, they spin all along: a start on a machine busy with other work.
+// Needs an X display: xvfb-run -a startup_bench [path to trovas] [rounds] [busy threads]
 
 #include "Median.h"
 
@@ -18,9 +19,11 @@
 
 #include <xcb/xcb.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <poll.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -103,6 +106,13 @@ int main(int argc, char *argv[])
     const QString trovas = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                     : QCoreApplication::applicationDirPath() + QStringLiteral("/../trovas");
     const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 15;
+    std::atomic<bool> stop = false;
+    std::vector<std::jthread> busy(argc > 3 ? std::max(0, atoi(argv[3])) : 0);
+    for (std::jthread &thread : busy)
+        thread = std::jthread([&stop] {
+            while (!stop.load(std::memory_order_relaxed)) {
+            }
+        });
 
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection))
@@ -134,7 +144,9 @@ int main(int argc, char *argv[])
     }
     const double time = median(ourTimes), bareTime = median(bareTimes);
     const double memory = median(ourMemory), bareMemoryMedian = median(bareMemory);
-    std::printf("%d rounds each (medians), start to the map of the main window\n", rounds);
+    stop = true;
+    std::printf("%d rounds each (medians), start to the map of the main window, %zu busy threads\n", rounds,
+                busy.size());
     std::printf("trovas          : %7.1f ms %7.1f MiB\n", time, memory);
     std::printf("bare QMainWindow: %7.1f ms %7.1f MiB\n", bareTime, bareMemoryMedian);
     std::printf("ratio           : %7.2f    %7.2f     (goals: 1.5 and 2)\n", time / bareTime, memory / bareMemoryMedian);
