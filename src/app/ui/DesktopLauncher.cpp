@@ -34,6 +34,7 @@ QUrl urlOf(const QString &target, const QFileInfo &file)
     return QUrl::fromLocalFile(file.absoluteFilePath());
 }
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
 // What xdg-open's exit status says went wrong; empty for success.
 QString xdgOpenFailure(int exitCode)
 {
@@ -48,6 +49,7 @@ QString xdgOpenFailure(int exitCode)
         return QStringLiteral("the desktop could not open it.");
     }
 }
+#endif
 
 } // namespace
 
