@@ -7,14 +7,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev qt6-webengine-dev libgl-dev zlib1g-dev libfontconfig-dev)
+packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-svg-dev qt6-webengine-dev libgl-dev zlib1g-dev libfontconfig-dev
+          libssh-dev qtkeychain-qt6-dev)
 target=(--target trovas)
 build=build
 options=()
 case "${1:-}" in
     --tests | --sanitize)
-        # curl and rsync are peers the benchmarks measure against.
-        packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip rsync 7zip p7zip-full curl libxcb1-dev appstream desktop-file-utils xdg-utils)
+        # curl and rsync are peers the benchmarks measure against; sshd, vsftpd, the keyring and
+        # the mocked desktop services are the real servers the tests start on 127.0.0.1.
+        packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip rsync 7zip p7zip-full curl libxcb1-dev appstream desktop-file-utils xdg-utils
+                   openssh-server openssh-client gnome-keyring dbus dbus-x11 python3-dbusmock libsecret-tools)
         target=()
         ;;&
     --sanitize)
