@@ -27,19 +27,6 @@ void discard(ZipArchiveWriter &writer, const QString &part) noexcept
     QFile::remove(part);
 }
 
-// Closes the archive after an error ended the walk and gives it the archive's name when it is
-// whole, which it is unless writing its directory failed too. Nothing here may hide the error
-// that ended the walk.
-void keepWhatWasAdded(ZipArchiveWriter &writer, const QString &part, const QString &archive) noexcept
-{
-    try {
-        writer.closeArchive();
-        replaceFile(part, archive);
-    } catch (const Error &) {
-        QFile::remove(part);
-    }
-}
-
 // Reports a folder that is not there; false then.
 bool isFolderThere(const QString &text, ChoreProgress &progress)
 {
@@ -85,15 +72,9 @@ void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progr
         writer.openArchive();
         writer.addFolder(text, entryRoot(text, withFolderNames), QStringLiteral("*"), true);
         writer.closeArchive();
-    } catch (const ChoreCancelled &) {
+    } catch (...) {
+        // Cancelled or failed: the archive of the last run that ended well stays.
         discard(writer, part);
-        throw;
-    } catch (const Error &) {
-        // Still open when the walk failed; closed when opening or closing it did.
-        if (writer.isOpen())
-            keepWhatWasAdded(writer, part, archive);
-        else
-            QFile::remove(part);
         throw;
     }
     replaceFile(part, archive);

@@ -13,9 +13,9 @@ QString zipArchiveName(const QString &folder);
 // folder names the entries are named by their paths below the folder; without, by their whole
 // paths without the file-system root.
 //
-// The archive is written under a temporary name beside it and takes the archive's name when
-// it is closed, also when an error ends it (it then holds every entry added before the error).
-// A cancel or a crash leaves the earlier archive as it was. A folder that is missing or cannot
+// The archive is written under a temporary name beside it and takes the archive's name only
+// when every entry is in it. A cancel, an error or a crash leaves the earlier archive as it was
+// and (but for a crash) no temporary archive. A folder that is missing or cannot
 // be read is reported to the progress; an error of the writer ends the chore (Error).
 void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progress);
 

@@ -269,16 +269,17 @@ void ZipArchiveWriter::collect(const QString &folder, Walk &walk, QList<WalkStep
 void ZipArchiveWriter::addSteps(const QList<WalkStep> &steps)
 {
     QStringList pooled;
-    qsizetype files = 0;
+    qint64 bytes = 0;
     for (const WalkStep &step : steps) {
         if (!step.path.isEmpty()) {
-            ++files;
+            bytes += step.info.size();
             if (isPooled(step.info))
                 pooled.append(step.path);
         }
     }
-    m_progress->addTotal(files);
-    ZipCompressionPool pool(pooled);
+    // Progress counts the bytes read, so it moves through one large file as well.
+    m_progress->addTotal(bytes);
+    ZipCompressionPool pool(pooled, m_progress);
     qsizetype next = 0;
     for (const WalkStep &step : steps) {
         m_progress->checkCancelled();
@@ -291,15 +292,16 @@ void ZipArchiveWriter::addSteps(const QList<WalkStep> &steps)
             addCompressed(step, pool.take(next++));
         else
             addFile(step.path, step.name);
-        m_progress->addDone();
     }
 }
 
 void ZipArchiveWriter::addCompressed(const WalkStep &step, const ZipCompressionPool::Result &result)
 {
     using Status = ZipCompressionPool::Result::Status;
-    if (result.status == Status::Missing)
+    if (result.status == Status::Missing) {
+        m_progress->addDone(step.info.size());
         return;
+    }
     if (result.status == Status::Failed)
         throw Error(result.error);
     if (result.status == Status::Grown)
@@ -315,6 +317,7 @@ void ZipArchiveWriter::addCompressed(const WalkStep &step, const ZipCompressionP
     writeAt(entry.localHeaderOffset, header);
     append(result.data);
     commit(entry);
+    m_progress->addDone(result.size);
 }
 
 ZipEntry ZipArchiveWriter::beginEntry(const QString &name, quint32 attributes, const QDateTime &time)
@@ -367,6 +370,8 @@ void ZipArchiveWriter::writeStream(ZipEntry &entry, QIODevice &data, const QStri
     do {
         deflater.write(bytes);
         checkSize(source, deflater.size());
+        m_progress->addDone(bytes.size());
+        m_progress->checkCancelled();
         bytes = next();
     } while (!bytes.isEmpty());
     deflater.finish();

@@ -59,10 +59,11 @@ public:
     // Writes what is still missing of the archive, closes the file and forgets the entries.
     void closeArchive();
 
-    // What addFolder reports to: the files it will add (added to the total), each file as it
-    // is added, and the folders it could not read. Once the progress is cancelled, the walk
-    // ends before its next file with ChoreCancelled, leaving the entries added so far.
-    // Without one, the writer reports to a progress of its own that nobody reads.
+    // What addFolder reports to: the bytes of the files it will add (added to the total), the
+    // bytes read as they are compressed, and the folders it could not read. Once the progress
+    // is cancelled, adding ends within a piece of input with ChoreCancelled, also inside one
+    // large file, leaving the entries added before it. Without one, the writer reports to a
+    // progress of its own that nobody reads.
     void setProgress(ChoreProgress &progress) { m_progress = &progress; }
 
     // The inner operations of addFolder.

@@ -1,5 +1,6 @@
 #include "zip/ZipCompressionPool.h"
 
+#include "chores/ChoreProgress.h"
 #include "project/Error.h"
 #include "project/RegularFile.h"
 #include "zip/ZipDeflater.h"
@@ -10,11 +11,16 @@
 namespace {
 
 constexpr qint64 waitingBudget = 64 * 1024 * 1024;
+// How much input goes to the compressor between two looks at whether to stop: a slice takes
+// well under a tenth of a second at the slowest.
+constexpr qsizetype slice = 1024 * 1024;
+// How often a writer waiting for a result looks whether the chore was cancelled.
+constexpr auto cancelPoll = std::chrono::milliseconds(50);
 
 } // namespace
 
-ZipCompressionPool::ZipCompressionPool(QStringList paths)
-    : m_paths(std::move(paths)), m_results(size_t(m_paths.size()))
+ZipCompressionPool::ZipCompressionPool(QStringList paths, const ChoreProgress *progress)
+    : m_paths(std::move(paths)), m_progress(progress), m_results(size_t(m_paths.size()))
 {
     const qsizetype threads = std::min<qsizetype>(std::max(1U, std::thread::hardware_concurrency()),
                                                   m_paths.size());
@@ -37,13 +43,24 @@ ZipCompressionPool::Result ZipCompressionPool::take(qsizetype index)
 {
     std::unique_lock lock(m_mutex);
     std::optional<Result> &slot = m_results[size_t(index)];
-    m_changed.wait(lock, [&] { return slot.has_value(); });
+    // Nobody signals a cancel, so the wait looks for it now and then.
+    while (!m_changed.wait_for(lock, cancelPoll, [&] { return slot.has_value(); })) {
+        if (m_progress)
+            m_progress->checkCancelled();
+    }
     Result result = std::move(*slot);
     slot.reset();
     m_bytesWaiting -= result.data.size();
     lock.unlock();
     m_changed.notify_all();
+    if (result.status == Result::Status::Dropped)
+        throw ChoreCancelled();
     return result;
+}
+
+bool ZipCompressionPool::isStopped() const
+{
+    return m_stopping || (m_progress && m_progress->isCancelled());
 }
 
 void ZipCompressionPool::work()
@@ -82,7 +99,7 @@ void ZipCompressionPool::work()
 
 ZipCompressionPool::Result ZipCompressionPool::compress(const QString &path,
                                                         std::unique_ptr<ZipDeflater> &deflater,
-                                                        QByteArray &input, QByteArray &output)
+                                                        QByteArray &input, QByteArray &output) const
 {
     QFile file(path);
     QString reason;
@@ -117,7 +134,13 @@ ZipCompressionPool::Result ZipCompressionPool::compress(const QString &path,
         deflater = std::make_unique<ZipDeflater>([&output](QByteArrayView piece) { output.append(piece); });
     deflater->restart();
     output.clear(); // what a file that failed half-way left behind
-    deflater->write(QByteArrayView(input).first(size));
+    for (qsizetype at = 0; at < size; at += slice) {
+        if (isStopped()) {
+            result.status = Result::Status::Dropped;
+            return result;
+        }
+        deflater->write(QByteArrayView(input).sliced(at, std::min<qsizetype>(slice, size - at)));
+    }
     deflater->finish();
     result.crc = deflater->crc();
     result.data = std::exchange(output, QByteArray());

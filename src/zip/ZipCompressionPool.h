@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -11,12 +12,14 @@
 #include <thread>
 #include <vector>
 
+class ChoreProgress;
 class ZipDeflater;
 
 // Reads and compresses files on worker threads, one file per task, ahead of the writer, which
 // takes the results in the order of the list. Workers stop taking new files while the results
 // waiting for the writer hold too many bytes, so memory stays bounded however far the writer
-// falls behind.
+// falls behind. Once the progress is cancelled, workers drop the file they compress within a
+// slice of input, and take() throws ChoreCancelled.
 class ZipCompressionPool
 {
 public:
@@ -28,7 +31,8 @@ public:
     {
         // Missing: the file is gone, or what is there now holds no file (a pipe, a device).
         // Grown: the file holds more than maxFileSize bytes, more than when it was listed.
-        enum class Status { Ready, Missing, Failed, Grown };
+        // Dropped: the pool stopped or the chore was cancelled before the file was done.
+        enum class Status { Ready, Missing, Failed, Grown, Dropped };
         Status status = Status::Ready;
         QByteArray data; // as the entry stores it: deflated, or empty for an empty file
         quint32 crc = 0;
@@ -36,7 +40,7 @@ public:
         QString error;
     };
 
-    explicit ZipCompressionPool(QStringList paths);
+    explicit ZipCompressionPool(QStringList paths, const ChoreProgress *progress = nullptr);
     ~ZipCompressionPool();
     Q_DISABLE_COPY_MOVE(ZipCompressionPool)
 
@@ -45,16 +49,18 @@ public:
 
 private:
     void work();
-    static Result compress(const QString &path, std::unique_ptr<ZipDeflater> &deflater,
-                           QByteArray &input, QByteArray &output);
+    bool isStopped() const;
+    Result compress(const QString &path, std::unique_ptr<ZipDeflater> &deflater, QByteArray &input,
+                    QByteArray &output) const;
     static Result failure(const QString &error);
 
     const QStringList m_paths;
+    const ChoreProgress *m_progress;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<std::optional<Result>> m_results;
     qsizetype m_next = 0;
     qint64 m_bytesWaiting = 0;
-    bool m_stopping = false;
+    std::atomic<bool> m_stopping = false;
     std::vector<std::thread> m_workers;
 };
