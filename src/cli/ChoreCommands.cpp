@@ -96,14 +96,17 @@ ExitStatus ChoreCommands::upload()
 {
     const QList<UploadEntry> &uploads = m_project.data().uploads;
     return run(QStringLiteral("upload"), QStringLiteral("Uploading"), [&](ChoreProgress &progress, Results &results) {
-        if (!m_invocation.dryRun)
-            return runUploads(uploads, progress);
+        const auto heading = [&] { results.failuresHeading = failedUploadsHeading(int(progress.failures().size()), int(uploads.size())); };
+        if (!m_invocation.dryRun) {
+            runUploads(uploads, progress);
+            return heading();
+        }
         QJsonArray planned;
         for (qsizetype i = 0; i < uploads.size(); ++i) {
             const UploadEntry &entry = uploads[i];
             // As the run itself: a missing file fails alone, a target that cannot be used stops.
             if (!QFileInfo(entry.source).isFile()) {
-                progress.addFailure(entry.source, QStringLiteral("File does not exist: ") + entry.source);
+                progress.addFailure(entry.source, QStringLiteral("File does not exist"));
                 continue;
             }
             const UploadDestination destination = uploadDestination(entry, int(i) + 1);
@@ -119,6 +122,7 @@ ExitStatus ChoreCommands::upload()
                                        {QStringLiteral("user"), entry.user}});
         }
         results.json = {{QStringLiteral("uploads"), planned}};
+        heading();
     });
 }
 
@@ -165,6 +169,8 @@ ExitStatus ChoreCommands::run(const QString &command, const QString &description
                 Output::line(line);
         }
     }
+    if (!report.failures.isEmpty() && !results.failuresHeading.isEmpty())
+        Output::error(results.failuresHeading);
     for (const ChoreFailure &failure : report.failures)
         Output::error(QStringLiteral("%1: %2").arg(failure.item, QString(failure.reason).replace(QLatin1Char('\n'), QStringLiteral("; "))));
     report.rethrowError();

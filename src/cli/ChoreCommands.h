@@ -34,6 +34,8 @@ private:
     {
         QStringList lines;
         QJsonObject json;
+        // Said on standard error before the failures, when there are any.
+        QString failuresHeading;
     };
     using Work = std::function<void(ChoreProgress &, Results &)>;
 

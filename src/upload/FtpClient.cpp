@@ -123,6 +123,21 @@ QDeadlineTimer deadlineAfter(int ms)
     return ms > 0 ? QDeadlineTimer(ms) : QDeadlineTimer(QDeadlineTimer::Forever);
 }
 
+// Drops the connection with a reset: what still waits in the system's send buffer is thrown
+// away rather than trickling on to the server after the transfer was cancelled.
+void resetSocket(QTcpSocket &socket)
+{
+    if (socket.socketDescriptor() != -1) {
+        const linger dropAtOnce{1, 0};
+#ifdef Q_OS_WIN
+        ::setsockopt(SOCKET(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&dropAtOnce), sizeof dropAtOnce);
+#else
+        ::setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &dropAtOnce, sizeof dropAtOnce);
+#endif
+    }
+    socket.abort();
+}
+
 // Shuts down the sending side, so the peer sees the end of the data, then closes.
 void closeSocket(QTcpSocket &socket)
 {
@@ -484,8 +499,7 @@ void FtpClient::put(const QString &localPath)
     } catch (const Error &) {
         failure = std::current_exception();
     } catch (const FtpCancelled &) {
-        // Cut short: the server's verdict on a cut file is not worth waiting for.
-        finishDataOperation(data.get(), false);
+        abortDataOperation(data.get(), finalReplyPending);
         throw;
     }
     finishDataOperation(data.get(), finalReplyPending);
@@ -592,6 +606,19 @@ void FtpClient::sendFile(QFile &file, QTcpSocket &data)
             return; // the server closed the data connection; its reply tells why
         sent += read;
     }
+}
+
+// Cancelled: the server is told to stop (ABOR) and the data connection is dropped at once.
+// The server's verdict on a cut file is not worth waiting for.
+void FtpClient::abortDataOperation(QTcpSocket *data, bool finalReplyPending)
+{
+    if (finalReplyPending && m_control.state() == QAbstractSocket::ConnectedState) {
+        m_control.write("ABOR\r\n");
+        m_control.flush();
+    }
+    if (data)
+        resetSocket(*data);
+    emit status(StatusKind::Aborted, QStringLiteral("Transfer aborted"));
 }
 
 void FtpClient::finishDataOperation(QTcpSocket *data, bool finalReplyPending)

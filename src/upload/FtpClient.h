@@ -137,6 +137,7 @@ private:
     std::unique_ptr<QTcpSocket> acceptDataConnection(QTcpServer &listener, bool &finalReplyPending);
     void sendFile(QFile &file, QTcpSocket &data);
     void finishDataOperation(QTcpSocket *data, bool finalReplyPending);
+    void abortDataOperation(QTcpSocket *data, bool finalReplyPending);
 
     void beginWork(WorkMode mode, qint64 total);
     void reportWork(WorkMode mode, qint64 bytes);

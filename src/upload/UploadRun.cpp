@@ -1,8 +1,10 @@
 #include "upload/UploadRun.h"
 
 #include "chores/ChoreProgress.h"
+#include "chores/ChoreRunner.h"
 #include "project/Error.h"
 #include "upload/FtpClient.h"
+#include "upload/FtpReplyError.h"
 #include "upload/TargetUrl.h"
 
 #include <QDir>
@@ -56,6 +58,29 @@ private:
     qint64 m_sent = 0;
 };
 
+enum class UploadStep { Connecting, ChangingFolder, Storing };
+
+// What went wrong, in words that say which side failed: a server's refusal is quoted with its
+// reply, so a missing remote folder is never mistaken for a missing local file.
+QString failureReason(const Error &error, UploadStep step, const QString &folder)
+{
+    const auto *refusal = dynamic_cast<const FtpReplyError *>(&error);
+    if (!refusal)
+        return QString(error.message()).replace(QLatin1String("\r\n"), QLatin1String(": "));
+    const QString reply = QStringLiteral("%1 %2").arg(refusal->code()).arg(refusal->message());
+    switch (step) {
+    case UploadStep::Connecting:
+        return QStringLiteral("The server refused the login: %1").arg(reply);
+    case UploadStep::ChangingFolder:
+        if (refusal->code() == 550)
+            return QStringLiteral("The server has no folder \"%1\": %2").arg(folder, reply);
+        return QStringLiteral("The server refused to open the folder \"%1\": %2").arg(folder, reply);
+    case UploadStep::Storing:
+        break;
+    }
+    return QStringLiteral("The server refused to store the file: %1").arg(reply);
+}
+
 } // namespace
 
 void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress)
@@ -102,7 +127,7 @@ UploadDestination uploadDestination(const UploadEntry &entry, int number)
 void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChoreProgress &progress)
 {
     if (!QFileInfo(entry.source).isFile()) {
-        progress.addFailure(entry.source, QStringLiteral("File does not exist: ") + entry.source);
+        progress.addFailure(entry.source, QStringLiteral("File does not exist"));
         return;
     }
     const UploadDestination destination = uploadDestination(entry, number);
@@ -113,27 +138,46 @@ void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChorePr
     client.setUsername(entry.user);
     client.setPassword(entry.password);
 
-    const QString failure = QStringLiteral("Failure: ") + entry.source;
+    UploadStep step = UploadStep::Connecting;
     bool cancelled = false;
     try {
         client.connectToHost();
+        step = UploadStep::ChangingFolder;
         progress.log(QStringLiteral("Change dir: ") + folder);
         client.changeDir(folder);
+        step = UploadStep::Storing;
         const TransferWatch watch(client);
         progress.log(QStringLiteral("Upload: ") + entry.source);
         client.put(entry.source);
         if (!watch.complete()) {
             // Stored in part, though the server said nothing against it.
-            progress.log(failure);
-            progress.addFailure(entry.source, failure + QLatin1Char('\n') + watch.shortfall());
+            progress.log(QStringLiteral("Failure: ") + entry.source);
+            progress.addFailure(entry.source, watch.shortfall());
         }
     } catch (const Error &error) {
-        progress.log(failure);
-        progress.addFailure(entry.source, failure + QLatin1Char('\n') + error.message());
+        progress.log(QStringLiteral("Failure: ") + entry.source);
+        progress.addFailure(entry.source, failureReason(error, step, folder));
     } catch (const FtpCancelled &) {
         cancelled = true;
+        if (step == UploadStep::Storing)
+            progress.addFailure(entry.source, QStringLiteral("Cancelled during the transfer: the file on the server may be incomplete."));
     }
     client.disconnectFromHost();
     if (cancelled)
         throw ChoreCancelled();
+}
+
+QString uploadEndMessage(const ChoreReport &report, int uploads)
+{
+    const QString lines = failureLines(report.failures);
+    if (report.cancelled)
+        return report.failures.isEmpty() ? QStringLiteral("Cancelled") : QStringLiteral("Cancelled:") + lines;
+    if (report.failures.isEmpty())
+        return QStringLiteral("Finished");
+    return failedUploadsHeading(int(report.failures.size()), uploads) + lines;
+}
+
+QString failedUploadsHeading(int failed, int uploads)
+{
+    return QStringLiteral("Finished, but %1 of %2 uploads failed:").arg(failed).arg(uploads);
 }

@@ -6,15 +6,17 @@
 #include <QString>
 
 class ChoreProgress;
+struct ChoreReport;
 class FtpClient;
 
 // Stores every file of `uploads` on its server, one entry after the other, with one client.
 // The client's status lines and the run's own go to the progress log; its status says which
 // entry of how many runs; its done and total follow the bytes of the current file.
-// An entry that fails is reported as a failure whose reason is the message for the user, and
-// the next entry runs. An entry whose target or port cannot be used throws Error and stops
+// An entry that fails is reported as a failure of its file with the reason, and the next entry
+// runs. An entry whose target or port cannot be used throws Error and stops
 // the run. Cancelling ends the current transfer and the run with ChoreCancelled, after
-// "Cancelled" was logged.
+// "Cancelled" was logged; a file cut off on its way is reported as a failure, since the
+// server may hold part of it.
 void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress);
 
 // Where an entry's file goes: the host of its URL, the entry's own port (never one written in
@@ -31,3 +33,9 @@ UploadDestination uploadDestination(const UploadEntry &entry, int number);
 
 // Uploads the file of one entry, `number` counted from 1 for the messages, as described above.
 void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChoreProgress &progress);
+
+// How a run of `uploads` entries ended, for the user: "Finished" when every entry was stored;
+// otherwise how many failed, each with its reason.
+QString uploadEndMessage(const ChoreReport &report, int uploads);
+// "Finished, but N of M uploads failed:"
+QString failedUploadsHeading(int failed, int uploads);

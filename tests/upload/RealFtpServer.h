@@ -40,8 +40,8 @@ public:
         m_process.waitForFinished(5000);
     }
 
-    // Empty on success, else why the server could not run. A pyftpdlib server can be made to
-    // take no more than `readLimit` bytes a second on a data connection, so an upload lasts.
+    // Empty on success, else why the server could not run. The server can be made to take no
+    // more than `readLimit` bytes a second on a data connection, so an upload lasts.
     QString start(int readLimit = 0)
     {
         m_port = freePort();
@@ -58,7 +58,7 @@ public:
                 return QStringLiteral("vsftpd serves system users and has to run as root");
             if (!ensureSystemUser())
                 return QStringLiteral("cannot create the system user %1").arg(SystemUser);
-            m_process.start(QStringLiteral("vsftpd"), {writeVsftpdConfig()});
+            m_process.start(QStringLiteral("vsftpd"), {writeVsftpdConfig(readLimit)});
         }
         if (!m_process.waitForStarted(5000))
             return m_process.errorString();
@@ -75,6 +75,12 @@ public:
     }
 
     quint16 port() const { return m_port; }
+    // vsftpd's record of the transfers: "OK UPLOAD" or "FAIL UPLOAD" lines, among others.
+    QByteArray transferLog() const
+    {
+        QFile log(transferLogPath());
+        return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+    }
     QString root() const { return m_dir.filePath(QStringLiteral("root")); }
 
     // A folder below the root that the server may write to, with all that is already in it.
@@ -125,7 +131,7 @@ FTPServer(('127.0.0.1', int(port)), FTPHandler).serve_forever()
         return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     }
 
-    QString writeVsftpdConfig() const
+    QString writeVsftpdConfig(int readLimit) const
     {
         const QString path = m_dir.filePath(QStringLiteral("vsftpd.conf"));
         QFile file(path);
@@ -136,8 +142,13 @@ FTPServer(('127.0.0.1', int(port)), FTPHandler).serve_forever()
                        .arg(m_port)
                        .arg(root(), m_dir.filePath(QStringLiteral("empty")))
                        .toUtf8());
+        if (readLimit > 0)
+            file.write("local_max_rate=" + QByteArray::number(readLimit) + '\n');
+        file.write("xferlog_enable=YES\nvsftpd_log_file=" + QFile::encodeName(transferLogPath()) + '\n');
         return path;
     }
+
+    QString transferLogPath() const { return m_dir.filePath(QStringLiteral("vsftpd.log")); }
 
     Kind m_kind;
     QTemporaryDir m_dir;

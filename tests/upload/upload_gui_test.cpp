@@ -185,20 +185,30 @@ void UploadGuiTest::failures_toldAtTheEndAndABadPortStopsTheRun()
     const QString missing = m_dir.filePath(QStringLiteral("missing.zip"));
     const QString present = writeFile(m_dir.filePath(QStringLiteral("b.zip")), "b");
     const QString in = QStringLiteral("ftp://127.0.0.1/in");
-    m_workspace->project.setUploads({{missing, in, "u", "p", "21"},
-                                     {present, in, RealFtpServer::SystemUser, "wrong-one", QString::number(m_server.port())},
-                                     {present, in, "u", "p", "2 1"},
-                                     {present, in, RealFtpServer::SystemUser, RealFtpServer::Password,
-                                      QString::number(m_server.port())}});
+    const QString port = QString::number(m_server.port());
+    const UploadEntry gone{missing, in, "u", "p", "21"};
+    const UploadEntry refused{present, in, RealFtpServer::SystemUser, "wrong-one", port};
+    const QString reasons = "\n" + missing + ": File does not exist\n" + present
+        + ": The server refused the login: 530 Authentication failed.";
+
+    // Every entry failed: no plain "Finished", but one message with each entry and its reason.
+    m_workspace->project.setUploads({gone, refused});
     trigger("Uploadfiles1");
     waitForRunEnd();
-
-    QCOMPARE(m_prompts.messages.size(), 2);
-    QCOMPARE(m_prompts.messages[0], "File does not exist: " + missing);
-    QVERIFY(m_prompts.messages[1].startsWith("Failure: " + present + "\n"));
-    QCOMPARE(m_prompts.errors, QStringList{"Upload 3: the port \"2 1\" is not a whole number"});
-    QVERIFY(!QFileInfo::exists(m_server.root() + "/in/b.zip"));
+    QVERIFY(m_prompts.messages.isEmpty());
+    QCOMPARE(m_prompts.errors, QStringList{"Finished, but 2 of 2 uploads failed:" + reasons});
     QVERIFY(logLines().contains("Failure: " + present));
+
+    // A port that is no number stops the run there, and says what failed before.
+    m_prompts.errors.clear();
+    m_workspace->project.setUploads({gone, refused, {present, in, "u", "p", "2 1"},
+                                     {present, in, RealFtpServer::SystemUser, RealFtpServer::Password, port}});
+    trigger("Uploadfiles1");
+    waitForRunEnd();
+    QVERIFY(m_prompts.messages.isEmpty());
+    QCOMPARE(m_prompts.errors, QStringList{"Upload 3: the port \"2 1\" is not a whole number\n\n"
+                                           "Before that, these could not be handled:" + reasons});
+    QVERIFY(!QFileInfo::exists(m_server.root() + "/in/b.zip"));
     QVERIFY(!logLines().join('\n').contains(QLatin1String("wrong-one")));
     QVERIFY(m_window->findChild<QStackedWidget *>(QStringLiteral("PageControl1"))->isEnabled());
     QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("StatusPanel1"))->text(), QStringLiteral(" - (0 tasks to do)"));

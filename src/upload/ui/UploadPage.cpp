@@ -6,7 +6,6 @@
 #include "app/ui/PageContext.h"
 #include "app/ui/RecordListView.h"
 #include "platform/Prompts.h"
-#include "project/Error.h"
 #include "project/ListRows.h"
 #include "upload/TargetUrl.h"
 #include "upload/UploadRun.h"
@@ -14,7 +13,6 @@
 
 #include <QVBoxLayout>
 
-#include <memory>
 
 namespace {
 
@@ -67,27 +65,18 @@ void UploadPage::removeSelected()
     m_project.setUploads(withoutRows(m_project.data().uploads, m_list->selectedRows()));
 }
 
-// The run gets its own copy of the list. The entries that failed are told at its end, each in
-// its own message; an entry that stopped the run is told after them, instead of "Finished".
+// The run gets its own copy of the list. Its end is told in one message; an entry that stopped
+// the run is told instead, with the failures before it.
 void UploadPage::uploadFiles()
 {
     const QList<UploadEntry> uploads = m_project.data().uploads;
-    auto stop = std::make_shared<std::exception_ptr>();
     m_frame.runChore(
-        QStringLiteral("Uploading"),
-        [uploads, stop](ChoreProgress &progress) {
-            try {
-                runUploads(uploads, progress);
-            } catch (const Error &) {
-                *stop = std::current_exception();
-            }
-        },
-        [this, stop](const ChoreReport &report) {
-            for (const ChoreFailure &failure : report.failures)
-                m_prompts.message(failure.reason);
-            if (*stop)
-                std::rethrow_exception(*stop);
-            if (!report.cancelled)
-                m_prompts.message(QStringLiteral("Finished"));
+        QStringLiteral("Uploading"), [uploads](ChoreProgress &progress) { runUploads(uploads, progress); },
+        [this, count = int(uploads.size())](const ChoreReport &report) {
+            const QString message = uploadEndMessage(report, count);
+            if (report.succeeded())
+                m_prompts.message(message);
+            else if (!report.failures.isEmpty())
+                m_prompts.error(message);
         });
 }
