@@ -1,5 +1,9 @@
 #include "i18n/LanguageEntries.h"
 
+#include "i18n/LanguageTable.h"
+
+#include <QString>
+
 namespace LanguageEntries {
 
 namespace {
@@ -193,6 +197,11 @@ const Entry kEntries[kCount] = {
     {"TForm1", "ListView1", P::Item, 3, "Description"}, // 183
     {"TForm1", "ListView1", P::Item, 4, "License"}, // 184
     {"TForm1", "ListView1", P::Item, 5, "Temporary-files"}, // 185
+    {"TForm3", "TypeLabel", P::Caption, 0, "&Type"}, // 186
+    {"TForm3", "PriorityLabel", P::Caption, 0, "&Priority"}, // 187
+    {"TForm3", "StatusLabel", P::Caption, 0, "&Status"}, // 188
+    {"TForm5", "ShowPassword", P::Caption, 0, "Show"}, // 189
+    {"TForm5", "ShowPassword", P::DownCaption, 0, "Hide"}, // 190
 };
 
 } // namespace
@@ -205,6 +214,13 @@ std::span<const Entry, kCount> all()
 bool isApplied(const Entry &entry)
 {
     return entry.property != Property::Unused && entry.property != Property::DialogItem;
+}
+
+QString text(const LanguageTable &table, int number)
+{
+    if (number >= kRequiredCount && number >= table.size())
+        return QString::fromLatin1(kEntries[number].builtIn);
+    return table.entry(number);
 }
 
 } // namespace LanguageEntries

@@ -2,6 +2,9 @@
 
 #include <span>
 
+class LanguageTable;
+class QString;
+
 // What each line of a language file names: the window, the element by its object name, which
 // of its texts the line sets, and the text the element has before any language is applied.
 // Line N of the file is entry N.
@@ -12,6 +15,7 @@ enum class Property {
     Column,     // the caption of a list column, `index` counted from 0
     Item,       // the caption of a navigation entry, `index` counted from 0
     Text,       // the text a field holds
+    DownCaption, // the caption a two-state button shows while it is down
     FontSize,   // a font-size field: the text must be a whole number
     DialogItem, // a drop-down item of the to-do dialog, read by the dialog itself when shown
     Unused,     // a line kept only so that the later entries keep their numbers
@@ -26,7 +30,10 @@ struct Entry
     const char *builtIn;
 };
 
-constexpr int kCount = 186;
+constexpr int kCount = 191;
+// Every language file has the first 186 entries. The entries after them came with later
+// features: a file that ends before one of them still loads, and those captions stay English.
+constexpr int kRequiredCount = 186;
 // The first entry of each drop-down of the to-do dialog: types, priorities, statuses.
 constexpr int kTodoKinds = 164;
 constexpr int kTodoPriorities = 168;
@@ -35,5 +42,8 @@ constexpr int kTodoStatuses = 171;
 std::span<const Entry, kCount> all();
 // Whether applying a language sets this entry's element (not unused, not read by the dialog).
 bool isApplied(const Entry &entry);
+// The text of entry `number` in `table`; a later entry the file lacks gives its built-in text.
+// Throws Error when the file lacks one of the required entries.
+QString text(const LanguageTable &table, int number);
 
 } // namespace LanguageEntries

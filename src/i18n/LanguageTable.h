@@ -16,6 +16,7 @@ public:
     // ends before it, or when no file was read.
     QString entry(int number) const;
     bool isEmpty() const { return m_lines.isEmpty(); }
+    int size() const { return int(m_lines.size()); }
     const QString &path() const { return m_path; }
 
 private:

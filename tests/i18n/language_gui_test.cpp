@@ -1,5 +1,6 @@
 #include "app/Workspace.h"
 #include "app/ui/MainWindow.h"
+#include "i18n/LanguageEntries.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/ui/LanguageApplier.h"
 #include "project/Error.h"
@@ -8,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -136,6 +139,38 @@ private Q_SLOTS:
         choose(*window, "English");
         QCOMPARE(captions(*window), english);
         QCOMPARE(TextFile::readLines(workspace->appDataFolder + QStringLiteral("lang.ini")), QStringList{"English"});
+    }
+
+    // A file made before the later captions existed ends at entry 185: it applies whole, and
+    // the later captions show in English, also after a language that has them.
+    void fileEndingAtTheRequiredEntries_keepsTheLaterCaptionsEnglish()
+    {
+        Workspace workspace(m_settings.path(), m_prompts);
+        MainWindow window(workspace, m_prompts, m_launcher);
+        window.buildOtherPages();
+        const QString languages = workspace.localisation.languagesFolder();
+        const LanguageTable german = LanguageTable::read(QDir(languages).filePath(QStringLiteral("Deutsch.txt")));
+        const QWidget &todo = *find(window, "TForm3");
+        const QWidget &upload = *find(window, "TForm5");
+        const auto laterCaptions = [&] {
+            return QStringList{find<QLabel>(todo, "TypeLabel")->text(), find<QLabel>(todo, "PriorityLabel")->text(),
+                               find<QLabel>(todo, "StatusLabel")->text(),
+                               find<QToolButton>(upload, "ShowPassword")->text()};
+        };
+        applyLanguage(german, window);
+        QCOMPARE(laterCaptions(), (QStringList{"&Typ", "&Priorität", "&Status", "Anzeigen"}));
+
+        QTemporaryDir dir;
+        QStringList lines;
+        for (int number = 0; number < LanguageEntries::kRequiredCount; ++number)
+            lines.append(german.entry(number));
+        const QString path = dir.filePath(QStringLiteral("Old.txt"));
+        TextFile::writeLines(path, lines);
+        applyLanguage(LanguageTable::read(path), window);
+        QCOMPARE(laterCaptions(), (QStringList{"&Type", "&Priority", "&Status", "Show"}));
+        QCOMPARE(find<QMenu>(window, "File1")->title(), QStringLiteral("&Datei"));
+        find<QToolButton>(upload, "ShowPassword")->click();
+        QCOMPARE(find<QToolButton>(upload, "ShowPassword")->text(), QStringLiteral("Hide"));
     }
 
     // A file that ends early sets the entries it has and stops at the first one it lacks.

@@ -9,7 +9,7 @@
 
 namespace {
 
-// The entries of each menu, menu bar and tool bar: their accelerators must differ.
+// The entries of each menu, menu bar, tool bar and dialog: their accelerators must differ.
 const QList<QList<int>> kMenus = {
     {88, 97, 107, 108, 109},                          // menu bar
     {89, 90, 91, 92, 93, 94, 95, 96},                 // File
@@ -20,6 +20,7 @@ const QList<QList<int>> kMenus = {
     {138}, {140, 141, 142}, {143, 144, 145, 146}, {147, 148, 149}, {150, 151, 152}, {153, 154, 155},
     {156, 157, 158, 159},
     {70, 71, 72, 73}, {77, 78, 79, 80}, // the document tool bars
+    {186, 187, 188},                    // the to-do dialog's drop-downs
 };
 
 // The letter after the one "&" of a caption, folded to lower case; none when there is no "&".

@@ -229,8 +229,14 @@ void UploadGuiTest::password_maskedAndNeverInTheList()
     QCOMPARE(box("Edit5")->text(), QStringLiteral("hidden-pw"));
     QCOMPARE(box("Edit5")->echoMode(), QLineEdit::Password);
     auto *reveal = m_dialog->findChild<QToolButton *>(QStringLiteral("ShowPassword"));
-    reveal->click();
+    QCOMPARE(reveal->text(), QStringLiteral("Show"));
+    // Reached from the password by Tab and pressed with Space.
+    QCOMPARE(box("Edit5")->nextInFocusChain(), reveal);
+    QVERIFY(reveal->focusPolicy() & Qt::TabFocus);
+    reveal->setFocus();
+    QTest::keyClick(reveal, Qt::Key_Space);
     QCOMPARE(box("Edit5")->echoMode(), QLineEdit::Normal);
+    QCOMPARE(reveal->text(), QStringLiteral("Hide"));
     // Shown again, the dialog hides it again.
     trigger("Newupload1");
     QCOMPARE(box("Edit5")->echoMode(), QLineEdit::Password);

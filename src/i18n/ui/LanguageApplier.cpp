@@ -1,5 +1,6 @@
 #include "i18n/ui/LanguageApplier.h"
 
+#include "app/ui/TwoCaptionButton.h"
 #include "docs/ui/FontSizeBox.h"
 #include "i18n/LanguageEntries.h"
 #include "i18n/LanguageTable.h"
@@ -121,6 +122,8 @@ void setCaption(QObject &element, const QString &text)
         return menu->setTitle(text);
     if (auto *box = qobject_cast<QGroupBox *>(&element))
         return box->setTitle(text);
+    if (auto *twoCaptions = qobject_cast<TwoCaptionButton *>(&element))
+        return twoCaptions->setUpCaption(text);
     if (auto *button = qobject_cast<QAbstractButton *>(&element))
         return button->setText(text);
     if (auto *label = qobject_cast<QLabel *>(&element))
@@ -189,6 +192,10 @@ void applyEntry(QObject &element, const Entry &entry, const QString &text, int n
     case Property::Caption:
         setCaption(element, text);
         break;
+    case Property::DownCaption:
+        if (auto *button = qobject_cast<TwoCaptionButton *>(&element))
+            button->setDownCaption(text);
+        break;
     case Property::Column:
         if (auto *list = qobject_cast<QTreeWidget *>(&element); list && entry.index < list->columnCount())
             setColumnCaption(*list, entry.index, text);
@@ -223,7 +230,7 @@ void applyEntries(const LanguageTable &table, QWidget &mainWindow, const std::fu
         const Entry &entry = entries[number];
         if (!LanguageEntries::isApplied(entry))
             continue;
-        const QString text = table.entry(number);
+        const QString text = LanguageEntries::text(table, number);
         QObject *element = index.find(QLatin1String(entry.window), QLatin1String(entry.element));
         if (element && applies(*element))
             applyEntry(*element, entry, text, number, table, index.window(QLatin1String(entry.window))->isVisible());

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -32,6 +33,15 @@ void setCaptions(QComboBox *list, int first, const std::function<QString(int ent
 {
     for (int position = 0; position < list->count(); ++position)
         list->setItemText(position, text(first + position));
+}
+
+// A named label, so the language finds it, whose accelerator moves to its drop-down.
+void addLabelledRow(QFormLayout *layout, const char *name, const QString &caption, QWidget *field)
+{
+    auto *label = new QLabel(caption, layout->parentWidget());
+    label->setObjectName(QLatin1String(name));
+    label->setBuddy(field);
+    layout->addRow(label, field);
 }
 
 QString builtInText(int entry)
@@ -93,9 +103,9 @@ QWidget *TodoDialog::buildProperties()
     m_status = codeList(Todos::CodeField::Status, 5, "ComboBox3", box);
     auto *layout = new QFormLayout(box);
     layout->addRow(m_official);
-    layout->addRow(QStringLiteral("&Type"), m_kind);
-    layout->addRow(QStringLiteral("&Priority"), m_priority);
-    layout->addRow(QStringLiteral("&Status"), m_status);
+    addLabelledRow(layout, "TypeLabel", QStringLiteral("&Type"), m_kind);
+    addLabelledRow(layout, "PriorityLabel", QStringLiteral("&Priority"), m_priority);
+    addLabelledRow(layout, "StatusLabel", QStringLiteral("&Status"), m_status);
     return box;
 }
 

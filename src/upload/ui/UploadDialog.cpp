@@ -2,6 +2,7 @@
 
 #include "app/ui/CommandRunner.h"
 #include "app/ui/DialogButtons.h"
+#include "app/ui/TwoCaptionButton.h"
 #include "platform/Prompts.h"
 #include "project/ListRows.h"
 #include "project/Project.h"
@@ -61,12 +62,11 @@ void UploadDialog::addBrowseButton(QLineEdit *edit)
 void UploadDialog::addRevealButton(QLineEdit *edit)
 {
     edit->setEchoMode(QLineEdit::Password);
-    m_reveal = new QToolButton(edit->parentWidget());
+    m_reveal = new TwoCaptionButton(QStringLiteral("Show"), QStringLiteral("Hide"), edit->parentWidget());
     m_reveal->setObjectName(QStringLiteral("ShowPassword"));
-    m_reveal->setText(QStringLiteral("Show"));
     m_reveal->setToolTip(QStringLiteral("Show the password while the button is down"));
-    m_reveal->setCheckable(true);
-    m_reveal->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab right after the password, and toggled with Space.
+    m_reveal->setFocusPolicy(Qt::TabFocus);
     edit->parentWidget()->layout()->addWidget(m_reveal);
     connect(m_reveal, &QToolButton::toggled, edit,
             [edit](bool shown) { edit->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });

@@ -7,7 +7,7 @@
 class Project;
 class Prompts;
 class QLineEdit;
-class QToolButton;
+class TwoCaptionButton;
 
 // TForm5: the modeless "Upload file" dialog, reused for every new or edited upload. It edits
 // its entry by identity, so sorting or deleting in the list meanwhile cannot redirect Save.
@@ -38,5 +38,5 @@ private:
     QLineEdit *m_user = nullptr;
     QLineEdit *m_password = nullptr;
     QLineEdit *m_port = nullptr;
-    QToolButton *m_reveal = nullptr;
+    TwoCaptionButton *m_reveal = nullptr;
 };
