@@ -2,7 +2,9 @@
 // same tree, several rounds in turn, and reports each round, the median wall times, the CPU
 // times, the archive sizes and the ratio of the times. The writer compresses on all cores and
 // zip on one, so the ratio depends on how busy the other cores are; the CPU times show that.
-// Usage: zip_writer_bench [source folder] [rounds]
+// With --large-file, the tree is one file of mixed content instead (pieces of the system's
+// libraries, headers and documentation, in turn), of the size given in MiB (1024 by default).
+// Usage: zip_writer_bench [source folder | --large-file [MiB]] [rounds]
 
 #include "Median.h"
 #include "project/Error.h"
@@ -10,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -17,6 +20,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include <sys/resource.h>
@@ -42,6 +46,26 @@ qint64 cpuTime(int who)
     getrusage(who, &usage);
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+}
+
+// A file of `size` bytes of what a release may hold: the files of the system's libraries,
+// headers and documentation, taken in turn from each, so binary and text alternate.
+void makeMixedFile(const QString &path, qint64 size)
+{
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("cannot create ") + path);
+    QList<std::shared_ptr<QDirIterator>> sources;
+    for (const char *folder : {"/usr/lib/x86_64-linux-gnu", "/usr/include", "/usr/share/doc"})
+        sources.append(std::make_shared<QDirIterator>(QString::fromLatin1(folder), QDir::Files, QDirIterator::Subdirectories));
+    for (qsizetype turn = 0; out.size() < size; ++turn) {
+        QDirIterator &source = *sources.at(turn % sources.size());
+        if (!source.hasNext())
+            throw Error(QStringLiteral("not enough files for the mixed file"));
+        QFile file(source.next());
+        if (file.open(QIODevice::ReadOnly))
+            out.write(file.read(size - out.size()));
+    }
 }
 
 qint64 zipWithWriter(const QString &folder, const QString &archive)
@@ -77,13 +101,20 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString source = args.size() > 1 ? args.at(1) : QStringLiteral("/usr/include");
-    const int rounds = args.size() > 2 ? args.at(2).toInt() : 3;
+    const bool largeFile = args.value(1) == QLatin1String("--large-file");
+    const qint64 mib = largeFile && args.size() > 2 ? args.at(2).toLongLong() : 1024;
+    const QString source = largeFile ? QStringLiteral("one mixed file of %1 MiB").arg(mib)
+                                     : args.value(1, QStringLiteral("/usr/include"));
+    const int rounds = args.value(largeFile ? 3 : 2, QStringLiteral("3")).toInt();
     try {
         QTemporaryDir work;
         const QString tree = work.filePath(QStringLiteral("include"));
-        if (!run(QStringLiteral("cp"), {QStringLiteral("-a"), source, tree}))
+        if (largeFile) {
+            QDir().mkpath(tree);
+            makeMixedFile(tree + QStringLiteral("/mixed.bin"), mib << 20);
+        } else if (!run(QStringLiteral("cp"), {QStringLiteral("-a"), source, tree})) {
             throw Error(QStringLiteral("cannot copy ") + source);
+        }
         const QString ours = work.filePath(QStringLiteral("writer.zip"));
         const QString theirs = work.filePath(QStringLiteral("infozip.zip"));
         std::vector<qint64> ourTimes;
@@ -106,7 +137,8 @@ int main(int argc, char *argv[])
         const qint64 theirTime = median(theirTimes);
         const qint64 ourSize = QFileInfo(ours).size();
         const qint64 theirSize = QFileInfo(theirs).size();
-        out << "tree: " << source << " (copied), " << rounds << " rounds, median wall time\n"
+        out << "tree: " << source << (largeFile ? ", " : " (copied), ")
+            << rounds << " rounds, median wall time\n"
             << "ZipArchiveWriter: " << ourTime << " ms (CPU " << ourCpu << " ms), " << ourSize << " bytes\n"
             << "zip -r -9 -q:     " << theirTime << " ms (CPU " << theirCpu << " ms), " << theirSize
             << " bytes\n"

@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <zlib.h>
+
 #include <filesystem>
 
 namespace {
@@ -29,11 +31,6 @@ quint32 attributesOf(const QFileInfo &info)
     if (info.isHidden())
         attributes |= 2;
     return attributes;
-}
-
-bool isPooled(const QFileInfo &info)
-{
-    return info.size() <= ZipCompressionPool::maxFileSize;
 }
 
 // Reading the archive while writing it would feed it its own growing tail.
@@ -125,10 +122,7 @@ bool ZipArchiveWriter::addFolder(const QString &folder, const QString &root, con
                                  bool withSubfolders)
 {
     requireOpen();
-    const QRegularExpression pattern = maskPattern(mask);
-    Walk walk{root, pattern, withSubfolders, QFileInfo(m_file), {}};
-    QList<WalkStep> steps;
-    collect(folder, walk, steps);
+    const QList<WalkStep> steps = walk(folder, root, mask, withSubfolders, QFileInfo(m_file));
     try {
         addSteps(steps);
     } catch (...) {
@@ -143,10 +137,7 @@ bool ZipArchiveWriter::addFolder(const QString &folder, const QString &root, con
 QStringList ZipArchiveWriter::plannedEntries(const QString &folder, const QString &root, const QString &mask,
                                              bool withSubfolders, const QString &archive) const
 {
-    const QRegularExpression pattern = maskPattern(mask);
-    Walk walk{root, pattern, withSubfolders, QFileInfo(archive), {}};
-    QList<WalkStep> steps;
-    collect(folder, walk, steps);
+    const QList<WalkStep> steps = walk(folder, root, mask, withSubfolders, QFileInfo(archive));
     QStringList names;
     QSet<QString> known;
     const auto add = [&](const QString &name) {
@@ -234,6 +225,23 @@ void ZipArchiveWriter::removeEntry(qsizetype index)
     flush();
 }
 
+QList<ZipArchiveWriter::WalkStep> ZipArchiveWriter::walk(const QString &folder, const QString &root,
+                                                        const QString &mask, bool withSubfolders,
+                                                        const QFileInfo &archive) const
+{
+    const QRegularExpression pattern = maskPattern(mask);
+    Walk walk{root, pattern, withSubfolders, archive, {}};
+    QList<WalkStep> steps;
+    collect(folder, walk, steps);
+    if (m_latestTime) {
+        // Byte order puts every folder before what it holds, as the walk does.
+        const auto bytes = [](const WalkStep &step) { return ZipNames::entryBytes(ZipNames::zipName(step.name)); };
+        std::stable_sort(steps.begin(), steps.end(),
+                         [&](const WalkStep &a, const WalkStep &b) { return bytes(a) < bytes(b); });
+    }
+    return steps;
+}
+
 void ZipArchiveWriter::collect(const QString &folder, Walk &walk, QList<WalkStep> &steps) const
 {
     const QString separator = QDir::separator();
@@ -268,18 +276,17 @@ void ZipArchiveWriter::collect(const QString &folder, Walk &walk, QList<WalkStep
 
 void ZipArchiveWriter::addSteps(const QList<WalkStep> &steps)
 {
-    QStringList pooled;
+    QList<ZipCompressionPool::Task> tasks;
     qint64 bytes = 0;
     for (const WalkStep &step : steps) {
         if (!step.path.isEmpty()) {
             bytes += step.info.size();
-            if (isPooled(step.info))
-                pooled.append(step.path);
+            tasks.append(ZipCompressionPool::tasksOf(step.path, step.info.size()));
         }
     }
     // Progress counts the bytes read, so it moves through one large file as well.
     m_progress->addTotal(bytes);
-    ZipCompressionPool pool(pooled, m_progress);
+    ZipCompressionPool pool(tasks, m_progress);
     qsizetype next = 0;
     for (const WalkStep &step : steps) {
         m_progress->checkCancelled();
@@ -288,10 +295,12 @@ void ZipArchiveWriter::addSteps(const QList<WalkStep> &steps)
             continue;
         }
         m_progress->setStatus(QStringLiteral("Zipping: ") + ZipNames::zipName(step.name));
-        if (isPooled(step.info))
-            addCompressed(step, pool.take(next++));
+        const qsizetype count = ZipCompressionPool::tasksOf(step.path, step.info.size()).size();
+        if (tasks.at(next).isPart())
+            addParts(step, pool, next, count);
         else
-            addFile(step.path, step.name);
+            addCompressed(step, pool.take(next));
+        next += count;
     }
 }
 
@@ -320,6 +329,44 @@ void ZipArchiveWriter::addCompressed(const WalkStep &step, const ZipCompressionP
     m_progress->addDone(result.size);
 }
 
+// A large file compressed in parts, which join into one deflate stream; the CRC-32 of the whole
+// is combined from those of the parts.
+void ZipArchiveWriter::addParts(const WalkStep &step, ZipCompressionPool &pool, qsizetype first, qsizetype count)
+{
+    using Status = ZipCompressionPool::Result::Status;
+    ZipCompressionPool::Result result = pool.take(first);
+    if (result.status == Status::Missing) {
+        m_progress->addDone(step.info.size());
+        return;
+    }
+    checkSize(step.path, step.info.size());
+    ZipEntry entry = beginFileEntry(step.name, step.info);
+    entry.method = ZipEntry::deflated;
+    qint64 end = entry.localHeaderOffset + entry.localHeader().size();
+    qint64 size = 0;
+    for (qsizetype part = 0;;) {
+        if (result.status == Status::Missing)
+            throw Error(ZipErrors::cannotRead(step.path, QStringLiteral("it was removed while it was zipped")));
+        if (result.status != Status::Ready)
+            throw Error(result.error);
+        end += result.data.size();
+        checkEnd(entry, end);
+        if (part == 0)
+            writeAt(entry.localHeaderOffset, entry.localHeader());
+        append(result.data);
+        entry.crc = part == 0 ? result.crc : quint32(crc32_combine(entry.crc, result.crc, z_off_t(result.size)));
+        size += result.size;
+        m_progress->addDone(result.size);
+        if (++part == count)
+            break;
+        result = pool.take(first + part);
+    }
+    entry.compressedSize = quint32(end - entry.localHeaderOffset - entry.localHeader().size());
+    entry.uncompressedSize = quint32(size);
+    writeAt(entry.localHeaderOffset + ZipEntry::sizeFieldsOffset, entry.sizeFields());
+    commit(entry);
+}
+
 ZipEntry ZipArchiveWriter::beginEntry(const QString &name, quint32 attributes, const QDateTime &time)
 {
     ZipEntry entry;
@@ -332,7 +379,7 @@ ZipEntry ZipArchiveWriter::beginEntry(const QString &name, quint32 attributes, c
     if (m_directory.count() >= ZipCentralDirectory::maxEntries)
         throw Error(ZipErrors::tooManyEntries(m_fileName, name));
     entry.externalAttributes = attributes;
-    entry.setTime(time);
+    entry.setTime(m_latestTime ? std::min(time, *m_latestTime).toUTC() : time);
     entry.localHeaderOffset = quint32(m_directory.offset());
     checkEnd(entry, m_directory.offset() + ZipEntry::localHeaderSize + entry.name.size());
     return entry;

@@ -11,6 +11,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class QIODevice;
 class QRegularExpression;
 
@@ -20,8 +22,9 @@ class QRegularExpression;
 // The central directory is kept in memory and written with the end record behind the last
 // local record when addFolder ends (also when it fails), on closeArchive, after removeEntry,
 // and otherwise at most once a second while entries are added; each time the file is then a
-// complete archive of every entry added so far. Files are compressed in pieces of 64 KiB or,
-// several at once, on worker threads; the bytes written are the same either way.
+// complete archive of every entry added so far. Files are compressed on worker threads,
+// several at once, and a large file in parts at once (see ZipCompressionPool); a file of at
+// most ZipCompressionPool::splitSize gets the same bytes as one zlib stream of it.
 //
 // Every failure throws Error with a message for the user. A folder whose content cannot be
 // read is no failure of the walk: it is reported to the progress and the walk goes on.
@@ -66,6 +69,11 @@ public:
     // progress of its own that nobody reads.
     void setProgress(ChoreProgress &progress) { m_progress = &progress; }
 
+    // For archives that the same tree gives byte for byte on any machine, in any time zone:
+    // addFolder then adds the entries in byte order of their names, and every entry's time
+    // is held to at most `latest` and written as a time of UTC.
+    void setReproducible(const QDateTime &latest) { m_latestTime = latest; }
+
     // The inner operations of addFolder.
 
     // Adds a file under the entry name, with the folder entries of its name. Adds nothing when
@@ -95,9 +103,12 @@ private:
         QStringList ancestors; // canonical paths of the folders being walked, against loops
     };
 
+    QList<WalkStep> walk(const QString &folder, const QString &root, const QString &mask, bool withSubfolders,
+                         const QFileInfo &archive) const;
     void collect(const QString &folder, Walk &walk, QList<WalkStep> &steps) const;
     void addSteps(const QList<WalkStep> &steps);
     void addCompressed(const WalkStep &step, const ZipCompressionPool::Result &result);
+    void addParts(const WalkStep &step, ZipCompressionPool &pool, qsizetype first, qsizetype count);
 
     ZipEntry beginEntry(const QString &name, quint32 attributes, const QDateTime &time);
     ZipEntry beginFileEntry(const QString &name, const QFileInfo &info);
@@ -119,4 +130,5 @@ private:
     ZipCentralDirectory m_directory;
     QElapsedTimer m_sinceFlush;
     bool m_dirty = false;
+    std::optional<QDateTime> m_latestTime;
 };

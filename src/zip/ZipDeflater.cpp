@@ -2,20 +2,17 @@
 
 #include "project/Error.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr qsizetype outputPiece = 64 * 1024;
-constexpr int zlibHeaderSize = 2;
-constexpr int zlibTrailerSize = 4;
+// Negative window bits make zlib write the raw stream, without header and trailer.
+constexpr int rawWindowBits = -15;
 
 } // namespace
 
-ZipDeflater::ZipDeflater(Sink sink)
-    : m_sink(std::move(sink)), m_buffer(outputPiece + zlibTrailerSize, Qt::Uninitialized)
+ZipDeflater::ZipDeflater(Sink sink) : m_sink(std::move(sink)), m_buffer(outputPiece, Qt::Uninitialized)
 {
-    if (deflateInit2(&m_stream, 9, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    if (deflateInit2(&m_stream, 9, Z_DEFLATED, rawWindowBits, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         throw Error(QStringLiteral("Not enough memory to compress."));
     restart();
 }
@@ -28,11 +25,14 @@ ZipDeflater::~ZipDeflater()
 void ZipDeflater::restart()
 {
     deflateReset(&m_stream);
-    m_held = 0;
-    m_headerLeft = zlibHeaderSize;
     m_crc = crc32(0, nullptr, 0);
     m_size = 0;
     m_compressedSize = 0;
+}
+
+void ZipDeflater::setDictionary(QByteArrayView before)
+{
+    deflateSetDictionary(&m_stream, reinterpret_cast<const Bytef *>(before.data()), uInt(before.size()));
 }
 
 void ZipDeflater::write(QByteArrayView data)
@@ -52,37 +52,27 @@ void ZipDeflater::write(QByteArrayView data)
 void ZipDeflater::finish()
 {
     run(Z_FINISH);
-    // What is still held is the Adler-32 trailer.
-    m_held = 0;
+}
+
+void ZipDeflater::finishPart()
+{
+    run(Z_SYNC_FLUSH);
 }
 
 void ZipDeflater::run(int flush)
 {
-    const auto capacity = uInt(outputPiece + zlibTrailerSize);
     for (;;) {
-        m_stream.next_out = reinterpret_cast<Bytef *>(m_buffer.data()) + m_held;
-        m_stream.avail_out = capacity - uInt(m_held);
+        m_stream.next_out = reinterpret_cast<Bytef *>(m_buffer.data());
+        m_stream.avail_out = uInt(outputPiece);
         const int result = deflate(&m_stream, flush);
-        m_held = capacity - m_stream.avail_out;
-        const bool full = m_stream.avail_out == 0;
-        const bool done = flush == Z_FINISH ? result == Z_STREAM_END : !full;
-        // The last 4 bytes may be the trailer, so they stay until more output follows them.
-        if (full || (done && flush == Z_FINISH))
-            release(m_held - zlibTrailerSize);
+        const qsizetype produced = outputPiece - m_stream.avail_out;
+        if (produced > 0) {
+            m_compressedSize += produced;
+            m_sink(QByteArrayView(m_buffer.constData(), produced));
+        }
+        // Room left in the buffer means zlib has taken all input and written all it had to.
+        const bool done = flush == Z_FINISH ? result == Z_STREAM_END : m_stream.avail_out > 0;
         if (done)
             return;
     }
-}
-
-void ZipDeflater::release(qsizetype count)
-{
-    const char *data = m_buffer.constData();
-    const qsizetype skip = std::min<qsizetype>(m_headerLeft, count);
-    m_headerLeft -= int(skip);
-    if (count > skip) {
-        m_compressedSize += count - skip;
-        m_sink(QByteArrayView(data + skip, count - skip));
-    }
-    m_held -= count;
-    std::memmove(m_buffer.data(), data + count, size_t(m_held));
 }

@@ -7,11 +7,16 @@
 
 #include <zlib.h>
 
-// Compresses the data of one entry as the archive stores it: zlib's deflate at level 9 with 15
-// window bits, memory level 8 and the default strategy, with the 2-byte zlib header and the
-// 4-byte Adler-32 trailer cut off, which leaves the raw deflate stream. Input may come in
-// pieces of any size; the output does not depend on how it was split. The output goes to the
-// sink in pieces of at most 64 KiB. Also counts the CRC-32 and both sizes.
+// Compresses the data of one entry as the archive stores it: a raw deflate stream (RFC 1951)
+// from zlib's deflate at level 9 with 15 window bits, memory level 8 and the default strategy,
+// the same bytes as a zlib stream of those settings without its 2-byte header and 4-byte
+// Adler-32 trailer. Input may come in pieces of any size; the output does not depend on how it
+// was split. The output goes to the sink in pieces of at most 64 KiB. Also counts the CRC-32
+// and both sizes.
+//
+// One large input may also be cut into parts that are compressed apart and joined: each part
+// but the first is primed with the 32 KiB of input before it (setDictionary), and each but the
+// last ends with finishPart(), which leaves its output on a byte boundary without a last block.
 class ZipDeflater
 {
 public:
@@ -21,8 +26,11 @@ public:
     ~ZipDeflater();
     Q_DISABLE_COPY_MOVE(ZipDeflater)
 
+    // Lets matches reach back into the input before this part; right after restart() only.
+    void setDictionary(QByteArrayView before);
     void write(QByteArrayView data);
     void finish();
+    void finishPart();
     // Starts the next entry with the same compressor state, which saves setting it up again.
     void restart();
 
@@ -32,13 +40,10 @@ public:
 
 private:
     void run(int flush);
-    void release(qsizetype count);
 
     Sink m_sink;
     z_stream m_stream{};
     QByteArray m_buffer;
-    qsizetype m_held = 0; // bytes in the buffer not yet given to the sink
-    int m_headerLeft = 0;
     quint32 m_crc = 0;
     qint64 m_size = 0;
     qint64 m_compressedSize = 0;
