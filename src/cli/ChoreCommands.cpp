@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Output.h"
+#include "housekeeping/ArchiveChecksums.h"
 #include "housekeeping/BackupProject.h"
 #include "housekeeping/CopyEntries.h"
 #include "housekeeping/ListFiles.h"
@@ -50,12 +51,11 @@ ExitStatus ChoreCommands::copy()
 
 ExitStatus ChoreCommands::zip()
 {
-    const ProjectData &data = m_project.data();
     return run(QStringLiteral("zip"), QStringLiteral("Zipping folders"), [&](ChoreProgress &progress, Results &results) {
         if (m_invocation.dryRun)
             planZips(progress, results);
         else
-            zipFolders(data.zipFolders, data.zipWithFolderNames, progress);
+            zipAndSum(progress, results);
     });
 }
 
@@ -70,7 +70,7 @@ ExitStatus ChoreCommands::release()
                        return;
                    }
                    copyEntries(data.copies, progress);
-                   zipFolders(data.zipFolders, data.zipWithFolderNames, progress);
+                   zipAndSum(progress, results);
                });
 }
 
@@ -142,17 +142,33 @@ void ChoreCommands::planZips(ChoreProgress &progress, Results &results) const
 {
     const ProjectData &data = m_project.data();
     QJsonArray archives;
+    QStringList archiveNames;
     for (const QString &folder : data.zipFolders) {
         const std::optional<QStringList> entries = zipFolderEntries(folder, data.zipWithFolderNames, progress);
         if (!entries)
             continue;
         const QString archive = zipArchiveName(folder);
+        archiveNames.append(archive);
         results.lines.append(QStringLiteral("%1: %2 entries").arg(archive).arg(entries->size()));
         archives.append(QJsonObject{{QStringLiteral("folder"), folder},
                                     {QStringLiteral("archive"), archive},
                                     {QStringLiteral("entries"), entries->size()}});
     }
     results.json.insert(QStringLiteral("archives"), archives);
+    if (m_invocation.checksums) {
+        const QStringList checksumFiles = checksumFilesFor(archiveNames);
+        results.lines.append(checksumFiles);
+        results.json.insert(QStringLiteral("checksums"), QJsonArray::fromStringList(checksumFiles));
+    }
+}
+
+// Zips the folders of the zip list and, with --checksums, sums up the archives written.
+void ChoreCommands::zipAndSum(ChoreProgress &progress, Results &results) const
+{
+    const ProjectData &data = m_project.data();
+    const QStringList archives = zipFolders(data.zipFolders, data.zipWithFolderNames, progress);
+    if (m_invocation.checksums)
+        results.lines.append(writeChecksums(archives, progress));
 }
 
 ExitStatus ChoreCommands::run(const QString &command, const QString &description, const Work &work)

@@ -45,6 +45,7 @@ private:
 
     void planCopies(ChoreProgress &progress, Results &results) const;
     void planZips(ChoreProgress &progress, Results &results) const;
+    void zipAndSum(ChoreProgress &progress, Results &results) const;
 
     const Invocation &m_invocation;
     const Project &m_project;

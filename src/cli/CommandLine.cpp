@@ -9,7 +9,7 @@ namespace CommandLine {
 
 namespace {
 
-enum Option { Help, Version, Json, DryRun, Status, Format, Output, OptionCount };
+enum Option { Help, Version, Json, DryRun, Status, Format, Output, Checksums, OptionCount };
 
 const QList<QCommandLineOption> &options()
 {
@@ -26,6 +26,8 @@ const QList<QCommandLineOption> &options()
          QStringLiteral("format")},
         {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("Write to this file, not to standard output."),
          QStringLiteral("file")},
+        {QStringLiteral("checksums"),
+         QStringLiteral("Also write SHA256SUMS beside the archives, for \"sha256sum -c\".")},
     };
     return all;
 }
@@ -56,8 +58,10 @@ const QList<CommandDefinition> &commands()
                         "home folder is refused.")},
         {QStringLiteral("copy"), QStringLiteral("Copy the files of the copy list."), {DryRun, Json}},
         {QStringLiteral("zip"), QStringLiteral("Write each folder of the zip list into the archive beside it."),
-         {DryRun, Json}},
-        {QStringLiteral("release"), QStringLiteral("First copy, then zip."), {DryRun, Json}},
+         {DryRun, Json, Checksums},
+         QStringLiteral("With SOURCE_DATE_EPOCH set, the archives are reproducible: entries in byte order of their "
+                        "names, no time after that moment, times in UTC.")},
+        {QStringLiteral("release"), QStringLiteral("First copy, then zip."), {DryRun, Json, Checksums}},
         {QStringLiteral("backup"), QStringLiteral("Copy the project folder into today's folder below the backup folder."),
          {DryRun, Json}},
         {QStringLiteral("upload"), QStringLiteral("Upload the files of the upload list to their FTP servers."),
@@ -187,6 +191,7 @@ Invocation parse(const QStringList &arguments)
     invocation.command = definition->name;
     invocation.json = parser.isSet(options()[Json]);
     invocation.dryRun = parser.isSet(options()[DryRun]);
+    invocation.checksums = parser.isSet(options()[Checksums]);
     takeStatuses(parser.values(options()[Status]), invocation);
     if (parser.isSet(options()[Format]))
         takeFormat(parser.value(options()[Format]), invocation);

@@ -27,6 +27,8 @@ struct Invocation
     QString command;
     bool json = false;
     bool dryRun = false;
+    // zip and release: SHA256SUMS beside the archives.
+    bool checksums = false;
     // To-do status codes from --status; empty when not given.
     QList<int> statuses;
     // html, plain or markdown.

@@ -5,6 +5,7 @@
 #include "project/Error.h"
 #include "zip/ZipArchiveWriter.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,6 +43,20 @@ QString partNameOf(const QString &archive)
     return archive + FileCopier::partSuffix;
 }
 
+// Set up for reproducible archives when SOURCE_DATE_EPOCH asks for them, as build tools do.
+void applySourceDate(ZipArchiveWriter &writer)
+{
+    const QByteArray text = qgetenv("SOURCE_DATE_EPOCH");
+    if (text.isEmpty())
+        return;
+    bool ok = false;
+    const qint64 seconds = text.toLongLong(&ok);
+    if (!ok || seconds < 0)
+        throw Error(QStringLiteral("SOURCE_DATE_EPOCH must be a number of seconds since 1970, not \"%1\".")
+                        .arg(QString::fromLocal8Bit(text)));
+    writer.setReproducible(QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC));
+}
+
 // The root of the entry names: the folder itself with folder names, none without.
 QString entryRoot(const QString &text, bool withFolderNames)
 {
@@ -55,17 +70,18 @@ QString zipArchiveName(const QString &folder)
     return withSeparator(folder).chopped(1) + QStringLiteral(".zip");
 }
 
-void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progress)
+bool zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progress)
 {
     const QString text = withSeparator(folder);
     if (!isFolderThere(text, progress))
-        return;
+        return false;
     const QString archive = zipArchiveName(folder);
     const QString part = partNameOf(archive);
     progress.setStatus(QStringLiteral("Zipping: ") + QDir::toNativeSeparators(text));
     // A stale temporary archive from a crash is emptied here.
     ZipArchiveWriter::createArchive(part);
     ZipArchiveWriter writer;
+    applySourceDate(writer);
     writer.setProgress(progress);
     writer.setFileName(part);
     try {
@@ -78,6 +94,7 @@ void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progr
         throw;
     }
     replaceFile(part, archive);
+    return true;
 }
 
 std::optional<QStringList> zipFolderEntries(const QString &folder, bool withFolderNames, ChoreProgress &progress)
@@ -86,15 +103,19 @@ std::optional<QStringList> zipFolderEntries(const QString &folder, bool withFold
     if (!isFolderThere(text, progress))
         return std::nullopt;
     ZipArchiveWriter writer;
+    applySourceDate(writer);
     writer.setProgress(progress);
     return writer.plannedEntries(text, entryRoot(text, withFolderNames), QStringLiteral("*"), true,
                                  partNameOf(zipArchiveName(folder)));
 }
 
-void zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress)
+QStringList zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress)
 {
+    QStringList archives;
     for (const QString &folder : folders) {
         progress.checkCancelled();
-        zipFolder(folder, withFolderNames, progress);
+        if (zipFolder(folder, withFolderNames, progress))
+            archives.append(zipArchiveName(folder));
     }
+    return archives;
 }

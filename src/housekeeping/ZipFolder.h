@@ -15,14 +15,18 @@ QString zipArchiveName(const QString &folder);
 //
 // The archive is written under a temporary name beside it and takes the archive's name only
 // when every entry is in it. A cancel, an error or a crash leaves the earlier archive as it was
-// and (but for a crash) no temporary archive. A folder that is missing or cannot
+// and (but for a crash) no temporary archive.
+//
+// With SOURCE_DATE_EPOCH set (seconds since 1970), the archive is reproducible: entries in byte
+// order of their names, no time later than that moment, times in UTC. Returns whether the
+// archive was written (false for a folder that is not there). A folder that is missing or cannot
 // be read is reported to the progress; an error of the writer ends the chore (Error).
-void zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progress);
+bool zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progress);
 
 // The entry names zipFolder would write into the folder's archive, read from disk now; writes
 // nothing. A folder that is missing (nullopt: no archive) or cannot be read is reported to the
 // progress.
 std::optional<QStringList> zipFolderEntries(const QString &folder, bool withFolderNames, ChoreProgress &progress);
 
-// zipFolder for each folder in order.
-void zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress);
+// zipFolder for each folder in order; returns the archives written.
+QStringList zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress);
