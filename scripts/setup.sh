@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-svg-dev qt6-webengine-dev libgl-dev zlib1g-dev libfontconfig-dev
+packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-svg-dev qt6-webengine-dev libgl-dev zlib1g-dev libfontconfig-dev
           libssh-dev qtkeychain-qt6-dev)
 target=(--target trovas)
 build=build
@@ -16,7 +16,7 @@ case "${1:-}" in
     --tests | --sanitize)
         # curl and rsync are peers the benchmarks measure against; sshd, vsftpd, the keyring and
         # the mocked desktop services are the real servers the tests start on 127.0.0.1.
-        packages+=(xvfb xauth python3-pyftpdlib vsftpd unzip zip rsync 7zip p7zip-full curl libxcb1-dev appstream desktop-file-utils xdg-utils
+        packages+=(xvfb xauth python3-pyftpdlib vsftpd openssl unzip zip rsync 7zip p7zip-full curl libxcb1-dev appstream desktop-file-utils xdg-utils
                    openssh-server openssh-client gnome-keyring dbus dbus-x11 python3-dbusmock libsecret-tools)
         target=()
         ;;&

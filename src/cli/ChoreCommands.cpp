@@ -1,6 +1,7 @@
 #include "cli/ChoreCommands.h"
 
 #include "cli/CommandLine.h"
+#include "cli/FingerprintTrust.h"
 #include "cli/Output.h"
 #include "housekeeping/ArchiveChecksums.h"
 #include "housekeeping/BackupProject.h"
@@ -95,10 +96,13 @@ ExitStatus ChoreCommands::backup()
 ExitStatus ChoreCommands::upload()
 {
     const QList<UploadEntry> &uploads = m_project.data().uploads;
+    FingerprintTrust trust(m_invocation.trustedHosts);
+    UploadServices services;
+    services.hostTrust = &trust;
     return run(QStringLiteral("upload"), QStringLiteral("Uploading"), [&](ChoreProgress &progress, Results &results) {
         const auto heading = [&] { results.failuresHeading = failedUploadsHeading(int(progress.failures().size()), int(uploads.size())); };
         if (!m_invocation.dryRun) {
-            runUploads(uploads, progress);
+            runUploads(uploads, progress, services);
             return heading();
         }
         QJsonArray planned;
@@ -110,12 +114,13 @@ ExitStatus ChoreCommands::upload()
                 continue;
             }
             const UploadDestination destination = uploadDestination(entry, int(i) + 1);
-            // Never the password.
-            results.lines.append(QStringLiteral("%1 -> ftp://%2@%3:%4/%5")
-                                     .arg(entry.source, entry.user, destination.host)
-                                     .arg(destination.port)
-                                     .arg(destination.folder));
+            // Never the password. An SSH port left to the SSH settings is not written.
+            const QString port = destination.port != 0 ? QStringLiteral(":%1").arg(destination.port) : QString();
+            results.lines.append(QStringLiteral("%1 -> %2://%3@%4%5/%6")
+                                     .arg(entry.source, protocolScheme(destination.protocol), entry.user, destination.host,
+                                          port, destination.folder));
             planned.append(QJsonObject{{QStringLiteral("file"), entry.source},
+                                       {QStringLiteral("protocol"), protocolName(destination.protocol)},
                                        {QStringLiteral("host"), destination.host},
                                        {QStringLiteral("port"), destination.port},
                                        {QStringLiteral("folder"), destination.folder},

@@ -9,7 +9,7 @@ namespace CommandLine {
 
 namespace {
 
-enum Option { Help, Version, Json, DryRun, Status, Format, Output, Checksums, OptionCount };
+enum Option { Help, Version, Json, DryRun, Status, Format, Output, Checksums, TrustHost, OptionCount };
 
 const QList<QCommandLineOption> &options()
 {
@@ -28,6 +28,10 @@ const QList<QCommandLineOption> &options()
          QStringLiteral("file")},
         {QStringLiteral("checksums"),
          QStringLiteral("Also write SHA256SUMS beside the archives, for \"sha256sum -c\".")},
+        {QStringLiteral("trust-host"),
+         QStringLiteral("Trust a server whose SSH host key or TLS certificate has this fingerprint, as printed when it "
+                        "was refused. Repeat it for several."),
+         QStringLiteral("fingerprint")},
     };
     return all;
 }
@@ -64,8 +68,12 @@ const QList<CommandDefinition> &commands()
         {QStringLiteral("release"), QStringLiteral("First copy, then zip."), {DryRun, Json, Checksums}},
         {QStringLiteral("backup"), QStringLiteral("Copy the project folder into today's folder below the backup folder."),
          {DryRun, Json}},
-        {QStringLiteral("upload"), QStringLiteral("Upload the files of the upload list to their FTP servers."),
-         {DryRun, Json}},
+        {QStringLiteral("upload"), QStringLiteral("Upload the files of the upload list to their servers."),
+         {DryRun, Json, TrustHost},
+         QStringLiteral("The scheme of each target chooses the protocol: sftp://, ftps:// (FTP with TLS), else plain "
+                        "FTP. A server whose SSH host key is not in ~/.ssh/known_hosts, or whose TLS certificate the "
+                        "system does not trust, is refused with its fingerprint unless --trust-host names it; a "
+                        "trusted key is added to known_hosts, a trusted certificate remembered for that server.")},
     };
     return all;
 }
@@ -196,6 +204,7 @@ Invocation parse(const QStringList &arguments)
     if (parser.isSet(options()[Format]))
         takeFormat(parser.value(options()[Format]), invocation);
     invocation.outputPath = parser.value(options()[Output]);
+    invocation.trustedHosts = parser.values(options()[TrustHost]);
     if (invocation.json && definition->options.contains(DryRun) && !invocation.dryRun)
         throw UsageError(QStringLiteral("--json shows a dry run; add --dry-run."));
     return invocation;

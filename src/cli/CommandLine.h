@@ -35,6 +35,8 @@ struct Invocation
     QString format = QStringLiteral("html");
     // -o FILE; empty for standard output.
     QString outputPath;
+    // Fingerprints of servers to trust, from --trust-host.
+    QStringList trustedHosts;
 };
 
 // trovas-cli PROJECT.dev COMMAND [options]

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSslConfiguration>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -39,6 +40,7 @@ constexpr int SendStepMs = 250;
 constexpr int AcceptStepMs = 1000;
 constexpr int QuitReplyWindowMs = 10;
 constexpr int CancelPollMs = 50;
+constexpr int AbortReplyWindowMs = 1000;
 
 // Thrown when a slot destroyed the client while one of its calls waited: nothing of the
 // client may be touched any more, so it is no Error that the calls themselves catch.
@@ -162,6 +164,30 @@ QString remoteNameOf(const QString &localPath)
     return localPath.mid(localPath.lastIndexOf(separator) + 1);
 }
 
+// Refusals that mean the server cannot reach us for an active transfer: PORT refused, or
+// "425 Can't open data connection" instead of a connection.
+class CannotConnectBack : public Error
+{
+public:
+    CannotConnectBack(int code, const QString &text) : Error(text), m_code(code) {}
+    int code() const { return m_code; }
+
+private:
+    int m_code;
+};
+
+// Hands out the server's data connections as TLS-capable sockets, encrypted or not.
+class DataListener : public QTcpServer
+{
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto *socket = new QSslSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        addPendingConnection(socket);
+    }
+};
+
 } // namespace
 
 // Marks one call of the client as running. Its waits service the event loop, so a slot may
@@ -241,11 +267,11 @@ void FtpClient::writeControl(const QByteArray &bytes)
 // Sends everything before it returns; false when the peer closed the connection on the way.
 // A fast network is fed straight through; while the peer takes no data, the application's
 // events are handled in steps, as in every other wait.
-bool FtpClient::writeAll(QTcpSocket &socket, const char *data, qint64 size, int timeoutMs)
+bool FtpClient::writeAll(QSslSocket &socket, const char *data, qint64 size, int timeoutMs)
 {
     const QDeadlineTimer deadline = deadlineAfter(timeoutMs);
     bool written = socket.write(data, size) == size;
-    while (written && socket.bytesToWrite() > 0) {
+    while (written && socket.bytesToWrite() + socket.encryptedBytesToWrite() > 0) {
         if (socket.waitForBytesWritten(int(remainingMs(deadline, SendStepMs))))
             continue;
         written = socket.error() == QAbstractSocket::SocketTimeoutError && socket.state() == QAbstractSocket::ConnectedState
@@ -259,16 +285,23 @@ bool FtpClient::writeAll(QTcpSocket &socket, const char *data, qint64 size, int 
         return true;
     if (socket.error() == QAbstractSocket::RemoteHostClosedError)
         return false;
+    if (deadline.hasExpired())
+        throw silence("took no data", timeoutMs);
     throw socketError(socket.error());
 }
 
 FtpReply FtpClient::getResponse(const QList<int> &allowed)
 {
     FtpReply reply;
+    QDeadlineTimer quietUntil = deadlineAfter(m_silenceLimit);
     for (bool more = true; more;) {
-        if (const std::optional<QString> line = readLine())
+        const QDeadlineTimer readLimit = deadlineAfter(m_readTimeout);
+        if (const std::optional<QString> line = readLine(qMin(readLimit, quietUntil))) {
             more = reply.addLine(*line);
-        else if (reply.hasFirstLine())
+            quietUntil = deadlineAfter(m_silenceLimit);
+        } else if (quietUntil.hasExpired()) {
+            throw silence("did not answer", m_silenceLimit);
+        } else if (reply.hasFirstLine())
             more = reply.addLine(QString()); // a silent server inside a reply: keep waiting
         // before the first line a silent server is simply waited for again
     }
@@ -278,11 +311,15 @@ FtpReply FtpClient::getResponse(const QList<int> &allowed)
     return reply;
 }
 
-// The next line from the control connection, without its line end; nothing when ReadTimeout
-// ran out first.
-std::optional<QString> FtpClient::readLine()
+Error FtpClient::silence(const char *what, int ms)
 {
-    const QDeadlineTimer deadline = deadlineAfter(m_readTimeout);
+    return Error(QStringLiteral("The server %1 for %2 seconds.").arg(QLatin1String(what)).arg(ms / 1000.0));
+}
+
+// The next line from the control connection, without its line end; nothing when the deadline
+// ran out first.
+std::optional<QString> FtpClient::readLine(const QDeadlineTimer &deadline)
+{
     for (;;) {
         if (m_control.canReadLine()) {
             QByteArray line = m_control.readLine();
@@ -325,12 +362,19 @@ void FtpClient::connectToHost()
     try {
         const QHostAddress address = resolveHost();
         emit status(StatusKind::Connecting, QStringLiteral("Connecting to %1.").arg(address.toString()));
+        m_control.setSslConfiguration(QSslConfiguration::defaultConfiguration());
         openConnection(m_control, address, m_port);
         m_socketOpen = true;
         emit status(StatusKind::Connected, QStringLiteral("Connected."));
         m_greeting = getResponse({220});
+        if (m_tls)
+            secureControl();
         if (m_autoLogin)
             login();
+        if (m_tls) {
+            sendCmd(QStringLiteral("PBSZ 0"), {200});
+            sendCmd(QStringLiteral("PROT P"), {200});
+        }
         setUpSession();
         emit status(StatusKind::Ready, QStringLiteral("Connection established"));
     } catch (const Error &) {
@@ -432,6 +476,59 @@ bool FtpClient::wantsSiteZone() const
     return false;
 }
 
+// AUTH TLS, then the handshake on the control connection; the session is kept for the data
+// connections to resume.
+void FtpClient::secureControl()
+{
+    sendCmd(QStringLiteral("AUTH TLS"), {234});
+    QSslConfiguration configuration = m_control.sslConfiguration();
+    configuration.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
+    m_control.setSslConfiguration(configuration);
+    m_acceptedErrors.clear();
+    m_certificateRefusal.clear();
+    const QMetaObject::Connection checked = connect(&m_control, &QSslSocket::sslErrors, this, [this](const QList<QSslError> &errors) {
+        m_certificateRefusal = m_certificateCheck ? m_certificateCheck(m_control.peerCertificate(), errors)
+                                                  : QStringLiteral("The server's certificate is not trusted: %1").arg(errors.value(0).errorString());
+        if (m_certificateRefusal.isEmpty()) {
+            m_acceptedErrors = errors;
+            m_control.ignoreSslErrors();
+        }
+    });
+    const auto disconnect = qScopeGuard([checked] { QObject::disconnect(checked); });
+    encrypt(m_control);
+}
+
+// The data connection's handshake resumes the control connection's session and accepts just
+// the certificate the control connection accepted.
+void FtpClient::secureData(QSslSocket &data)
+{
+    data.setSslConfiguration(m_control.sslConfiguration());
+    data.ignoreSslErrors(m_acceptedErrors);
+    encrypt(data);
+}
+
+void FtpClient::encrypt(QSslSocket &socket)
+{
+    socket.setPeerVerifyName(m_host);
+    socket.startClientEncryption();
+    const int limit = m_silenceLimit > 0 ? m_silenceLimit : m_readTimeout;
+    const QDeadlineTimer deadline = deadlineAfter(limit);
+    while (!socket.isEncrypted()) {
+        if (!m_certificateRefusal.isEmpty())
+            throw Error(m_certificateRefusal);
+        if (socket.state() != QAbstractSocket::ConnectedState)
+            throw Error(QStringLiteral("The TLS handshake failed: %1").arg(socket.errorString()));
+        if (deadline.hasExpired())
+            throw silence("did not finish the TLS handshake", limit);
+        throwIfCancelled();
+        WaitStep(this, m_isCancelled)
+            .wakeOn(&socket, &QSslSocket::encrypted)
+            .wakeOn(&socket, &QAbstractSocket::errorOccurred)
+            .wakeOn(&socket, &QAbstractSocket::disconnected)
+            .run(remainingMs(deadline, ReplyStepMs));
+    }
+}
+
 void FtpClient::disconnectFromHost()
 {
     const Call call(this);
@@ -472,7 +569,7 @@ void FtpClient::changeDir(const QString &folder)
     sendCmd(QStringLiteral("CWD ") + folder, {200, 250});
 }
 
-void FtpClient::put(const QString &localPath)
+void FtpClient::put(const QString &localPath, const QString &remoteName, qint64 offset)
 {
     const Call call(this);
     QFile file(localPath);
@@ -485,18 +582,21 @@ void FtpClient::put(const QString &localPath)
     case RegularFile::Opened::Failed:
         throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(localPath, reason));
     }
-    const QString remoteName = remoteNameOf(localPath);
-    if (remoteName.isEmpty())
+    const QString name = remoteName.isEmpty() ? remoteNameOf(localPath) : remoteName;
+    if (name.isEmpty())
         throw Error(QStringLiteral("The destination filename can not be empty"));
     emit status(StatusKind::Transfer, QStringLiteral("Starting FTP transfer"));
 
     bool finalReplyPending = false; // the server accepted STOR and owes its closing reply
-    std::unique_ptr<QTcpSocket> data;
+    std::unique_ptr<QSslSocket> data;
     std::exception_ptr failure;
     try {
-        data = openDataConnection(remoteName, finalReplyPending);
-        sendFile(file, *data);
-    } catch (const Error &) {
+        data = openDataConnection({name, offset}, finalReplyPending);
+        if (m_tls)
+            secureData(*data);
+        sendFile(file, offset, *data);
+    } catch (const Error &e) {
+        qDebug() << "DEBUGPUT" << e.message();
         failure = std::current_exception();
     } catch (const FtpCancelled &) {
         abortDataOperation(data.get(), finalReplyPending);
@@ -507,26 +607,71 @@ void FtpClient::put(const QString &localPath)
         std::rethrow_exception(failure);
 }
 
-std::unique_ptr<QTcpSocket> FtpClient::openDataConnection(const QString &remoteName, bool &finalReplyPending)
+std::optional<qint64> FtpClient::remoteSize(const QString &name)
+{
+    const Call call(this);
+    const FtpReply reply = sendCmd(QStringLiteral("SIZE ") + name, {});
+    bool ok = false;
+    const qint64 size = reply.text().value(0).trimmed().toLongLong(&ok);
+    return reply.code() == 213 && ok ? std::optional(size) : std::nullopt;
+}
+
+void FtpClient::rename(const QString &from, const QString &to)
+{
+    const Call call(this);
+    sendCmd(QStringLiteral("RNFR ") + from, {350});
+    sendCmd(QStringLiteral("RNTO ") + to, {250});
+}
+
+void FtpClient::remove(const QString &name)
+{
+    const Call call(this);
+    sendCmd(QStringLiteral("DELE ") + name, {250});
+}
+
+// The server is told where to go on just before the STOR it applies to.
+void FtpClient::requestStore(const StoreRequest &store)
+{
+    if (store.offset > 0)
+        sendCmd(QStringLiteral("REST %1").arg(store.offset), {350});
+    sendCmd(QStringLiteral("STOR ") + store.name, {125, 150});
+}
+
+std::unique_ptr<QSslSocket> FtpClient::openDataConnection(const StoreRequest &store, bool &finalReplyPending)
 {
     requireConnected();
-    return m_passive ? openPassiveDataConnection(remoteName, finalReplyPending)
-                     : openActiveDataConnection(remoteName, finalReplyPending);
+    if (m_passive)
+        return openPassiveDataConnection(store, finalReplyPending);
+    try {
+        return openActiveDataConnection(store, finalReplyPending);
+    } catch (const CannotConnectBack &refusal) {
+        if (!m_passiveFallback)
+            throw FtpReplyError(refusal.code(), refusal.message().split(QLatin1Char('\n')));
+        emit status(StatusKind::StatusText,
+                    QStringLiteral("The server cannot connect back for an active transfer (%1 %2): trying passive mode.")
+                        .arg(refusal.code())
+                        .arg(refusal.message()));
+        return openPassiveDataConnection(store, finalReplyPending);
+    }
 }
 
 // The listener is up before PORT is sent: some servers connect while they handle PORT.
-std::unique_ptr<QTcpSocket> FtpClient::openActiveDataConnection(const QString &remoteName, bool &finalReplyPending)
+std::unique_ptr<QSslSocket> FtpClient::openActiveDataConnection(const StoreRequest &store, bool &finalReplyPending)
 {
-    QTcpServer listener;
+    DataListener listener;
     listen(listener);
     const QHostAddress announced = m_externalIp.isEmpty() ? listener.serverAddress() : QHostAddress(m_externalIp);
-    sendCmd(QStringLiteral("PORT ") + portArgument(announced, listener.serverPort()), {200});
-    sendCmd(QStringLiteral("STOR ") + remoteName, {125, 150});
+    try {
+        sendCmd(QStringLiteral("PORT ") + portArgument(announced, listener.serverPort()), {200});
+    } catch (const FtpReplyError &refusal) {
+        throw CannotConnectBack(refusal.code(), refusal.message());
+    }
+    requestStore(store);
     finalReplyPending = true;
     return acceptDataConnection(listener, finalReplyPending);
 }
 
-std::unique_ptr<QTcpSocket> FtpClient::openPassiveDataConnection(const QString &remoteName, bool &finalReplyPending)
+std::unique_ptr<QSslSocket> FtpClient::openPassiveDataConnection(const StoreRequest &store, bool &finalReplyPending)
 {
     const FtpReply reply = sendCmd(QStringLiteral("PASV"), {227});
     static const QRegularExpression numbers(QStringLiteral(R"((\d+),(\d+),(\d+),(\d+),(\d+),(\d+))"));
@@ -535,10 +680,10 @@ std::unique_ptr<QTcpSocket> FtpClient::openPassiveDataConnection(const QString &
         throw Error(QStringLiteral("The server's passive address cannot be read: %1").arg(reply.text().value(0)));
     const auto number = [&](int i) { return match.captured(i).toUInt(); };
     const QHostAddress address(quint32((number(1) << 24) | (number(2) << 16) | (number(3) << 8) | number(4)));
-    auto data = std::make_unique<QTcpSocket>();
+    auto data = std::make_unique<QSslSocket>();
     data->setProxy(QNetworkProxy::NoProxy);
     openConnection(*data, address, quint16(number(5) * 256 + number(6)));
-    sendCmd(QStringLiteral("STOR ") + remoteName, {125, 150});
+    requestStore(store);
     finalReplyPending = true;
     return data;
 }
@@ -558,13 +703,15 @@ void FtpClient::listen(QTcpServer &listener) const
 
 // Waits for the server to connect. A server that answers on the control connection instead
 // has given up on the transfer, and its answer ends the wait at once.
-std::unique_ptr<QTcpSocket> FtpClient::acceptDataConnection(QTcpServer &listener, bool &finalReplyPending)
+std::unique_ptr<QSslSocket> FtpClient::acceptDataConnection(QTcpServer &listener, bool &finalReplyPending)
 {
     const QDeadlineTimer deadline = deadlineAfter(m_listenTimeout);
     while (!listener.hasPendingConnections()) {
         if (m_control.bytesAvailable() > 0 || m_control.state() != QAbstractSocket::ConnectedState) {
             finalReplyPending = false;
             const FtpReply reply = getResponse({});
+            if (reply.code() == 425)
+                throw CannotConnectBack(reply.code(), reply.text().join(QLatin1Char('\n')));
             throw FtpReplyError(reply.code(), reply.text());
         }
         if (deadline.hasExpired())
@@ -576,41 +723,59 @@ std::unique_ptr<QTcpSocket> FtpClient::acceptDataConnection(QTcpServer &listener
             .wakeOn(&m_control, &QAbstractSocket::disconnected)
             .run(remainingMs(deadline, AcceptStepMs));
     }
-    std::unique_ptr<QTcpSocket> data(listener.nextPendingConnection());
+    std::unique_ptr<QSslSocket> data(static_cast<QSslSocket *>(listener.nextPendingConnection()));
     data->setParent(nullptr);
     listener.close();
     return data;
 }
 
 // Streams the file in chunks; every send on the socket is reported as work.
-void FtpClient::sendFile(QFile &file, QTcpSocket &data)
+void FtpClient::sendFile(QFile &file, qint64 offset, QSslSocket &data)
 {
     const qint64 size = file.size();
     if (size > MaxFileSize)
         throw Error(QStringLiteral("%1 is too large to upload: files must be smaller than 2 GiB.").arg(file.fileName()));
-    beginWork(WorkMode::Write, size);
+    if (offset > 0 && !file.seek(offset))
+        throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(file.fileName(), file.errorString()));
+    beginWork(WorkMode::Write, size - offset);
     const auto workEnded = qScopeGuard([client = QPointer(this)] {
         if (client)
             client->endWork(WorkMode::Write);
     });
     connect(&data, &QTcpSocket::bytesWritten, this, [this](qint64 bytes) { reportWork(WorkMode::Write, bytes); });
     QByteArray chunk(ChunkSize, Qt::Uninitialized);
-    for (qint64 sent = 0; sent < size;) {
+    for (qint64 sent = offset; sent < size;) {
         throwIfCancelled();
         const qint64 read = file.read(chunk.data(), qMin(ChunkSize, size - sent));
         if (read < 0)
             throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(file.fileName(), file.errorString()));
         if (read == 0)
             throw Error(QStringLiteral("No data to read."));
-        if (!writeAll(data, chunk.constData(), read, m_transferTimeout))
+        if (!writeAll(data, chunk.constData(), read, m_silenceLimit > 0 ? m_silenceLimit : m_transferTimeout))
             return; // the server closed the data connection; its reply tells why
         sent += read;
     }
 }
 
+// Ends TLS with its closing alert before the connection closes: servers take a TLS upload that
+// ends without it for a cut one.
+void FtpClient::closeEncrypted(QSslSocket &data)
+{
+    data.disconnectFromHost();
+    const int limit = m_silenceLimit > 0 ? m_silenceLimit : m_readTimeout;
+    const QDeadlineTimer deadline = deadlineAfter(limit);
+    while (data.state() != QAbstractSocket::UnconnectedState && !deadline.hasExpired()) {
+        WaitStep(this)
+            .wakeOn(&data, &QAbstractSocket::disconnected)
+            .wakeOn(&data, &QAbstractSocket::errorOccurred)
+            .run(remainingMs(deadline, ReplyStepMs));
+    }
+    data.abort();
+}
+
 // Cancelled: the server is told to stop (ABOR) and the data connection is dropped at once.
 // The server's verdict on a cut file is not worth waiting for.
-void FtpClient::abortDataOperation(QTcpSocket *data, bool finalReplyPending)
+void FtpClient::abortDataOperation(QSslSocket *data, bool finalReplyPending)
 {
     if (finalReplyPending && m_control.state() == QAbstractSocket::ConnectedState) {
         m_control.write("ABOR\r\n");
@@ -619,11 +784,35 @@ void FtpClient::abortDataOperation(QTcpSocket *data, bool finalReplyPending)
     if (data)
         resetSocket(*data);
     emit status(StatusKind::Aborted, QStringLiteral("Transfer aborted"));
+    if (finalReplyPending)
+        drainAbortReplies();
 }
 
-void FtpClient::finishDataOperation(QTcpSocket *data, bool finalReplyPending)
+// Reads what the server says to the cut transfer and to ABOR (426, then 225 or 226), briefly and
+// whatever the cancel check says, so the connection can still clean up after the transfer.
+// A server that does not answer in time is left to the disconnect.
+void FtpClient::drainAbortReplies()
 {
-    if (data)
+    const auto restore = qScopeGuard([this, isCancelled = m_isCancelled, readTimeout = m_readTimeout, silenceLimit = m_silenceLimit] {
+        m_isCancelled = isCancelled;
+        m_readTimeout = readTimeout;
+        m_silenceLimit = silenceLimit;
+    });
+    m_isCancelled = {};
+    m_readTimeout = m_silenceLimit = AbortReplyWindowMs;
+    try {
+        for (int code = 0; code != 225 && code != 226 && code < 500;)
+            code = getResponse({}).code();
+    } catch (const Error &) {
+        closeControl();
+    }
+}
+
+void FtpClient::finishDataOperation(QSslSocket *data, bool finalReplyPending)
+{
+    if (data && data->isEncrypted())
+        closeEncrypted(*data);
+    else if (data)
         closeSocket(*data);
     if (!finalReplyPending) {
         emit status(StatusKind::Aborted, QStringLiteral("Transfer aborted"));

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "project/Error.h"
 #include "upload/FtpReply.h"
 
 #include <QHostAddress>
 #include <QObject>
-#include <QTcpSocket>
+#include <QSslError>
+#include <QSslSocket>
 
 #include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
 
+class QDeadlineTimer;
 class QFile;
 class QTcpServer;
 
@@ -21,6 +24,9 @@ class FtpCancelled : public std::exception
 public:
     const char *what() const noexcept override { return "Cancelled"; }
 };
+
+// Decides on a certificate the system does not trust: empty to go on, else why not.
+using FtpCertificateCheck = std::function<QString(const QSslCertificate &certificate, const QList<QSslError> &errors)>;
 
 // The client side of FTP that uploading needs: one control connection, a login, a change of
 // folder, files stored over an active (or passive) data connection, and the goodbye.
@@ -81,6 +87,22 @@ public:
     void setDataPortMin(quint16 port) { m_dataPortMin = port; }
     quint16 dataPortMax() const { return m_dataPortMax; }
     void setDataPortMax(quint16 port) { m_dataPortMax = port; }
+    // Explicit TLS: AUTH TLS after the greeting, then PBSZ 0 and PROT P after the login, so the
+    // data connections are encrypted too. They resume the control connection's TLS session,
+    // as servers that guard against stolen data connections require.
+    bool tls() const { return m_tls; }
+    void setTls(bool tls) { m_tls = tls; }
+    // Asked when the server's certificate fails the system's checks; without it such a
+    // certificate is refused.
+    void setCertificateCheck(FtpCertificateCheck check) { m_certificateCheck = std::move(check); }
+    // Once the server has said nothing for this long, a reply, a handshake or a transfer fails
+    // with a message that names the time; 0 keeps waiting as long as the connection is open.
+    int silenceLimit() const { return m_silenceLimit; }
+    void setSilenceLimit(int ms) { m_silenceLimit = ms; }
+    // Active transfers that the server cannot connect back to (PORT refused, or 425) are tried
+    // again once in passive mode.
+    bool passiveFallback() const { return m_passiveFallback; }
+    void setPassiveFallback(bool fallback) { m_passiveFallback = fallback; }
     // The address announced in PORT; empty means the local address of the control connection.
     QString externalIp() const { return m_externalIp; }
     void setExternalIp(const QString &address) { m_externalIp = address; }
@@ -93,9 +115,14 @@ public:
     // the client is disconnected again before the error is thrown.
     void connectToHost();
     void changeDir(const QString &folder);
-    // Stores the file under its own name in the current remote folder, replacing a file of
-    // that name. Files of 2 GiB and more are refused.
-    void put(const QString &localPath);
+    // Stores the file under its own name (or `remoteName`) in the current remote folder,
+    // replacing a file of that name. From `offset` on, the server is asked to go on at that
+    // byte (REST) and the file is sent from there. Files of 2 GiB and more are refused.
+    void put(const QString &localPath, const QString &remoteName = {}, qint64 offset = 0);
+    // The size of a remote file (SIZE), or nothing when the server cannot tell.
+    std::optional<qint64> remoteSize(const QString &name);
+    void rename(const QString &from, const QString &to);
+    void remove(const QString &name);
     // Says QUIT and closes the connection; tolerates a connection that is already closed.
     void disconnectFromHost();
 
@@ -113,13 +140,19 @@ signals:
 
 private:
     class Call;
+    struct StoreRequest
+    {
+        QString name;
+        qint64 offset = 0;
+    };
 
     void quitAndClose();
     FtpReply sendCmd(const QString &line, const QList<int> &allowed);
     FtpReply getResponse(const QList<int> &allowed);
-    std::optional<QString> readLine();
+    std::optional<QString> readLine(const QDeadlineTimer &deadline);
+    static Error silence(const char *what, int ms);
     void writeControl(const QByteArray &bytes);
-    bool writeAll(QTcpSocket &socket, const char *data, qint64 size, int timeoutMs);
+    bool writeAll(QSslSocket &socket, const char *data, qint64 size, int timeoutMs);
     void requireConnected() const;
     void throwIfCancelled() const;
 
@@ -129,15 +162,21 @@ private:
     void setUpSession();
     bool wantsSiteZone() const;
     void closeControl();
+    void secureControl();
+    void encrypt(QSslSocket &socket);
+    void secureData(QSslSocket &data);
 
-    std::unique_ptr<QTcpSocket> openDataConnection(const QString &remoteName, bool &finalReplyPending);
-    std::unique_ptr<QTcpSocket> openActiveDataConnection(const QString &remoteName, bool &finalReplyPending);
-    std::unique_ptr<QTcpSocket> openPassiveDataConnection(const QString &remoteName, bool &finalReplyPending);
+    void requestStore(const StoreRequest &store);
+    std::unique_ptr<QSslSocket> openDataConnection(const StoreRequest &store, bool &finalReplyPending);
+    std::unique_ptr<QSslSocket> openActiveDataConnection(const StoreRequest &store, bool &finalReplyPending);
+    std::unique_ptr<QSslSocket> openPassiveDataConnection(const StoreRequest &store, bool &finalReplyPending);
     void listen(QTcpServer &listener) const;
-    std::unique_ptr<QTcpSocket> acceptDataConnection(QTcpServer &listener, bool &finalReplyPending);
-    void sendFile(QFile &file, QTcpSocket &data);
-    void finishDataOperation(QTcpSocket *data, bool finalReplyPending);
-    void abortDataOperation(QTcpSocket *data, bool finalReplyPending);
+    std::unique_ptr<QSslSocket> acceptDataConnection(QTcpServer &listener, bool &finalReplyPending);
+    void sendFile(QFile &file, qint64 offset, QSslSocket &data);
+    void finishDataOperation(QSslSocket *data, bool finalReplyPending);
+    void abortDataOperation(QSslSocket *data, bool finalReplyPending);
+    void drainAbortReplies();
+    void closeEncrypted(QSslSocket &data);
 
     void beginWork(WorkMode mode, qint64 total);
     void reportWork(WorkMode mode, qint64 bytes);
@@ -159,10 +198,17 @@ private:
     quint16 m_dataPortMin = 0;
     quint16 m_dataPortMax = 0;
     QString m_externalIp;
+    bool m_tls = false;
+    FtpCertificateCheck m_certificateCheck;
+    int m_silenceLimit = 0;
+    bool m_passiveFallback = false;
     std::function<bool()> m_isCancelled;
 
     bool m_busy = false; // one of the four calls is running
-    QTcpSocket m_control;
+    QSslSocket m_control;
+    // The certificate errors accepted for the control connection, accepted again for the data.
+    QList<QSslError> m_acceptedErrors;
+    QString m_certificateRefusal;
     bool m_socketOpen = false; // from a successful connection attempt until it is closed here
     FtpReply m_greeting;
     FtpReply m_lastReply;

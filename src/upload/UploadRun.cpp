@@ -3,8 +3,6 @@
 #include "chores/ChoreProgress.h"
 #include "chores/ChoreRunner.h"
 #include "project/Error.h"
-#include "upload/FtpClient.h"
-#include "upload/FtpReplyError.h"
 #include "upload/TargetUrl.h"
 
 #include <QDir>
@@ -31,79 +29,20 @@ quint16 portOf(const UploadEntry &entry, int number)
     return quint16(port);
 }
 
-// Whether the whole file went out: the byte count reached the size, or the file was empty
-// and the server confirmed storing it.
-class TransferWatch
-{
-public:
-    explicit TransferWatch(FtpClient &client)
-    {
-        QObject::connect(&client, &FtpClient::workBegin, &m_context, [this](FtpClient::WorkMode, qint64 total) {
-            m_total = total;
-            m_sent = 0;
-        });
-        QObject::connect(&client, &FtpClient::work, &m_context, [this](FtpClient::WorkMode, qint64 count) { m_sent = count; });
-    }
-
-    bool complete() const { return m_sent == m_total || m_total == 0; }
-    // Why the server holds less than the file, for an incomplete transfer.
-    QString shortfall() const
-    {
-        return QStringLiteral("The server ended the transfer after %1 of %2 bytes.").arg(m_sent).arg(m_total);
-    }
-
-private:
-    QObject m_context;
-    qint64 m_total = -1;
-    qint64 m_sent = 0;
-};
-
-enum class UploadStep { Connecting, ChangingFolder, Storing };
-
-// What went wrong, in words that say which side failed: a server's refusal is quoted with its
-// reply, so a missing remote folder is never mistaken for a missing local file.
-QString failureReason(const Error &error, UploadStep step, const QString &folder)
-{
-    const auto *refusal = dynamic_cast<const FtpReplyError *>(&error);
-    if (!refusal)
-        return QString(error.message()).replace(QLatin1String("\r\n"), QLatin1String(": "));
-    const QString reply = QStringLiteral("%1 %2").arg(refusal->code()).arg(refusal->message());
-    switch (step) {
-    case UploadStep::Connecting:
-        return QStringLiteral("The server refused the login: %1").arg(reply);
-    case UploadStep::ChangingFolder:
-        if (refusal->code() == 550)
-            return QStringLiteral("The server has no folder \"%1\": %2").arg(folder, reply);
-        return QStringLiteral("The server refused to open the folder \"%1\": %2").arg(folder, reply);
-    case UploadStep::Storing:
-        break;
-    }
-    return QStringLiteral("The server refused to store the file: %1").arg(reply);
-}
-
 } // namespace
 
-void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress)
+void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress, const UploadServices &services)
 {
-    FtpClient client;
-    client.setCancelCheck([&progress] { return progress.isCancelled(); });
-    QObject::connect(&client, &FtpClient::status, &client,
-                     [&progress](FtpClient::StatusKind, const QString &text) { progress.log(text); });
-    QObject::connect(&client, &FtpClient::workBegin, &client, [&progress](FtpClient::WorkMode, qint64 total) {
-        progress.setDone(0);
-        progress.setTotal(total);
-    });
-    QObject::connect(&client, &FtpClient::work, &client,
-                     [&progress](FtpClient::WorkMode, qint64 count) { progress.setDone(count); });
-    QObject::connect(&client, &FtpClient::workEnd, &client, [&progress](FtpClient::WorkMode) { progress.setDone(0); });
-
     const int count = int(uploads.size());
     try {
         for (int i = 0; i < count; ++i) {
             progress.checkCancelled();
             const UploadEntry &entry = uploads.at(i);
-            progress.setStatus(QStringLiteral("Uploading %1 of %2: %3").arg(i + 1).arg(count).arg(fileNameOf(entry.source)));
-            uploadFile(client, entry, i + 1, progress);
+            const QString over = QFileInfo(entry.source).isFile()
+                ? QStringLiteral(" over ") + protocolName(uploadDestination(entry, i + 1).protocol)
+                : QString();
+            progress.setStatus(QStringLiteral("Uploading %1 of %2%3: %4").arg(i + 1).arg(count).arg(over, fileNameOf(entry.source)));
+            uploadFile(entry, i + 1, progress, services);
         }
     } catch (const ChoreCancelled &) {
         progress.log(QStringLiteral("Cancelled"));
@@ -121,48 +60,41 @@ UploadDestination uploadDestination(const UploadEntry &entry, int number)
     }
     // Only the first slash goes: "//srv/files" names the absolute folder "/srv/files".
     const QString folder = target.path.startsWith(QLatin1Char('/')) ? target.path.mid(1) : target.path;
-    return {target.host, portOf(entry, number), folder};
+    const UploadProtocol protocol = protocolOfScheme(target.scheme);
+    quint16 port = portOf(entry, number);
+    // The dialog's "21" on an SSH entry is no choice of port: SSH's own (or ~/.ssh/config's) applies.
+    if (protocol == UploadProtocol::Sftp && port == 21)
+        port = 0;
+    return {protocol, target.host, port, folder};
 }
 
-void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChoreProgress &progress)
+void uploadFile(const UploadEntry &entry, int number, ChoreProgress &progress, const UploadServices &services)
 {
     if (!QFileInfo(entry.source).isFile()) {
         progress.addFailure(entry.source, QStringLiteral("File does not exist"));
         return;
     }
     const UploadDestination destination = uploadDestination(entry, number);
-    const QString &folder = destination.folder;
     // The entry's own account; the one written into the URL is never used.
-    client.setHost(destination.host);
-    client.setPort(destination.port);
-    client.setUsername(entry.user);
-    client.setPassword(entry.password);
+    const QString password = services.password ? services.password(entry) : entry.password;
+    const std::unique_ptr<UploadTransport> transport = makeUploadTransport(destination.protocol, progress, services);
 
-    UploadStep step = UploadStep::Connecting;
     bool cancelled = false;
     try {
-        client.connectToHost();
-        step = UploadStep::ChangingFolder;
-        progress.log(QStringLiteral("Change dir: ") + folder);
-        client.changeDir(folder);
-        step = UploadStep::Storing;
-        const TransferWatch watch(client);
+        transport->open({destination.host, destination.port, entry.user, password});
+        progress.log(QStringLiteral("Change dir: ") + destination.folder);
+        transport->changeFolder(destination.folder);
         progress.log(QStringLiteral("Upload: ") + entry.source);
-        client.put(entry.source);
-        if (!watch.complete()) {
-            // Stored in part, though the server said nothing against it.
-            progress.log(QStringLiteral("Failure: ") + entry.source);
-            progress.addFailure(entry.source, watch.shortfall());
-        }
+        transport->store(entry.source, fileNameOf(entry.source));
     } catch (const Error &error) {
         progress.log(QStringLiteral("Failure: ") + entry.source);
-        progress.addFailure(entry.source, failureReason(error, step, folder));
-    } catch (const FtpCancelled &) {
+        progress.addFailure(entry.source, error.message());
+    } catch (const UploadCancelled &cancel) {
         cancelled = true;
-        if (step == UploadStep::Storing)
-            progress.addFailure(entry.source, QStringLiteral("Cancelled during the transfer: the file on the server may be incomplete."));
+        if (!cancel.note().isEmpty())
+            progress.addFailure(entry.source, cancel.note());
     }
-    client.disconnectFromHost();
+    transport->close();
     if (cancelled)
         throw ChoreCancelled();
 }

@@ -1,28 +1,31 @@
 #pragma once
 
 #include "project/Records.h"
+#include "upload/UploadTransport.h"
 
 #include <QList>
 #include <QString>
 
 class ChoreProgress;
 struct ChoreReport;
-class FtpClient;
 
-// Stores every file of `uploads` on its server, one entry after the other, with one client.
-// The client's status lines and the run's own go to the progress log; its status says which
-// entry of how many runs; its done and total follow the bytes of the current file.
-// An entry that fails is reported as a failure of its file with the reason, and the next entry
-// runs. An entry whose target or port cannot be used throws Error and stops
-// the run. Cancelling ends the current transfer and the run with ChoreCancelled, after
-// "Cancelled" was logged; a file cut off on its way is reported as a failure, since the
-// server may hold part of it.
-void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress);
+// Stores every file of `uploads` on its server, one entry after the other, each over the
+// protocol its target's scheme names.
+// The transport's status lines and the run's own go to the progress log; its status says which
+// entry of how many runs, and over which protocol; its done and total follow the bytes of the
+// current file. An entry that fails is reported as a failure of its file with the reason, and
+// the next entry runs. An entry whose target or port cannot be used throws Error and stops the
+// run. Cancelling ends the current transfer and the run with ChoreCancelled, after "Cancelled"
+// was logged; a file cut off on its way is reported as a failure that says what the server
+// may still hold.
+void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress, const UploadServices &services = {});
 
-// Where an entry's file goes: the host of its URL, the entry's own port (never one written in
-// the URL), and the folder, the URL's path without its first "/".
+// Where an entry's file goes: the protocol its URL's scheme names, the host of its URL, the
+// entry's own port (never one written in the URL; 0 leaves an SSH port to the SSH settings),
+// and the folder, the URL's path without its first "/".
 struct UploadDestination
 {
+    UploadProtocol protocol = UploadProtocol::Ftp;
     QString host;
     quint16 port = 0;
     QString folder;
@@ -32,7 +35,7 @@ struct UploadDestination
 UploadDestination uploadDestination(const UploadEntry &entry, int number);
 
 // Uploads the file of one entry, `number` counted from 1 for the messages, as described above.
-void uploadFile(FtpClient &client, const UploadEntry &entry, int number, ChoreProgress &progress);
+void uploadFile(const UploadEntry &entry, int number, ChoreProgress &progress, const UploadServices &services);
 
 // How a run of `uploads` entries ended, for the user: "Finished" when every entry was stored;
 // otherwise how many failed, each with its reason.

@@ -17,7 +17,8 @@
 class RealFtpServer
 {
 public:
-    enum class Kind { Pyftpdlib, Vsftpd };
+    // PyftpdlibPassiveOnly refuses PORT, as a server behind a firewall that cannot connect back.
+    enum class Kind { Pyftpdlib, PyftpdlibPassiveOnly, Vsftpd };
 
     // vsftpd logs in system users only; this one is created (as root) when it is missing.
     static constexpr const char *SystemUser = "trovasftp";
@@ -32,7 +33,9 @@ public:
         m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     }
 
-    ~RealFtpServer()
+    ~RealFtpServer() { stop(); }
+
+    void stop()
     {
         m_process.terminate();
         if (!m_process.waitForFinished(5000))
@@ -45,10 +48,10 @@ public:
     QString start(int readLimit = 0)
     {
         m_port = freePort();
-        if (m_kind == Kind::Pyftpdlib && readLimit > 0) {
+        if ((m_kind == Kind::Pyftpdlib && readLimit > 0) || m_kind == Kind::PyftpdlibPassiveOnly) {
             m_process.start(QStringLiteral("/usr/bin/python3"),
-                            {"-c", QString::fromLatin1(ThrottledPyftpdlib), QString::number(m_port), root(), SystemUser,
-                             Password, QString::number(readLimit)});
+                            {"-c", QString::fromLatin1(ScriptedPyftpdlib), QString::number(m_port), root(), SystemUser,
+                             Password, QString::number(readLimit), m_kind == Kind::PyftpdlibPassiveOnly ? "1" : "0"});
         } else if (m_kind == Kind::Pyftpdlib) {
             m_process.start(QStringLiteral("/usr/bin/python3"),
                             {"-m", "pyftpdlib", "-i", "127.0.0.1", "-p", QString::number(m_port), "-w", "-d", root(), "-u",
@@ -60,6 +63,11 @@ public:
                 return QStringLiteral("cannot create the system user %1").arg(SystemUser);
             m_process.start(QStringLiteral("vsftpd"), {writeVsftpdConfig(readLimit)});
         }
+        return waitUntilListening();
+    }
+
+    QString waitUntilListening()
+    {
         if (!m_process.waitForStarted(5000))
             return m_process.errorString();
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -75,6 +83,33 @@ public:
     }
 
     quint16 port() const { return m_port; }
+
+    // vsftpd and sshd log in system users only: this one, created (as root) when it is missing.
+    static bool ensureSystemUser()
+    {
+        if (!run(QStringLiteral("id"), {"-u", SystemUser})
+            && !run(QStringLiteral("useradd"), {"--system", "--home-dir", "/", "--shell", "/bin/sh", SystemUser}))
+            return false;
+        return run(QStringLiteral("chpasswd"), {}, QByteArray(SystemUser) + ':' + Password + '\n');
+    }
+
+
+    // vsftpd only: explicit TLS required for logins and data, with a self-signed certificate
+    // made for this server. Call before start().
+    void requireTls()
+    {
+        m_tls = true;
+        makeCertificate();
+    }
+    QString certificatePath() const { return m_dir.filePath(QStringLiteral("tls.crt")); }
+    // Stops the server and starts it again on the same port with a new certificate.
+    QString renewCertificate()
+    {
+        stop();
+        makeCertificate();
+        m_process.start(QStringLiteral("vsftpd"), {writeVsftpdConfig(0)});
+        return waitUntilListening();
+    }
     // vsftpd's record of the transfers: "OK UPLOAD" or "FAIL UPLOAD" lines, among others.
     QByteArray transferLog() const
     {
@@ -93,18 +128,25 @@ public:
     }
 
 private:
-    static constexpr const char *ThrottledPyftpdlib = R"(
+    static constexpr const char *ScriptedPyftpdlib = R"(
 import sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
-port, root, user, password, limit = sys.argv[1:]
+port, root, user, password, limit, passive_only = sys.argv[1:]
+class Handler(FTPHandler):
+    def ftp_PORT(self, line):
+        if passive_only == '1':
+            self.respond('500 Active mode is not allowed here.')
+        else:
+            FTPHandler.ftp_PORT(self, line)
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm='elradfmwMT')
-ThrottledDTPHandler.read_limit = int(limit)
-FTPHandler.authorizer = authorizer
-FTPHandler.dtp_handler = ThrottledDTPHandler
-FTPServer(('127.0.0.1', int(port)), FTPHandler).serve_forever()
+Handler.authorizer = authorizer
+if int(limit) > 0:
+    ThrottledDTPHandler.read_limit = int(limit)
+    Handler.dtp_handler = ThrottledDTPHandler
+FTPServer(('127.0.0.1', int(port)), Handler).serve_forever()
 )";
 
     static quint16 freePort()
@@ -112,14 +154,6 @@ FTPServer(('127.0.0.1', int(port)), FTPHandler).serve_forever()
         QTcpServer server;
         server.listen(QHostAddress::LocalHost);
         return server.serverPort();
-    }
-
-    static bool ensureSystemUser()
-    {
-        if (!run(QStringLiteral("id"), {"-u", SystemUser})
-            && !run(QStringLiteral("useradd"), {"--system", "--home-dir", "/", "--shell", "/bin/sh", SystemUser}))
-            return false;
-        return run(QStringLiteral("chpasswd"), {}, QByteArray(SystemUser) + ':' + Password + '\n');
     }
 
     static bool run(const QString &program, const QStringList &arguments, const QByteArray &input = {})
@@ -145,12 +179,25 @@ FTPServer(('127.0.0.1', int(port)), FTPHandler).serve_forever()
         if (readLimit > 0)
             file.write("local_max_rate=" + QByteArray::number(readLimit) + '\n');
         file.write("xferlog_enable=YES\nvsftpd_log_file=" + QFile::encodeName(transferLogPath()) + '\n');
+        if (m_tls) {
+            file.write("ssl_enable=YES\nforce_local_logins_ssl=YES\nforce_local_data_ssl=YES\nssl_ciphers=HIGH\n"
+                       "rsa_cert_file=" + QFile::encodeName(m_dir.filePath(QStringLiteral("tls.crt"))) + "\n"
+                       "rsa_private_key_file=" + QFile::encodeName(m_dir.filePath(QStringLiteral("tls.key"))) + '\n');
+        }
         return path;
+    }
+
+    void makeCertificate() const
+    {
+        run(QStringLiteral("openssl"), {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=localhost",
+                                        "-keyout", m_dir.filePath(QStringLiteral("tls.key")), "-out",
+                                        m_dir.filePath(QStringLiteral("tls.crt"))});
     }
 
     QString transferLogPath() const { return m_dir.filePath(QStringLiteral("vsftpd.log")); }
 
     Kind m_kind;
+    bool m_tls = false;
     QTemporaryDir m_dir;
     QProcess m_process;
     quint16 m_port = 0;

@@ -1,5 +1,6 @@
 // The "Upload files" tab, its dialog and the menu command, run against a real FTP server.
 #include "RealFtpServer.h"
+#include "RealSshServer.h"
 #include "app/Workspace.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordListView.h"
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void cleanup();
     void dialogThenMenu_uploadsWithLogProgressAndPanel();
     void failures_toldAtTheEndAndABadPortStopsTheRun();
+    void unknownSshHost_askedInTheWindow();
     void password_maskedAndNeverInTheList();
     void enterAndDoubleClick_editByIdentity();
     void headerClicks_sortAndDeleteKey_removesThreeRows();
@@ -212,6 +214,29 @@ void UploadGuiTest::failures_toldAtTheEndAndABadPortStopsTheRun()
     QVERIFY(!logLines().join('\n').contains(QLatin1String("wrong-one")));
     QVERIFY(m_window->findChild<QStackedWidget *>(QStringLiteral("PageControl1"))->isEnabled());
     QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("StatusPanel1"))->text(), QStringLiteral(" - (0 tasks to do)"));
+}
+
+void UploadGuiTest::unknownSshHost_askedInTheWindow()
+{
+    RealSshServer ssh;
+    const QString problem = ssh.start();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    const QString folder = ssh.folder(QStringLiteral("gui"));
+    const QString source = writeFile(m_dir.filePath(QStringLiteral("asked.zip")), "asked");
+    m_workspace->project.setUploads({{source, "sftp://127.0.0.1/" + folder, RealFtpServer::SystemUser,
+                                      RealFtpServer::Password, QString::number(ssh.port())}});
+    m_prompts.answers.push_back(QStringLiteral("yes"));
+    trigger("Uploadfiles1");
+    waitForRunEnd();
+
+    QCOMPARE(m_prompts.questions.size(), 1);
+    QVERIFY2(m_prompts.questions.first().startsWith(QStringLiteral("The server 127.0.0.1 port %1 presents key %2")
+                                                        .arg(ssh.port())
+                                                        .arg(ssh.hostKeyFingerprint())),
+             qPrintable(m_prompts.questions.first()));
+    QCOMPARE(m_prompts.messages, QStringList{"Finished"});
+    QCOMPARE(readFile(folder + "/asked.zip"), QByteArray("asked"));
+    QVERIFY(logLines().contains(QStringLiteral("Uploading over SFTP")));
 }
 
 void UploadGuiTest::password_maskedAndNeverInTheList()

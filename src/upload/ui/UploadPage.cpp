@@ -9,6 +9,7 @@
 #include "project/ListRows.h"
 #include "upload/TargetUrl.h"
 #include "upload/UploadRun.h"
+#include "upload/ui/PromptHostTrust.h"
 #include "upload/ui/UploadDialog.h"
 
 #include <QVBoxLayout>
@@ -71,7 +72,13 @@ void UploadPage::uploadFiles()
 {
     const QList<UploadEntry> uploads = m_project.data().uploads;
     m_frame.runChore(
-        QStringLiteral("Uploading"), [uploads](ChoreProgress &progress) { runUploads(uploads, progress); },
+        QStringLiteral("Uploading"),
+        [uploads, &prompts = m_prompts](ChoreProgress &progress) {
+            PromptHostTrust trust(prompts, progress);
+            UploadServices services;
+            services.hostTrust = &trust;
+            runUploads(uploads, progress, services);
+        },
         [this, count = int(uploads.size())](const ChoreReport &report) {
             const QString message = uploadEndMessage(report, count);
             if (report.succeeded())
