@@ -72,6 +72,8 @@ FtpTransport::FtpTransport(bool tls, ChoreProgress &progress, const UploadServic
 void FtpTransport::open(const UploadServer &server)
 {
     m_server = server;
+    if (m_tls) // plain FTP keeps the log it always had
+        m_progress.log(QStringLiteral("Uploading over FTPS"));
     m_client.setHost(server.host);
     m_client.setPort(server.port != 0 ? server.port : 21);
     m_client.setUsername(server.user);

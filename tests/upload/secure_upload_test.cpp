@@ -138,7 +138,9 @@ void SecureUploadTest::eachProtocol_storesTheFileWhole_data()
     QTest::addColumn<QString>("logged"); // a line that shows the protocol at work
 
     for (const char *scheme : {"sftp", "ftps", "ftp"}) {
-        const QString logged = QString::fromLatin1(scheme) == "sftp" ? "Logged in with the password." : "Transfer complete";
+        const QString logged = QString::fromLatin1(scheme) == "sftp" ? "Logged in with the password."
+            : QString::fromLatin1(scheme) == "ftps"                 ? "Uploading over FTPS"
+                                                                     : "Transfer complete";
         QTest::addRow("%s, empty", scheme) << scheme << "empty.bin" << 0 << logged;
         QTest::addRow("%s, non-ASCII name", scheme) << scheme << QStringLiteral("Übersicht – 日本.bin") << 70001 << logged;
         QTest::addRow("%s, 50 MB", scheme) << scheme << "large.bin" << (50 << 20) << logged;

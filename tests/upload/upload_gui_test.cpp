@@ -6,6 +6,7 @@
 #include "app/ui/RecordListView.h"
 #include "support/TestSupport.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void dialogThenMenu_uploadsWithLogProgressAndPanel();
     void failures_toldAtTheEndAndABadPortStopsTheRun();
     void unknownSshHost_askedInTheWindow();
+    void schemeChoice_writtenIntoTheTarget();
     void password_maskedAndNeverInTheList();
     void enterAndDoubleClick_editByIdentity();
     void headerClicks_sortAndDeleteKey_removesThreeRows();
@@ -237,6 +239,44 @@ void UploadGuiTest::unknownSshHost_askedInTheWindow()
     QCOMPARE(m_prompts.messages, QStringList{"Finished"});
     QCOMPARE(readFile(folder + "/asked.zip"), QByteArray("asked"));
     QVERIFY(logLines().contains(QStringLiteral("Uploading over SFTP")));
+}
+
+void UploadGuiTest::schemeChoice_writtenIntoTheTarget()
+{
+    auto *scheme = m_dialog->findChild<QComboBox *>(QStringLiteral("SchemeBox"));
+    trigger("Newupload1");
+    QCOMPARE(scheme->currentText(), QStringLiteral("SFTP"));
+    QCOMPARE(scheme->nextInFocusChain(), box("Edit4")); // chosen first, then the rest of the URL
+    QTest::keyClicks(box("Edit4"), QStringLiteral("host/dir"));
+
+    // Chosen with the keyboard, as with the mouse: the scheme goes into the URL, and the port
+    // follows the protocol's usual one unless another was typed.
+    const QList<std::pair<Qt::Key, QStringList>> steps = {
+        {Qt::Key_Down, {"FTPS", "ftps://host/dir", "21"}},
+        {Qt::Key_Down, {"FTP", "ftp://host/dir", "21"}},
+        {Qt::Key_Home, {"SFTP", "sftp://host/dir", "22"}},
+        {Qt::Key_End, {"FTP", "ftp://host/dir", "21"}},
+    };
+    for (const auto &[key, expected] : steps) {
+        QTest::keyClick(scheme, key);
+        QCOMPARE((QStringList{scheme->currentText(), box("Edit4")->text(), box("Edit2")->text()}), expected);
+    }
+    // A scheme typed into the URL shows in the choice.
+    box("Edit4")->clear();
+    QTest::keyClicks(box("Edit4"), QStringLiteral("sftp://other/dir"));
+    QCOMPARE(scheme->currentText(), QStringLiteral("SFTP"));
+    clickSave();
+    QCOMPARE(m_workspace->project.data().uploads.last().target, QStringLiteral("sftp://other/dir"));
+
+    // A URL typed without a scheme is saved with the chosen one; an entry shows its own.
+    trigger("Newupload1");
+    QTest::keyClick(scheme, Qt::Key_Down);
+    box("Edit4")->setText(QStringLiteral("bare/dir"));
+    clickSave();
+    QCOMPARE(m_workspace->project.data().uploads.last().target, QStringLiteral("ftps://bare/dir"));
+    select({0});
+    QTest::keyClick(m_list, Qt::Key_Return);
+    QCOMPARE(scheme->currentText(), QStringLiteral("SFTP"));
 }
 
 void UploadGuiTest::password_maskedAndNeverInTheList()

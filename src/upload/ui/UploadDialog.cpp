@@ -8,10 +8,12 @@
 #include "project/Project.h"
 #include "todolist/ui/Placement.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -27,7 +29,8 @@ UploadDialog::UploadDialog(Project &project, Prompts &prompts, QWidget *parent)
     m_source = addBox("GroupBox1", QStringLiteral("From:"), "Edit1");
     addBrowseButton(m_source);
     m_target = addBox("GroupBox4", QStringLiteral("To:"), "Edit4");
-    m_target->setPlaceholderText(QStringLiteral("ftp://host/folder"));
+    m_target->setPlaceholderText(QStringLiteral("host/folder"));
+    addSchemeChoice(m_target);
     m_user = addBox("GroupBox3", QStringLiteral("Username:"), "Edit3");
     m_password = addBox("GroupBox5", QStringLiteral("Password:"), "Edit5");
     addRevealButton(m_password);
@@ -59,6 +62,52 @@ void UploadDialog::addBrowseButton(QLineEdit *edit)
     connect(browse, &QToolButton::clicked, this, [this] { runCommand(m_prompts, [this] { UploadDialog::browse(); }); });
 }
 
+// The protocol in front of the target: choosing one writes its scheme into the URL, and a
+// scheme typed into the URL shows in the choice.
+void UploadDialog::addSchemeChoice(QLineEdit *target)
+{
+    m_scheme = new QComboBox(target->parentWidget());
+    m_scheme->setObjectName(QStringLiteral("SchemeBox"));
+    m_scheme->setToolTip(QStringLiteral("SFTP (over SSH), FTPS (FTP with TLS) or plain FTP"));
+    for (const UploadProtocol protocol : {UploadProtocol::Sftp, UploadProtocol::Ftps, UploadProtocol::Ftp})
+        m_scheme->addItem(protocolName(protocol), int(protocol));
+    static_cast<QHBoxLayout *>(target->parentWidget()->layout())->insertWidget(0, m_scheme);
+    setTabOrder(m_scheme, target);
+    connect(m_scheme, &QComboBox::activated, this, &UploadDialog::writeScheme);
+    connect(target, &QLineEdit::textEdited, this, &UploadDialog::showScheme);
+}
+
+UploadProtocol UploadDialog::chosenProtocol() const
+{
+    return UploadProtocol(m_scheme->currentData().toInt());
+}
+
+void UploadDialog::writeScheme()
+{
+    const UploadProtocol protocol = chosenProtocol();
+    const QString target = m_target->text();
+    const QRegularExpressionMatch scheme = schemePattern().match(target);
+    m_target->setText(protocolScheme(protocol) + QStringLiteral("://") + target.mid(scheme.capturedLength()));
+    // The usual port of the protocol, unless another one was typed.
+    if (protocol == UploadProtocol::Sftp && m_port->text() == QLatin1String("21"))
+        m_port->setText(QStringLiteral("22"));
+    else if (protocol != UploadProtocol::Sftp && m_port->text() == QLatin1String("22"))
+        m_port->setText(QStringLiteral("21"));
+}
+
+void UploadDialog::showScheme(const QString &target)
+{
+    const QRegularExpressionMatch scheme = schemePattern().match(target);
+    if (scheme.hasMatch())
+        m_scheme->setCurrentIndex(m_scheme->findData(int(protocolOfScheme(scheme.captured(1)))));
+}
+
+const QRegularExpression &UploadDialog::schemePattern()
+{
+    static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*)://"));
+    return scheme;
+}
+
 void UploadDialog::addRevealButton(QLineEdit *edit)
 {
     edit->setEchoMode(QLineEdit::Password);
@@ -88,6 +137,8 @@ void UploadDialog::showEntry(const UploadEntry &entry)
 {
     m_source->setText(entry.source);
     m_target->setText(entry.target);
+    m_scheme->setCurrentIndex(0);
+    showScheme(entry.target);
     m_user->setText(entry.user);
     m_password->setText(entry.password);
     m_port->setText(entry.port);
@@ -108,7 +159,11 @@ void UploadDialog::browse()
 
 void UploadDialog::save()
 {
-    const UploadEntry entry{m_source->text(), m_target->text(), m_user->text(), m_password->text(), m_port->text()};
+    // A target typed without a scheme goes over the protocol chosen for it.
+    QString target = m_target->text();
+    if (!target.isEmpty() && !schemePattern().match(target).hasMatch())
+        target.prepend(protocolScheme(chosenProtocol()) + QStringLiteral("://"));
+    const UploadEntry entry{m_source->text(), target, m_user->text(), m_password->text(), m_port->text()};
     m_project.setUploads(withRecordSaved(m_project.data().uploads, m_uid, entry));
     accept();
 }

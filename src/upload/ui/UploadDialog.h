@@ -1,12 +1,15 @@
 #pragma once
 
 #include "project/Records.h"
+#include "upload/UploadProtocol.h"
 
 #include <QDialog>
 
 class Project;
 class Prompts;
+class QComboBox;
 class QLineEdit;
+class QRegularExpression;
 class TwoCaptionButton;
 
 // TForm5: the modeless "Upload file" dialog, reused for every new or edited upload. It edits
@@ -25,6 +28,11 @@ public:
 private:
     QLineEdit *addBox(const char *boxName, const QString &caption, const char *editName);
     void addBrowseButton(QLineEdit *edit);
+    void addSchemeChoice(QLineEdit *target);
+    UploadProtocol chosenProtocol() const;
+    void writeScheme();
+    void showScheme(const QString &target);
+    static const QRegularExpression &schemePattern();
     void addRevealButton(QLineEdit *edit);
     void showEntry(const UploadEntry &entry);
     void browse();
@@ -34,6 +42,7 @@ private:
     Prompts &m_prompts;
     quint64 m_uid = 0;
     QLineEdit *m_source = nullptr;
+    QComboBox *m_scheme = nullptr;
     QLineEdit *m_target = nullptr;
     QLineEdit *m_user = nullptr;
     QLineEdit *m_password = nullptr;
