@@ -17,8 +17,9 @@
 class RealFtpServer
 {
 public:
-    // PyftpdlibPassiveOnly refuses PORT, as a server behind a firewall that cannot connect back.
-    enum class Kind { Pyftpdlib, PyftpdlibPassiveOnly, Vsftpd };
+    // PyftpdlibPassiveOnly refuses PORT, as a server behind a firewall that cannot connect back;
+    // PyftpdlibWithoutRename refuses RNFR, as servers that allow storing and nothing else.
+    enum class Kind { Pyftpdlib, PyftpdlibPassiveOnly, PyftpdlibWithoutRename, Vsftpd };
 
     // vsftpd logs in system users only; this one is created (as root) when it is missing.
     static constexpr const char *SystemUser = "trovasftp";
@@ -48,10 +49,14 @@ public:
     QString start(int readLimit = 0)
     {
         m_port = freePort();
-        if ((m_kind == Kind::Pyftpdlib && readLimit > 0) || m_kind == Kind::PyftpdlibPassiveOnly) {
+        if ((m_kind == Kind::Pyftpdlib && readLimit > 0) || m_kind == Kind::PyftpdlibPassiveOnly
+            || m_kind == Kind::PyftpdlibWithoutRename) {
+            const char *quirk = m_kind == Kind::PyftpdlibPassiveOnly ? "passive-only"
+                : m_kind == Kind::PyftpdlibWithoutRename            ? "no-rename"
+                                                                    : "none";
             m_process.start(QStringLiteral("/usr/bin/python3"),
                             {"-c", QString::fromLatin1(ScriptedPyftpdlib), QString::number(m_port), root(), SystemUser,
-                             Password, QString::number(readLimit), m_kind == Kind::PyftpdlibPassiveOnly ? "1" : "0"});
+                             Password, QString::number(readLimit), quirk});
         } else if (m_kind == Kind::Pyftpdlib) {
             m_process.start(QStringLiteral("/usr/bin/python3"),
                             {"-m", "pyftpdlib", "-i", "127.0.0.1", "-p", QString::number(m_port), "-w", "-d", root(), "-u",
@@ -133,13 +138,18 @@ import sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
-port, root, user, password, limit, passive_only = sys.argv[1:]
+port, root, user, password, limit, quirk = sys.argv[1:]
 class Handler(FTPHandler):
     def ftp_PORT(self, line):
-        if passive_only == '1':
+        if quirk == 'passive-only':
             self.respond('500 Active mode is not allowed here.')
         else:
             FTPHandler.ftp_PORT(self, line)
+    def ftp_RNFR(self, path):
+        if quirk == 'no-rename':
+            self.respond('550 Renaming is not allowed here.')
+        else:
+            FTPHandler.ftp_RNFR(self, path)
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm='elradfmwMT')
 Handler.authorizer = authorizer

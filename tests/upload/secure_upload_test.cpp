@@ -81,6 +81,7 @@ private slots:
     void silentServer_endsWithTheTimeOut();
     void cancelDuringTheHandshake_endsAtOnce();
     void portRefused_goesPassive();
+    void renameRefused_storesDirectly();
 
 private:
     UploadEntry entry(const QString &file, const QString &target, const QString &password, quint16 port) const;
@@ -394,6 +395,21 @@ void SecureUploadTest::portRefused_goesPassive()
     QCOMPARE(result.log.filter("trying passive mode").size(), 1);
     QVERIFY(result.log.contains("The server cannot connect back for an active transfer (500 Active mode is not allowed "
                                 "here.): trying passive mode."));
+}
+
+void SecureUploadTest::renameRefused_storesDirectly()
+{
+    RealFtpServer server(RealFtpServer::Kind::PyftpdlibWithoutRename);
+    QVERIFY(server.start().isEmpty());
+    server.makeFolder("in");
+    const QByteArray content = randomBytes(200000);
+    const QString source = writeFile(m_local.filePath("norename/file.bin"), content);
+    const RunResult result = run({entry(source, "ftp://127.0.0.1/in", RealFtpServer::Password, server.port())}, nullptr);
+    QCOMPARE(result.failures, QList<ChoreFailure>());
+    QCOMPARE(filesIn(server.root() + "/in"), QStringList{"file.bin"});
+    QCOMPARE(readFile(server.root() + "/in/file.bin"), content);
+    QVERIFY(result.log.contains("The server refused to rename the uploaded file (550 Renaming is not allowed here.): "
+                                "storing it under its own name directly."));
 }
 
 QTEST_GUILESS_MAIN(SecureUploadTest)
