@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QSslCertificate>
 #include <QtTest>
 
 #include <csignal>
@@ -56,12 +57,35 @@ private Q_SLOTS:
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
-    void unknownHost_refusedWithItsFingerprintUntilTrusted()
+    void unknownServer_refusedWithItsFingerprintUntilTrusted_data()
     {
-        const QString folder = m_ssh.folder(QStringLiteral("trust"));
-        const QString file = writeFile(m_dir.filePath(QStringLiteral("trust.txt")), "trust me");
-        const QString dev = project(QStringLiteral("trust"), file, QStringLiteral("sftp://127.0.0.1/") + folder, m_ssh.port());
-        const QString fingerprint = m_ssh.hostKeyFingerprint();
+        QTest::addColumn<QString>("scheme");
+        QTest::newRow("sftp: host key") << "sftp";
+        QTest::newRow("ftps: self-signed certificate") << "ftps";
+    }
+
+    void unknownServer_refusedWithItsFingerprintUntilTrusted()
+    {
+        QFETCH(QString, scheme);
+        RealFtpServer ftps(RealFtpServer::Kind::Vsftpd);
+        QString folder;
+        QString dev;
+        QString fingerprint; // as the refusal prints it
+        QString given;       // as the user passes it
+        const QString file = writeFile(m_dir.filePath(scheme + QStringLiteral("/trust.txt")), "trust me");
+        if (scheme == QLatin1String("sftp")) {
+            folder = m_ssh.folder(QStringLiteral("trust"));
+            dev = project(QStringLiteral("trust-sftp"), file, QStringLiteral("sftp://127.0.0.1/") + folder, m_ssh.port());
+            given = fingerprint = m_ssh.hostKeyFingerprint();
+        } else {
+            ftps.requireTls();
+            QVERIFY(ftps.start().isEmpty());
+            folder = ftps.makeFolder(QStringLiteral("trust"));
+            dev = project(QStringLiteral("trust-ftps"), file, QStringLiteral("ftps://127.0.0.1/trust"), ftps.port());
+            const QSslCertificate certificate = QSslCertificate::fromPath(ftps.certificatePath()).value(0);
+            fingerprint = QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper());
+            given = QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex()); // plain hex works too
+        }
 
         CliResult result = runCli({dev, QStringLiteral("upload")});
         QCOMPARE(result.status, 1);
@@ -71,7 +95,7 @@ private Q_SLOTS:
         result = runCli({dev, QStringLiteral("upload"), QStringLiteral("--trust-host"), QStringLiteral("SHA256:not-this-one")});
         QCOMPARE(result.status, 1);
 
-        result = runCli({dev, QStringLiteral("upload"), QStringLiteral("--trust-host"), fingerprint});
+        result = runCli({dev, QStringLiteral("upload"), QStringLiteral("--trust-host"), given});
         QVERIFY2(result.status == 0, result.err.constData());
         QCOMPARE(readFile(folder + QStringLiteral("/trust.txt")), QByteArray("trust me"));
         // Known from now on.
