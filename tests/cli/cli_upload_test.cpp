@@ -129,7 +129,7 @@ private Q_SLOTS:
         RealFtpServer ftp(RealFtpServer::Kind::Pyftpdlib);
         QString folder;
         QString dev;
-        const QByteArray content = randomBytes(scheme == QLatin1String("ftp") ? 16 << 20 : 200 << 20);
+        const QByteArray content = randomBytes(scheme == QLatin1String("ftp") ? 16 << 20 : 64 << 20);
         const QString file = writeFile(m_dir.filePath(scheme + QStringLiteral("/release.bin")), content);
         if (scheme == QLatin1String("ftp")) {
             QVERIFY(ftp.start(4 << 20).isEmpty());
