@@ -594,9 +594,8 @@ void FtpClient::put(const QString &localPath, const QString &remoteName, qint64 
         data = openDataConnection({name, offset}, finalReplyPending);
         if (m_tls)
             secureData(*data);
-        sendFile(file, offset, *data);
-    } catch (const Error &e) {
-        qDebug() << "DEBUGPUT" << e.message();
+        sendFile(file, localPath, offset, *data);
+    } catch (const Error &) {
         failure = std::current_exception();
     } catch (const FtpCancelled &) {
         abortDataOperation(data.get(), finalReplyPending);
@@ -730,13 +729,13 @@ std::unique_ptr<QSslSocket> FtpClient::acceptDataConnection(QTcpServer &listener
 }
 
 // Streams the file in chunks; every send on the socket is reported as work.
-void FtpClient::sendFile(QFile &file, qint64 offset, QSslSocket &data)
+void FtpClient::sendFile(QFile &file, const QString &localPath, qint64 offset, QSslSocket &data)
 {
     const qint64 size = file.size();
     if (size > MaxFileSize)
-        throw Error(QStringLiteral("%1 is too large to upload: files must be smaller than 2 GiB.").arg(file.fileName()));
+        throw Error(QStringLiteral("%1 is too large to upload: files must be smaller than 2 GiB.").arg(localPath));
     if (offset > 0 && !file.seek(offset))
-        throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(file.fileName(), file.errorString()));
+        throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(localPath, file.errorString()));
     beginWork(WorkMode::Write, size - offset);
     const auto workEnded = qScopeGuard([client = QPointer(this)] {
         if (client)
@@ -748,7 +747,7 @@ void FtpClient::sendFile(QFile &file, qint64 offset, QSslSocket &data)
         throwIfCancelled();
         const qint64 read = file.read(chunk.data(), qMin(ChunkSize, size - sent));
         if (read < 0)
-            throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(file.fileName(), file.errorString()));
+            throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(localPath, file.errorString()));
         if (read == 0)
             throw Error(QStringLiteral("No data to read."));
         if (!writeAll(data, chunk.constData(), read, m_silenceLimit > 0 ? m_silenceLimit : m_transferTimeout))

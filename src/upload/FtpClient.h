@@ -172,7 +172,7 @@ private:
     std::unique_ptr<QSslSocket> openPassiveDataConnection(const StoreRequest &store, bool &finalReplyPending);
     void listen(QTcpServer &listener) const;
     std::unique_ptr<QSslSocket> acceptDataConnection(QTcpServer &listener, bool &finalReplyPending);
-    void sendFile(QFile &file, qint64 offset, QSslSocket &data);
+    void sendFile(QFile &file, const QString &localPath, qint64 offset, QSslSocket &data);
     void finishDataOperation(QSslSocket *data, bool finalReplyPending);
     void abortDataOperation(QSslSocket *data, bool finalReplyPending);
     void drainAbortReplies();
