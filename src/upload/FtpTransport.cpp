@@ -198,9 +198,10 @@ QString FtpTransport::checkCertificate(const QSslCertificate &certificate, const
         if (const std::optional<QString> pinned = pins.find(m_server.host, m_client.port())) {
             if (sameFingerprint(*pinned, fingerprint))
                 return {};
-            return QStringLiteral("The certificate of %1 has changed: it is now SHA-256 %2, not the one trusted before, %3. "
+            // The pinned fingerprint itself is never told.
+            return QStringLiteral("The certificate of %1 has changed: it is now SHA-256 %2, not the one trusted before. "
                                   "Not connected.")
-                .arg(server, fingerprint, *pinned);
+                .arg(server, fingerprint);
         }
         const QString question = QStringLiteral("The server %1 presents a certificate the system does not trust (%2), with "
                                                 "the SHA-256 fingerprint %3. Trust it?")
@@ -209,7 +210,7 @@ QString FtpTransport::checkCertificate(const QSslCertificate &certificate, const
             return QStringLiteral("The certificate of %1 is not trusted (%2); its SHA-256 fingerprint is %3.")
                 .arg(server, reasons.join(QLatin1String("; ")), fingerprint);
         pins.pin(m_server.host, m_client.port(), fingerprint);
-        m_progress.log(QStringLiteral("Trusting the certificate of %1 from now on (SHA-256 %2).").arg(server, fingerprint));
+        m_progress.log(QStringLiteral("Trusting the certificate of %1 from now on.").arg(server));
         return {};
     } catch (const Error &error) {
         return error.message();

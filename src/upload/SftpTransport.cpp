@@ -175,7 +175,7 @@ void SftpTransport::verifyHostKey()
     const QString server = m_port == 22 ? m_host : QStringLiteral("%1 port %2").arg(m_host).arg(m_port);
     switch (ssh_session_is_known_server(m_session)) {
     case SSH_KNOWN_HOSTS_OK:
-        m_progress.log(QStringLiteral("The host key of %1 is the one in known_hosts (%2).").arg(server, fingerprint));
+        m_progress.log(QStringLiteral("The host key of %1 is the one in known_hosts.").arg(server));
         return;
     case SSH_KNOWN_HOSTS_CHANGED:
     case SSH_KNOWN_HOSTS_OTHER:
@@ -195,7 +195,7 @@ void SftpTransport::verifyHostKey()
     m_guard->stir(); // the user may have taken a while
     if (ssh_session_update_known_hosts(m_session) != SSH_OK)
         fail(QStringLiteral("Cannot add the host key of %1 to known_hosts").arg(server));
-    m_progress.log(QStringLiteral("Added the host key of %1 to known_hosts (%2).").arg(server, fingerprint));
+    m_progress.log(QStringLiteral("Added the host key of %1 to known_hosts.").arg(server));
 }
 
 // The agent and the user's keys first, then the password; the log says which one worked.
