@@ -28,15 +28,20 @@ ExitStatus ChoreCommands::clean()
     const ProjectData &data = m_project.data();
     if (const QString reason = TempFiles::refusalReason(data.projectFolder); !reason.isEmpty())
         throw Error(reason);
-    return run(QStringLiteral("clean"), QStringLiteral("Deleting temporary files"), [&](ChoreProgress &progress, Results &results) {
+    const bool toTrash = !m_invocation.deletePermanently;
+    const TempFiles::Disposal disposal = toTrash ? TempFiles::Disposal::Trash : TempFiles::Disposal::Delete;
+    const QString description = toTrash ? QStringLiteral("Moving temporary files to the trash")
+                                        : QStringLiteral("Deleting temporary files");
+    return run(QStringLiteral("clean"), description, [&](ChoreProgress &progress, Results &results) {
         progress.setStatus(QStringLiteral("Listing: ") + data.projectFolder);
         const QStringList found = TempFiles::temporaryAmong(
             listFiles(data.projectFolder, data.includeSubfolders, &progress), data.tempExtensions);
         if (!m_invocation.dryRun)
-            return TempFiles::deleteFiles(found, progress);
+            return TempFiles::deleteFiles(found, disposal, progress);
         results.lines = found;
         results.json = {{QStringLiteral("projectFolder"), data.projectFolder},
-                        {QStringLiteral("delete"), QJsonArray::fromStringList(found)}};
+                        {QStringLiteral("delete"), QJsonArray::fromStringList(found)},
+                        {QStringLiteral("toTrash"), toTrash}};
     });
 }
 

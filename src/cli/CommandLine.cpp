@@ -9,7 +9,7 @@ namespace CommandLine {
 
 namespace {
 
-enum Option { Help, Version, Json, DryRun, Status, Format, Output, Checksums, TrustHost, OptionCount };
+enum Option { Help, Version, Json, DryRun, Status, Format, Output, Checksums, TrustHost, ToTrash, Permanently, OptionCount };
 
 const QList<QCommandLineOption> &options()
 {
@@ -32,6 +32,8 @@ const QList<QCommandLineOption> &options()
          QStringLiteral("Trust a server whose SSH host key or TLS certificate has this fingerprint, as printed when it "
                         "was refused. Repeat it for several."),
          QStringLiteral("fingerprint")},
+        {QStringLiteral("trash"), QStringLiteral("Move the files to the desktop's trash (the default).")},
+        {QStringLiteral("delete"), QStringLiteral("Delete the files permanently, not into the trash.")},
     };
     return all;
 }
@@ -56,10 +58,11 @@ const QList<CommandDefinition> &commands()
          {Status, Format, Output},
          QStringLiteral("Without --status it takes the statuses your HTML templates include, and lists the official "
                         "items among them, as \"Create changelog\" does.")},
-        {QStringLiteral("clean"), QStringLiteral("Delete the temporary files of the project folder."),
-         {DryRun, Json},
+        {QStringLiteral("clean"), QStringLiteral("Move the temporary files of the project folder to the trash."),
+         {DryRun, Json, ToTrash, Permanently},
          QStringLiteral("Never outside the project folder; a project folder that is the file-system root or the "
-                        "home folder is refused.")},
+                        "home folder is refused. A file the trash cannot take (on a drive without a trash) is "
+                        "named and left in place.")},
         {QStringLiteral("copy"), QStringLiteral("Copy the files of the copy list."), {DryRun, Json}},
         {QStringLiteral("zip"), QStringLiteral("Write each folder of the zip list into the archive beside it."),
          {DryRun, Json, Checksums},
@@ -205,6 +208,9 @@ Invocation parse(const QStringList &arguments)
         takeFormat(parser.value(options()[Format]), invocation);
     invocation.outputPath = parser.value(options()[Output]);
     invocation.trustedHosts = parser.values(options()[TrustHost]);
+    if (parser.isSet(options()[ToTrash]) && parser.isSet(options()[Permanently]))
+        throw UsageError(QStringLiteral("Give --trash or --delete, not both."));
+    invocation.deletePermanently = parser.isSet(options()[Permanently]);
     if (invocation.json && definition->options.contains(DryRun) && !invocation.dryRun)
         throw UsageError(QStringLiteral("--json shows a dry run; add --dry-run."));
     return invocation;

@@ -29,6 +29,8 @@ struct Invocation
     bool dryRun = false;
     // zip and release: SHA256SUMS beside the archives.
     bool checksums = false;
+    // clean --delete: past the trash.
+    bool deletePermanently = false;
     // To-do status codes from --status; empty when not given.
     QList<int> statuses;
     // html, plain or markdown.

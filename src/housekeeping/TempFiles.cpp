@@ -2,17 +2,22 @@
 
 #include "chores/ChoreRunner.h"
 #include "housekeeping/ListFiles.h"
+#include "housekeeping/Trash.h"
 #include "platform/Prompts.h"
 #include "project/Error.h"
 #include "project/ListRows.h"
 #include "project/Project.h"
 #include "project/ProjectCommands.h"
+#include "project/TextFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
+
+// One line: "T" when temporary files are deleted permanently.
+const QString kDisposalFile = QStringLiteral("TempFiles.dat");
 
 struct Listing
 {
@@ -88,6 +93,34 @@ void TempFiles::deleteExtensions(const QList<int> &rows)
     scan();
 }
 
+TempFiles::Disposal TempFiles::loadDisposal(const QString &folder)
+{
+    const QString path = folder + kDisposalFile;
+    if (!QFileInfo::exists(path))
+        return Disposal::Trash;
+    const QStringList lines = TextFile::readLines(path);
+    return !lines.isEmpty() && lines.first() == QLatin1String("T") ? Disposal::Delete : Disposal::Trash;
+}
+
+void TempFiles::saveDisposal(const QString &folder, Disposal disposal)
+{
+    TextFile::writeLines(folder + kDisposalFile,
+                         {disposal == Disposal::Delete ? QStringLiteral("T") : QStringLiteral("F")});
+}
+
+void TempFiles::addExtensionsOf(const QStringList &paths)
+{
+    QStringList extensions = m_project.data().tempExtensions;
+    for (const QString &path : paths) {
+        const QString extension = extensionOf(path).toString();
+        if (!extension.isEmpty() && !extensions.contains(extension, Qt::CaseInsensitive) && QFileInfo(path).isFile())
+            extensions.append(extension);
+    }
+    if (extensions.size() != m_project.data().tempExtensions.size())
+        m_project.setTempExtensions(std::move(extensions));
+    scan();
+}
+
 bool TempFiles::confirmDeletion(const QStringList &paths) const
 {
     if (isListing())
@@ -98,19 +131,35 @@ bool TempFiles::confirmDeletion(const QStringList &paths) const
         throw Error(reason);
     const QString files = paths.size() == 1 ? QStringLiteral("1 temporary file")
                                             : QStringLiteral("%1 temporary files").arg(paths.size());
-    return m_prompts.question(QStringLiteral("Delete %1 in %2?").arg(files, QDir::toNativeSeparators(m_folder)));
+    const QString folder = QDir::toNativeSeparators(m_folder);
+    return m_prompts.question(m_disposal == Disposal::Trash
+                                  ? QStringLiteral("Move %1 in %2 to the trash?").arg(files, folder)
+                                  : QStringLiteral("Delete %1 in %2?").arg(files, folder));
 }
 
-void TempFiles::deleteFiles(const QStringList &paths, ChoreProgress &progress)
+void TempFiles::deleteFiles(const QStringList &paths, Disposal disposal, ChoreProgress &progress)
 {
+    const QString doing = disposal == Disposal::Trash ? QStringLiteral("Moving to the trash: ")
+                                                      : QStringLiteral("Deleting: ");
     progress.setTotal(paths.size());
     for (const QString &path : paths) {
         progress.checkCancelled();
-        progress.setStatus(QStringLiteral("Deleting: ") + QFileInfo(path).fileName());
-        if (QFile file(path); QFileInfo(path).isFile() && !file.remove())
-            progress.addFailure(path, file.errorString());
+        progress.setStatus(doing + QFileInfo(path).fileName());
+        if (QFileInfo(path).isFile()) {
+            QFile file(path);
+            const QString failure = disposal == Disposal::Trash ? Trash::moveFile(path)
+                                    : file.remove()             ? QString()
+                                                                : file.errorString();
+            if (!failure.isEmpty())
+                progress.addFailure(path, failure);
+        }
         progress.addDone();
     }
+}
+
+QString TempFiles::handledWord(Disposal disposal)
+{
+    return disposal == Disposal::Trash ? QStringLiteral("moved to the trash") : QStringLiteral("deleted");
 }
 
 QStringList TempFiles::temporaryAmong(const QStringList &files, const QStringList &extensions)

@@ -19,6 +19,10 @@ class TempFiles : public QObject
     Q_OBJECT
 
 public:
+    // Where deleted temporary files go: to the desktop's trash, where the user can get them
+    // back, unless the user chose to delete them permanently.
+    enum class Disposal { Trash, Delete };
+
     TempFiles(Project &project, ProjectCommands &commands, Prompts &prompts, QObject *parent = nullptr);
 
     // Full paths found by the last listing, ascending ignoring case; empty while listing.
@@ -33,16 +37,28 @@ public:
     // Asks for an extension and adds it as typed; scans in any case.
     void newExtension();
     void deleteExtensions(const QList<int> &rows);
+    // The extensions of dropped files that the list does not hold yet (ignoring case); folders
+    // and files without one are passed over. Scans in any case, as "New file-extension".
+    void addExtensionsOf(const QStringList &paths);
+
+    Disposal disposal() const { return m_disposal; }
+    void setDisposal(Disposal disposal) { m_disposal = disposal; }
+    // The user's choice, kept in the settings folder (which ends with a separator); the trash
+    // when it was never made. Throw Error naming the file and the reason.
+    static Disposal loadDisposal(const QString &folder);
+    static void saveDisposal(const QString &folder, Disposal disposal);
 
     // Asks once before `paths` of the found list are deleted: false when the user declines.
     // Nothing to delete needs no question. Throws Error while the folder is being listed, and
     // for a project folder that is the file-system root or the home folder itself, whose
     // listing holds files that belong to the system or to other projects.
     bool confirmDeletion(const QStringList &paths) const;
-    // Deletes the files that still exist as files, passing over the ones that cannot go (each
-    // reported to the progress with the reason); meant for a worker, and stops between two
-    // files when cancelled.
-    static void deleteFiles(const QStringList &paths, ChoreProgress &progress);
+    // Moves to the trash or deletes the files that still exist as files, passing over the ones
+    // that cannot go (each reported to the progress with the reason, and left in place); meant
+    // for a worker, and stops between two files when cancelled.
+    static void deleteFiles(const QStringList &paths, Disposal disposal, ChoreProgress &progress);
+    // What the end report says could not be done to a file: "moved to the trash", "deleted".
+    static QString handledWord(Disposal disposal);
 
     // The temporary files among `files`, ascending ignoring case.
     static QStringList temporaryAmong(const QStringList &files, const QStringList &extensions);
@@ -67,4 +83,5 @@ private:
     QString m_folder;
     QStringList m_found;
     qsizetype m_listed = 0;
+    Disposal m_disposal = Disposal::Trash;
 };

@@ -202,6 +202,8 @@ const Entry kEntries[kCount] = {
     {"TForm3", "StatusLabel", P::Caption, 0, "&Status"}, // 188
     {"TForm5", "ShowPassword", P::Caption, 0, "Show"}, // 189
     {"TForm5", "ShowPassword", P::DownCaption, 0, "Hide"}, // 190
+    {"TForm8", "CheckBox6", P::Caption, 0, "Delete temporary files permanently"}, // 191
+    {"TForm8", "GroupBox5", P::Caption, 0, "Temporary files"}, // 192
 };
 
 } // namespace

@@ -232,16 +232,33 @@ private Q_SLOTS:
         QCOMPARE(treeState(folder), before);
     }
 
-    void clean_deletesTheTemporaryFilesOnly()
+    void clean_removesTheTemporaryFilesOnly_data()
     {
-        const QString folder = cleanFixture(QStringLiteral("real"));
-        const CliResult result = runCli({cleanProject(folder), QStringLiteral("clean")});
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("toTrash");
+        QTest::newRow("to the trash by default") << QStringList() << true;
+        QTest::newRow("--trash") << QStringList{QStringLiteral("--trash")} << true;
+        QTest::newRow("--delete") << QStringList{QStringLiteral("--delete")} << false;
+    }
+
+    void clean_removesTheTemporaryFilesOnly()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, toTrash);
+        const QString folder = cleanFixture(QString::fromLatin1(QTest::currentDataTag()).remove(QLatin1Char('-')));
+        const QString trash = m_home.path() + QStringLiteral("/data/Trash/");
+        QDir(trash).removeRecursively();
+        const CliResult result = runCli(QStringList{cleanProject(folder), QStringLiteral("clean")} + options);
         QCOMPARE(result.status, 0);
-        QVERIFY(result.err.isEmpty());
+        QVERIFY2(result.err.isEmpty(), result.err.constData());
         QStringList left = treeState(folder).keys();
         left.replaceInStrings(folder + QLatin1Char('/'), QString());
         QCOMPARE(left, (QStringList{QStringLiteral("keep.txt"), QStringLiteral("sub"), QStringLiteral("sub/c.txt"),
                                     QStringLiteral("sub/deeper"), QStringLiteral("x.bak")}));
+        for (const char *name : {"a.tmp", "B.TMP", ".hidden.tmp"}) {
+            QCOMPARE(QFile::exists(trash + QStringLiteral("files/") + QLatin1String(name)), toTrash);
+            QCOMPARE(QFile::exists(trash + QStringLiteral("info/") + QLatin1String(name) + QStringLiteral(".trashinfo")), toTrash);
+        }
     }
 
     void progressBar_onlyOnATerminal()

@@ -92,6 +92,10 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("x.dev"), QStringLiteral("changelog"), QStringLiteral("--format=pdf")};
         QTest::newRow("json of a real clean")
             << QStringList{QStringLiteral("x.dev"), QStringLiteral("clean"), QStringLiteral("--json")};
+        QTest::newRow("trash and delete")
+            << QStringList{QStringLiteral("x.dev"), QStringLiteral("clean"), QStringLiteral("--trash"), QStringLiteral("--delete")};
+        QTest::newRow("delete for another command")
+            << QStringList{QStringLiteral("x.dev"), QStringLiteral("copy"), QStringLiteral("--delete")};
         QTest::newRow("extra argument") << QStringList{QStringLiteral("x.dev"), QStringLiteral("info"), QStringLiteral("y")};
     }
 

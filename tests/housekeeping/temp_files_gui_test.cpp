@@ -46,6 +46,7 @@ void TempFilesGuiTest::init()
     for (const char *file : {"main.cpp", "main.o", "Old.BAK", "sub/x.o"})
         writeFile(path(QLatin1String(file)), "x");
     m_prompts = ScriptedPrompts();
+    QDir().mkpath(m_dir->path() + QStringLiteral("/settings"));
     m_workspace = std::make_unique<Workspace>(m_dir->path() + QStringLiteral("/settings"), m_prompts);
     m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
     m_window->show();
@@ -130,15 +131,19 @@ void TempFilesGuiTest::deleteCommands_askThenDeleteFoundFiles()
     found->selectionModel()->select(found->model()->index(1, 0), QItemSelectionModel::Select);
     m_prompts.answers = {std::nullopt};
     QTest::keyClick(found, Qt::Key_Delete);
-    QCOMPARE(m_prompts.questions, QStringList{"Delete 1 temporary file in " + m_root + "?"});
+    QCOMPARE(m_prompts.questions, QStringList{"Move 1 temporary file in " + m_root + " to the trash?"});
     QVERIFY(QFile::exists(path("Old.BAK")));
 
     m_prompts.answers = {QStringLiteral("yes")};
     QTest::keyClick(found, Qt::Key_Delete);
     QTRY_COMPARE(shown("ListBox2"), (QStringList{path("main.o"), path("sub/x.o")}));
     QVERIFY(!QFile::exists(path("Old.BAK")));
+    QVERIFY(QFile::exists(m_home.path() + QStringLiteral("/data/Trash/files/Old.BAK")));
     QVERIFY(m_prompts.messages.isEmpty());
 
+    // The options window's setting deletes past the trash, and is kept for the next start.
+    trigger("Options1");
+    widget<QCheckBox>("CheckBox6")->click();
     m_prompts.answers = {QStringLiteral("yes")};
     trigger("Deletetemporaryfiles1");
     QCOMPARE(m_prompts.questions.last(), "Delete 2 temporary files in " + m_root + "?");
@@ -147,7 +152,16 @@ void TempFilesGuiTest::deleteCommands_askThenDeleteFoundFiles()
     QVERIFY(shown("ListBox2").isEmpty());
     QCOMPARE(filesPanel(), QStringLiteral("Contains 1 files with 0 temp. files"));
     QVERIFY(QFile::exists(path("main.cpp")));
-    QVERIFY(m_prompts.errors.isEmpty());
+    QVERIFY(!QFile::exists(m_home.path() + QStringLiteral("/data/Trash/files/main.o")));
+    QVERIFY2(m_prompts.errors.isEmpty(), qPrintable(m_prompts.errors.join(u'\n')));
+
+    // The next start reads it back.
+    cleanup();
+    m_workspace = std::make_unique<Workspace>(m_dir->path() + QStringLiteral("/settings"), m_prompts);
+    m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
+    trigger("Options1");
+    QVERIFY(widget<QCheckBox>("CheckBox6")->isChecked());
+    QCOMPARE(m_workspace->tempFiles.disposal(), TempFiles::Disposal::Delete);
 }
 
 void TempFilesGuiTest::deleteTemporaryFiles_refusesHomeFolder()

@@ -1,12 +1,17 @@
 #include "app/Workspace.h"
 #include "chores/ChoreRunner.h"
+#include "housekeeping/ChoreEndMessage.h"
 #include "project/Error.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <unistd.h>
 
 class TempFilesTest : public QObject
 {
@@ -21,7 +26,10 @@ private Q_SLOTS:
     void deleteExtensions_removesSelectedRowsOnly();
     void confirmDeletion_data();
     void confirmDeletion();
+    void deleteFiles_passesOverFailures_data();
     void deleteFiles_passesOverFailures();
+    void deleteFiles_keepsWhatTheTrashCannotTake();
+    void disposal_isKeptInTheSettingsFolder();
 
 private:
     // Sets the project folder and waits for its listing.
@@ -146,10 +154,13 @@ void TempFilesTest::confirmDeletion_data()
     QTest::addColumn<bool>("agreed");
     QTest::addColumn<QString>("refused"); // a word of the refusal, empty when not refused
 
+    // The question names where the files go: the trash, unless the user deletes permanently.
     QTest::newRow("all, yes") << "project" << QList<int>{0, 1, 2} << true
-                              << "Delete 3 temporary files in %1/project?" << true << "";
-    QTest::newRow("one, no") << "project" << QList<int>{1} << false << "Delete 1 temporary file in %1/project?"
-                             << false << "";
+                              << "Move 3 temporary files in %1/project to the trash?" << true << "";
+    QTest::newRow("one, no") << "project" << QList<int>{1} << false
+                             << "Move 1 temporary file in %1/project to the trash?" << false << "";
+    QTest::newRow("permanently, yes") << "project" << QList<int>{0, 2} << true
+                                      << "Delete 2 temporary files in %1/project?" << true << "";
     QTest::newRow("nothing selected") << "project" << QList<int>{} << false << "" << true << "";
     QTest::newRow("root") << "/" << QList<int>{0} << true << "" << false << "root";
     QTest::newRow("home") << "" << QList<int>{0} << true << "" << false << "home folder";
@@ -164,6 +175,8 @@ void TempFilesTest::confirmDeletion()
     QFETCH(QString, question);
     QFETCH(bool, agreed);
     QFETCH(QString, refused);
+    if (QTest::currentDataTag() == QByteArrayView("permanently, yes"))
+        m_workspace->tempFiles.setDisposal(TempFiles::Disposal::Delete);
     const QString home = m_home.path();
     writeFile(home + QStringLiteral("/stray.tmp"), "x");
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
@@ -189,8 +202,18 @@ void TempFilesTest::confirmDeletion()
     QCOMPARE(m_prompts->questions, question.isEmpty() ? QStringList() : QStringList{question.arg(m_dir->path())});
 }
 
+void TempFilesTest::deleteFiles_passesOverFailures_data()
+{
+    QTest::addColumn<TempFiles::Disposal>("disposal");
+    QTest::newRow("to the trash") << TempFiles::Disposal::Trash;
+    QTest::newRow("permanently") << TempFiles::Disposal::Delete;
+}
+
 void TempFilesTest::deleteFiles_passesOverFailures()
 {
+    QFETCH(TempFiles::Disposal, disposal);
+    const QString trash = m_home.path() + QStringLiteral("/data/Trash/");
+    QDir(m_home.path() + QStringLiteral("/data")).removeRecursively();
     const QStringList paths{path("0.tmp"), path("a.tmp"), path("B.bak"), path("sub/d.tmp"), path("gone.tmp")};
     // A folder under a temporary file's name is no file to delete.
     writeFile(path("0.tmp/kept"), "x");
@@ -199,14 +222,78 @@ void TempFilesTest::deleteFiles_passesOverFailures()
     const bool locked = !QFile(path("sub/probe")).open(QIODevice::WriteOnly);
 
     ChoreRunner runner;
-    const ChoreReport report
-        = runner.run(QStringLiteral("Deleting"), [&paths](ChoreProgress &progress) { TempFiles::deleteFiles(paths, progress); });
+    const ChoreReport report = runner.run(QStringLiteral("Deleting"), [&paths, disposal](ChoreProgress &progress) {
+        TempFiles::deleteFiles(paths, disposal, progress);
+    });
     QFile::setPermissions(path("sub"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     QVERIFY(!report.error && !report.cancelled);
     QVERIFY(!QFile::exists(path("a.tmp")) && !QFile::exists(path("B.bak")));
     QVERIFY(QFile::exists(path("c.TMP")) && QFile::exists(path("notes.txt")) && QFile::exists(path("0.tmp/kept")));
     QCOMPARE(QFile::exists(path("sub/d.tmp")), locked);
+    QCOMPARE(report.failures.size(), locked ? 1 : 0);
+
+    // The trash lives in the data folder, which did not exist before: each file there with
+    // the record of where it came from.
+    const bool toTrash = disposal == TempFiles::Disposal::Trash;
+    for (const char *name : {"a.tmp", "B.bak"}) {
+        QCOMPARE(QFile::exists(trash + QStringLiteral("files/") + QLatin1String(name)), toTrash);
+        const QByteArray info = readFile(trash + QStringLiteral("info/") + QLatin1String(name) + QStringLiteral(".trashinfo"));
+        QCOMPARE(info.contains("Path=" + QFile::encodeName(path(QLatin1String(name)))), toTrash);
+    }
+    QCOMPARE(QDir(m_root).exists(QStringLiteral("files")), false);
+}
+
+// Another file system whose top folder holds no trash and cannot get one: the file stays and
+// the report names it.
+void TempFilesTest::deleteFiles_keepsWhatTheTrashCannotTake()
+{
+    QTemporaryDir mountPoint;
+    QString drive = mountPoint.path();
+    const bool mounted = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                                   QStringLiteral("-o"), QStringLiteral("size=1m"),
+                                                                   QStringLiteral("tmpfs"), drive}) == 0;
+    const auto unmount = qScopeGuard([&] {
+        if (mounted)
+            QProcess::execute(QStringLiteral("umount"), {mountPoint.path()});
+    });
+    const QString userTrash = QStringLiteral("/.Trash-%1").arg(::getuid());
+    if (!mounted) {
+        drive = QStringLiteral("/dev/shm");
+        if (!QFileInfo(drive).isDir() || QFileInfo::exists(drive + QStringLiteral("/.Trash"))
+            || QFileInfo::exists(drive + userTrash))
+            QSKIP("Needs a tmpfs without a trash: cannot mount one (not root), and /dev/shm is missing or has a trash");
+    }
+    // A file where the trash folder of this user would be made.
+    const QString blocker = writeFile(drive + userTrash, "");
+    const auto unblock = qScopeGuard([&] { QFile::remove(blocker); });
+    QTemporaryDir folder(drive + QStringLiteral("/project-XXXXXX"));
+    const QString file = writeFile(folder.filePath(QStringLiteral("old.tmp")), "keep me");
+    const QString moved = writeFile(path("moved.tmp"), "x");
+
+    ChoreRunner runner;
+    const ChoreReport report = runner.run(QStringLiteral("Deleting"), [&](ChoreProgress &progress) {
+        TempFiles::deleteFiles({file, moved}, TempFiles::Disposal::Trash, progress);
+    });
+
+    QCOMPARE(readFile(file), QByteArray("keep me"));
+    QVERIFY(!QFile::exists(moved));
+    QCOMPARE(report.failures.size(), 1);
+    QCOMPARE(report.failures.first().item, file);
+    QVERIFY2(report.failures.first().reason.contains(QLatin1String("left in place")), qPrintable(report.failures.first().reason));
+    QVERIFY(choreEndMessage(report.failures, TempFiles::handledWord(TempFiles::Disposal::Trash))
+                .startsWith(QStringLiteral("Finished, but 1 file could not be moved to the trash:\n")));
+}
+
+void TempFilesTest::disposal_isKeptInTheSettingsFolder()
+{
+    const QString folder = m_dir->path() + QStringLiteral("/options/");
+    QCOMPARE(TempFiles::loadDisposal(folder), TempFiles::Disposal::Trash);
+    QDir().mkpath(folder);
+    TempFiles::saveDisposal(folder, TempFiles::Disposal::Delete);
+    QCOMPARE(TempFiles::loadDisposal(folder), TempFiles::Disposal::Delete);
+    TempFiles::saveDisposal(folder, TempFiles::Disposal::Trash);
+    QCOMPARE(TempFiles::loadDisposal(folder), TempFiles::Disposal::Trash);
 }
 
 QTEST_GUILESS_MAIN(TempFilesTest)

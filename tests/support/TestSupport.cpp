@@ -40,6 +40,8 @@ IsolatedHome::IsolatedHome()
 {
     qputenv("HOME", m_dir.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/config")).toLocal8Bit());
+    // Where the trash is.
+    qputenv("XDG_DATA_HOME", (m_dir.path() + QStringLiteral("/data")).toLocal8Bit());
 }
 
 QString writeFile(const QString &path, const QByteArray &bytes)

@@ -56,8 +56,8 @@ public:
     void open(const QString &target) override;
 };
 
-// Points HOME and XDG_CONFIG_HOME at a fresh temporary folder for the life of the object,
-// so tests never touch the user's settings.
+// Points HOME, XDG_CONFIG_HOME and XDG_DATA_HOME at a fresh temporary folder for the life of
+// the object, so tests never touch the user's settings or trash.
 class IsolatedHome
 {
 public:

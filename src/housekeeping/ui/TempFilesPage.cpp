@@ -42,12 +42,14 @@ void TempFilesPage::deleteFiles(const QStringList &paths, bool sayFinished)
 {
     if (!m_tempFiles.confirmDeletion(paths))
         return;
-    auto work = [paths](ChoreProgress &progress) { TempFiles::deleteFiles(paths, progress); };
-    m_frame.runChore(QStringLiteral("Deleting temporary files"), std::move(work),
-                     [this, sayFinished](const ChoreReport &report) {
-                         m_tempFiles.scan();
-                         tellChoreEnd(m_prompts, report, QStringLiteral("deleted"), sayFinished);
-                     });
+    const TempFiles::Disposal disposal = m_tempFiles.disposal();
+    auto work = [paths, disposal](ChoreProgress &progress) { TempFiles::deleteFiles(paths, disposal, progress); };
+    const QString status = disposal == TempFiles::Disposal::Trash ? QStringLiteral("Moving temporary files to the trash")
+                                                                  : QStringLiteral("Deleting temporary files");
+    m_frame.runChore(status, std::move(work), [this, sayFinished, disposal](const ChoreReport &report) {
+        m_tempFiles.scan();
+        tellChoreEnd(m_prompts, report, TempFiles::handledWord(disposal), sayFinished);
+    });
 }
 
 void TempFilesPage::showListing()

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QShowEvent>
@@ -28,18 +29,25 @@ QString memoText(const QPlainTextEdit *memo)
 } // namespace
 
 TemplateWindow::TemplateWindow(const PageContext &context, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_prompts(context.prompts), m_folder(context.workspace.appDataFolder)
+    : QWidget(parent, Qt::Window), m_prompts(context.prompts), m_tempFiles(context.workspace.tempFiles),
+      m_folder(context.workspace.appDataFolder)
 {
     setObjectName(QStringLiteral("TForm8"));
     setWindowTitle(QStringLiteral("HTML-Template"));
     runCommand(m_prompts, [this] { m_templates.load(m_folder); });
+    runCommand(m_prompts, [this] { m_tempFiles.setDisposal(TempFiles::loadDisposal(m_folder)); });
 
     // The three editors share the window's height; the nodes, repeated per item, get the most.
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(4);
     layout->addWidget(templateGroup(ChangelogTemplates::Head, QStringLiteral("HTML-Head"), "Memo1"), 2);
-    layout->addWidget(flagsGroup());
+    // The one setting that is no template's sits beside the statuses, taking no height from
+    // the editors.
+    auto *settingsRow = new QHBoxLayout;
+    settingsRow->addWidget(flagsGroup(), 1);
+    settingsRow->addWidget(disposalGroup());
+    layout->addLayout(settingsRow);
     layout->addWidget(templateGroup(ChangelogTemplates::Node, QStringLiteral("HTML-Nodes"), "Memo2"), 3);
     layout->addWidget(templateGroup(ChangelogTemplates::End, QStringLiteral("HTML-End"), "Memo3"), 2);
     closeOnEscape(this);
@@ -87,6 +95,23 @@ QGroupBox *TemplateWindow::flagsGroup()
         // Three columns: Finished and Testing, At work and To do, Someday.
         grid->addWidget(m_flags[i], i % 2, i / 2);
     }
+    return group;
+}
+
+QGroupBox *TemplateWindow::disposalGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Temporary files"), this);
+    group->setObjectName(QStringLiteral("GroupBox5"));
+    auto *box = new QCheckBox(QStringLiteral("Delete temporary files permanently"), group);
+    box->setObjectName(QStringLiteral("CheckBox6"));
+    box->setToolTip(QStringLiteral("Otherwise \"Delete temporary files\" moves them to the trash."));
+    box->setChecked(m_tempFiles.disposal() == TempFiles::Disposal::Delete);
+    connect(box, &QCheckBox::toggled, this, [this](bool permanently) {
+        const auto disposal = permanently ? TempFiles::Disposal::Delete : TempFiles::Disposal::Trash;
+        m_tempFiles.setDisposal(disposal);
+        runCommand(m_prompts, [this, disposal] { TempFiles::saveDisposal(m_folder, disposal); });
+    });
+    (new QVBoxLayout(group))->addWidget(box, 0, Qt::AlignTop);
     return group;
 }
 

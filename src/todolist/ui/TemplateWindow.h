@@ -9,9 +9,11 @@ class Prompts;
 class QCheckBox;
 class QGroupBox;
 class QPlainTextEdit;
+class TempFiles;
 
-// TForm8: the changelog templates and what a changelog includes. Loads them from the settings
-// folder when created and writes each change at once; there is no save or cancel.
+// TForm8, the options window: the changelog templates, what a changelog includes, and whether
+// temporary files are deleted permanently. Loads them from the settings folder when created
+// and writes each change at once; there is no save or cancel.
 class TemplateWindow : public QWidget
 {
     Q_OBJECT
@@ -27,10 +29,12 @@ protected:
 private:
     QGroupBox *templateGroup(ChangelogTemplates::Part part, const QString &caption, const char *memoName);
     QGroupBox *flagsGroup();
+    QGroupBox *disposalGroup();
     void saveText(ChangelogTemplates::Part part);
     void saveFlags();
 
     Prompts &m_prompts;
+    TempFiles &m_tempFiles;
     QString m_folder;
     ChangelogTemplates m_templates;
     QPlainTextEdit *m_memos[3] = {};
