@@ -53,9 +53,11 @@ QString unreadableReason(const QString &folder)
     return error ? QString::fromLocal8Bit(error.message()) : QString();
 }
 
-void checkSize(const QString &source, qint64 size)
+// Sizes past the 32-bit fields are written as Zip64 when the entry was set up for them; an
+// entry that grew past them unforeseen cannot be written any more.
+void checkSizes(const ZipEntry &entry, const QString &source)
 {
-    if (size > ZipCentralDirectory::maxFieldValue)
+    if (entry.sizesOverflow())
         throw Error(ZipErrors::entryTooLarge(source));
 }
 
@@ -181,7 +183,6 @@ void ZipArchiveWriter::addFile(const QString &path, const QString &entryName)
     const QFileInfo info(path);
     if (!info.isFile())
         return;
-    checkSize(path, info.size());
     QFile file(path);
     QString reason;
     const RegularFile::Opened opened = RegularFile::openForReading(file, reason);
@@ -315,15 +316,12 @@ void ZipArchiveWriter::addCompressed(const WalkStep &step, const ZipCompressionP
         throw Error(result.error);
     if (result.status == Status::Grown)
         return addFile(step.path, step.name);
-    checkSize(step.path, result.size);
     ZipEntry entry = beginFileEntry(step.name, step.info);
     entry.method = result.size > 0 ? ZipEntry::deflated : ZipEntry::stored;
     entry.crc = result.crc;
-    entry.compressedSize = quint32(result.data.size());
-    entry.uncompressedSize = quint32(result.size);
-    const QByteArray header = entry.localHeader();
-    checkEnd(entry, entry.localHeaderOffset + header.size() + result.data.size());
-    writeAt(entry.localHeaderOffset, header);
+    entry.compressedSize = quint64(result.data.size());
+    entry.uncompressedSize = quint64(result.size);
+    writeAt(entry.localHeaderOffset, entry.localHeader());
     append(result.data);
     commit(entry);
     m_progress->addDone(result.size);
@@ -339,31 +337,27 @@ void ZipArchiveWriter::addParts(const WalkStep &step, ZipCompressionPool &pool, 
         m_progress->addDone(step.info.size());
         return;
     }
-    checkSize(step.path, step.info.size());
     ZipEntry entry = beginFileEntry(step.name, step.info);
     entry.method = ZipEntry::deflated;
-    qint64 end = entry.localHeaderOffset + entry.localHeader().size();
-    qint64 size = 0;
+    entry.zip64Sizes = ZipEntry::needsZip64Sizes(step.info.size());
     for (qsizetype part = 0;;) {
         if (result.status == Status::Missing)
             throw Error(ZipErrors::cannotRead(step.path, QStringLiteral("it was removed while it was zipped")));
         if (result.status != Status::Ready)
             throw Error(result.error);
-        end += result.data.size();
-        checkEnd(entry, end);
         if (part == 0)
             writeAt(entry.localHeaderOffset, entry.localHeader());
         append(result.data);
         entry.crc = part == 0 ? result.crc : quint32(crc32_combine(entry.crc, result.crc, z_off_t(result.size)));
-        size += result.size;
+        entry.compressedSize += quint64(result.data.size());
+        entry.uncompressedSize += quint64(result.size);
         m_progress->addDone(result.size);
         if (++part == count)
             break;
         result = pool.take(first + part);
     }
-    entry.compressedSize = quint32(end - entry.localHeaderOffset - entry.localHeader().size());
-    entry.uncompressedSize = quint32(size);
-    writeAt(entry.localHeaderOffset + ZipEntry::sizeFieldsOffset, entry.sizeFields());
+    checkSizes(entry, step.path);
+    writeAt(entry.localHeaderOffset, entry.localHeader());
     commit(entry);
 }
 
@@ -376,12 +370,9 @@ ZipEntry ZipArchiveWriter::beginEntry(const QString &name, quint32 attributes, c
     const qsizetype existing = m_directory.indexOf(entry.name);
     if (existing >= 0)
         removeEntry(existing);
-    if (m_directory.count() >= ZipCentralDirectory::maxEntries)
-        throw Error(ZipErrors::tooManyEntries(m_fileName, name));
     entry.externalAttributes = attributes;
     entry.setTime(m_latestTime ? std::min(time, *m_latestTime).toUTC() : time);
-    entry.localHeaderOffset = quint32(m_directory.offset());
-    checkEnd(entry, m_directory.offset() + ZipEntry::localHeaderSize + entry.name.size());
+    entry.localHeaderOffset = quint64(m_directory.offset());
     return entry;
 }
 
@@ -403,36 +394,26 @@ void ZipArchiveWriter::writeStream(ZipEntry &entry, QIODevice &data, const QStri
     };
     QByteArrayView bytes = next();
     entry.method = bytes.isEmpty() ? ZipEntry::stored : ZipEntry::deflated;
-    const QByteArray header = entry.localHeader();
-    writeAt(entry.localHeaderOffset, header);
+    entry.zip64Sizes = ZipEntry::needsZip64Sizes(data.isSequential() ? 0 : data.size());
+    // The header goes first with zero sizes; they are known and filled in at the end.
+    writeAt(entry.localHeaderOffset, entry.localHeader());
     if (bytes.isEmpty())
         return;
-    // The header goes first with zero sizes; they are known and patched in at the end.
-    qint64 end = entry.localHeaderOffset + header.size();
-    ZipDeflater deflater([&](QByteArrayView output) {
-        end += output.size();
-        checkEnd(entry, end);
-        append(output);
-    });
+    ZipDeflater deflater([&](QByteArrayView output) { append(output); });
     do {
         deflater.write(bytes);
-        checkSize(source, deflater.size());
+        entry.uncompressedSize = quint64(deflater.size());
+        entry.compressedSize = quint64(deflater.compressedSize());
+        checkSizes(entry, source);
         m_progress->addDone(bytes.size());
         m_progress->checkCancelled();
         bytes = next();
     } while (!bytes.isEmpty());
     deflater.finish();
     entry.crc = deflater.crc();
-    entry.compressedSize = quint32(deflater.compressedSize());
-    entry.uncompressedSize = quint32(deflater.size());
-    writeAt(entry.localHeaderOffset + ZipEntry::sizeFieldsOffset, entry.sizeFields());
-}
-
-// The local record must end, and the central directory begin, where an offset field reaches.
-void ZipArchiveWriter::checkEnd(const ZipEntry &entry, qint64 end) const
-{
-    if (end > ZipCentralDirectory::maxFieldValue)
-        throw Error(ZipErrors::archiveTooLarge(m_fileName, QString::fromUtf8(entry.name)));
+    entry.compressedSize = quint64(deflater.compressedSize());
+    checkSizes(entry, source);
+    writeAt(entry.localHeaderOffset, entry.localHeader());
 }
 
 void ZipArchiveWriter::commit(const ZipEntry &entry)
@@ -479,9 +460,9 @@ void ZipArchiveWriter::moveDown(qint64 from, qint64 to, qint64 length)
 void ZipArchiveWriter::flush()
 {
     writeAt(m_directory.offset(), m_directory.headers());
-    append(m_directory.endRecord());
-    const qint64 end = m_directory.offset() + m_directory.headers().size()
-        + ZipCentralDirectory::endRecordSize;
+    const QByteArray endRecord = m_directory.endRecord();
+    append(endRecord);
+    const qint64 end = m_directory.offset() + m_directory.headers().size() + endRecord.size();
     if (m_file.size() != end && !m_file.resize(end))
         throw Error(ZipErrors::cannotWrite(m_fileName, m_file.errorString()));
     m_dirty = false;

@@ -16,7 +16,7 @@
 class QIODevice;
 class QRegularExpression;
 
-// Writes zip archives (PKWARE's APPNOTE, no ZIP64) with deflate at zlib level 9, updating the
+// Writes zip archives (PKWARE's APPNOTE, Zip64 for what passes the classic fields) with deflate at zlib level 9, updating the
 // archive in place. Use: createArchive, setFileName, openArchive, addFolder, closeArchive.
 //
 // The central directory is kept in memory and written with the end record behind the last
@@ -113,7 +113,6 @@ private:
     ZipEntry beginEntry(const QString &name, quint32 attributes, const QDateTime &time);
     ZipEntry beginFileEntry(const QString &name, const QFileInfo &info);
     void writeStream(ZipEntry &entry, QIODevice &data, const QString &source);
-    void checkEnd(const ZipEntry &entry, qint64 end) const;
     void commit(const ZipEntry &entry);
 
     void writeAt(qint64 position, QByteArrayView bytes);

@@ -10,6 +10,31 @@
 namespace {
 
 constexpr quint32 endSignature = 0x06054B50;
+constexpr quint32 zip64EndSignature = 0x06064B50;
+constexpr quint32 zip64LocatorSignature = 0x07064B50;
+constexpr qint64 zip64EndSize = 56;
+constexpr quint16 zip64Version = 45;
+constexpr quint64 maxCount = 0xFFFE;
+
+// The Zip64 end of central directory record and its locator, which follows it.
+QByteArray zip64End(quint64 count, quint64 size, quint64 offset)
+{
+    QByteArray out(zip64EndSize + 20, '\0');
+    char *p = out.data();
+    qToLittleEndian<quint32>(zip64EndSignature, p);
+    qToLittleEndian<quint64>(zip64EndSize - 12, p + 4); // the record's size after this field
+    qToLittleEndian<quint16>(zip64Version, p + 12);
+    qToLittleEndian<quint16>(zip64Version, p + 14);
+    qToLittleEndian<quint64>(count, p + 24);
+    qToLittleEndian<quint64>(count, p + 32);
+    qToLittleEndian<quint64>(size, p + 40);
+    qToLittleEndian<quint64>(offset, p + 48);
+    char *locator = p + zip64EndSize;
+    qToLittleEndian<quint32>(zip64LocatorSignature, locator);
+    qToLittleEndian<quint64>(offset + size, locator + 8); // where the Zip64 end record begins
+    qToLittleEndian<quint32>(1, locator + 16); // one disk
+    return out;
+}
 
 } // namespace
 
@@ -35,7 +60,7 @@ void ZipCentralDirectory::remove(qsizetype index)
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
         ZipEntry &entry = m_entries[i];
         if (entry.localHeaderOffset > gone.localHeaderOffset)
-            entry.localHeaderOffset -= quint32(length);
+            entry.localHeaderOffset -= quint64(length);
         this->index(i);
         m_headers.append(entry.centralHeader());
     }
@@ -49,13 +74,21 @@ void ZipCentralDirectory::clear()
 
 QByteArray ZipCentralDirectory::endRecord() const
 {
+    const auto count = quint64(m_entries.size());
+    const auto size = quint64(m_headers.size());
+    const auto offset = quint64(m_offset);
+    const bool countOver = count > maxCount;
+    const bool sizeOver = size > ZipEntry::maxClassicValue;
+    const bool offsetOver = offset > ZipEntry::maxClassicValue;
     QByteArray out(endRecordSize, '\0');
     char *p = out.data();
     qToLittleEndian<quint32>(endSignature, p);
-    qToLittleEndian<quint16>(quint16(m_entries.size()), p + 8);
-    qToLittleEndian<quint16>(quint16(m_entries.size()), p + 10);
-    qToLittleEndian<quint32>(quint32(m_headers.size()), p + 12);
-    qToLittleEndian<quint32>(quint32(m_offset), p + 16);
+    qToLittleEndian<quint16>(countOver ? 0xFFFF : quint16(count), p + 8);
+    qToLittleEndian<quint16>(countOver ? 0xFFFF : quint16(count), p + 10);
+    qToLittleEndian<quint32>(sizeOver ? 0xFFFFFFFF : quint32(size), p + 12);
+    qToLittleEndian<quint32>(offsetOver ? 0xFFFFFFFF : quint32(offset), p + 16);
+    if (countOver || sizeOver || offsetOver)
+        return zip64End(count, size, offset) + out;
     return out;
 }
 
@@ -121,7 +154,7 @@ bool ZipCentralDirectory::readHeaders(const QByteArray &bytes, qsizetype count)
     QByteArrayView rest(bytes);
     for (qsizetype i = 0; i < count; ++i) {
         const std::optional<ZipEntry> entry = ZipEntry::fromCentralHeader(rest);
-        if (!entry || entry->localHeaderOffset + entry->localRecordLength() > m_offset)
+        if (!entry || qint64(entry->localHeaderOffset) + entry->localRecordLength() > m_offset)
             return false;
         m_entries.append(*entry);
         index(i);

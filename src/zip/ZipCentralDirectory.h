@@ -16,9 +16,6 @@ class ZipCentralDirectory
 {
 public:
     static constexpr int endRecordSize = 22;
-    static constexpr qsizetype maxEntries = 65535;
-    // Sizes and offsets must stay below 0xFFFFFFFF, which readers take as a ZIP64 marker.
-    static constexpr qint64 maxFieldValue = 0xFFFFFFFE;
 
     qsizetype count() const { return m_entries.size(); }
     const ZipEntry &at(qsizetype index) const { return m_entries.at(index); }
@@ -33,7 +30,9 @@ public:
     void remove(qsizetype index);
     void clear();
 
-    // The central directory headers in order, then the end record.
+    // The central directory headers in order, then the end record: the classic one alone, or,
+    // when the count, the size or the offset of the directory passes what its fields hold,
+    // the Zip64 end record and its locator before it.
     const QByteArray &headers() const { return m_headers; }
     QByteArray endRecord() const;
 

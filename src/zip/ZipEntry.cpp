@@ -9,6 +9,9 @@ namespace {
 constexpr quint32 localSignature = 0x04034B50;
 constexpr quint32 centralSignature = 0x02014B50;
 constexpr quint16 version = 20; // made by and needed to extract
+constexpr quint16 zip64Version = 45;
+constexpr quint16 zip64Tag = 0x0001;
+constexpr quint32 allOnes = 0xFFFFFFFF;
 constexpr quint16 madeOnUnix = 3 << 8;
 constexpr quint32 dosReadOnly = 1;
 constexpr quint32 dosFolder = 16;
@@ -23,6 +26,30 @@ void put32(QByteArray &out, quint32 value)
 {
     const quint32 le = qToLittleEndian(value);
     out.append(reinterpret_cast<const char *>(&le), sizeof le);
+}
+
+void put64(QByteArray &out, quint64 value)
+{
+    const quint64 le = qToLittleEndian(value);
+    out.append(reinterpret_cast<const char *>(&le), sizeof le);
+}
+
+// The Zip64 extra field of these values, in the order the format gives them; empty for none.
+QByteArray zip64Field(const QList<quint64> &values)
+{
+    if (values.isEmpty())
+        return {};
+    QByteArray out;
+    put16(out, zip64Tag);
+    put16(out, quint16(values.size() * 8));
+    for (quint64 value : values)
+        put64(out, value);
+    return out;
+}
+
+quint32 classic(quint64 value, bool inZip64)
+{
+    return inZip64 ? allOnes : quint32(value);
 }
 
 quint16 get16(QByteArrayView bytes, qsizetype at)
@@ -52,6 +79,22 @@ void ZipEntry::setTime(const QDateTime &localTime)
     dosTime = quint16(time.hour() * 2048 + time.minute() * 32 + time.second() / 2);
 }
 
+bool ZipEntry::needsZip64Sizes(qint64 expectedSize)
+{
+    // Stored blocks and the joints of parts add a few bytes per 16 KiB at the most.
+    return quint64(expectedSize) + quint64(expectedSize) / 1024 + 4096 > maxClassicValue;
+}
+
+bool ZipEntry::sizesOverflow() const
+{
+    return !zip64Sizes && std::max(compressedSize, uncompressedSize) > maxClassicValue;
+}
+
+qint64 ZipEntry::localHeaderLength() const
+{
+    return localHeaderSize + name.size() + (zip64Sizes ? 20 : 0);
+}
+
 quint16 ZipEntry::flags() const
 {
     const bool ascii = std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });
@@ -60,7 +103,8 @@ quint16 ZipEntry::flags() const
 
 quint16 ZipEntry::versionMadeBy() const
 {
-    return flags() ? madeOnUnix | version : version;
+    const quint16 needed = zip64Sizes || localHeaderOffset > maxClassicValue ? zip64Version : version;
+    return flags() ? madeOnUnix | needed : needed;
 }
 
 quint32 ZipEntry::centralAttributes() const
@@ -74,52 +118,57 @@ quint32 ZipEntry::centralAttributes() const
     return mode << 16 | dosAttributes;
 }
 
-QByteArray ZipEntry::sizeFields() const
-{
-    QByteArray out;
-    put32(out, crc);
-    put32(out, compressedSize);
-    put32(out, uncompressedSize);
-    return out;
-}
-
 QByteArray ZipEntry::localHeader() const
 {
     QByteArray out;
-    out.reserve(localHeaderSize + name.size());
+    const QByteArray extra = zip64Sizes ? zip64Field({uncompressedSize, compressedSize}) : QByteArray();
+    out.reserve(localHeaderSize + name.size() + extra.size());
     put32(out, localSignature);
-    put16(out, version);
+    put16(out, zip64Sizes ? zip64Version : version);
     put16(out, flags());
     put16(out, method);
     put16(out, dosTime);
     put16(out, dosDate);
-    out.append(sizeFields());
+    put32(out, crc);
+    put32(out, classic(compressedSize, zip64Sizes));
+    put32(out, classic(uncompressedSize, zip64Sizes));
     put16(out, quint16(name.size()));
-    put16(out, 0); // extra field length
+    put16(out, quint16(extra.size()));
     out.append(name);
+    out.append(extra);
     return out;
 }
 
 QByteArray ZipEntry::centralHeader() const
 {
+    const bool zip64Offset = localHeaderOffset > maxClassicValue;
+    QList<quint64> zip64Values;
+    if (zip64Sizes)
+        zip64Values << uncompressedSize << compressedSize;
+    if (zip64Offset)
+        zip64Values << localHeaderOffset;
+    const QByteArray extra = zip64Field(zip64Values);
     QByteArray out;
-    out.reserve(centralHeaderSize + name.size());
+    out.reserve(centralHeaderSize + name.size() + extra.size());
     put32(out, centralSignature);
     put16(out, versionMadeBy());
-    put16(out, version);
+    put16(out, quint16(versionMadeBy() & 0xFF));
     put16(out, flags());
     put16(out, method);
     put16(out, dosTime);
     put16(out, dosDate);
-    out.append(sizeFields());
+    put32(out, crc);
+    put32(out, classic(compressedSize, zip64Sizes));
+    put32(out, classic(uncompressedSize, zip64Sizes));
     put16(out, quint16(name.size()));
-    put16(out, 0); // extra field length
+    put16(out, quint16(extra.size()));
     put16(out, 0); // comment length
     put16(out, 0); // disk number start
     put16(out, 0); // internal attributes
     put32(out, centralAttributes());
-    put32(out, localHeaderOffset);
+    put32(out, classic(localHeaderOffset, zip64Offset));
     out.append(name);
+    out.append(extra);
     return out;
 }
 
@@ -140,8 +189,11 @@ std::optional<ZipEntry> ZipEntry::fromCentralHeader(QByteArrayView bytes)
     entry.externalAttributes = get32(bytes, 38) & 0xFFFF;
     entry.localHeaderOffset = get32(bytes, 42);
     entry.name = bytes.sliced(centralHeaderSize, nameLength).toByteArray();
+    if (std::max({entry.compressedSize, entry.uncompressedSize, entry.localHeaderOffset}) > maxClassicValue)
+        return std::nullopt;
     // Anything this writer does not produce (extra fields, comments, flags, other versions)
-    // would be lost when the directory is written again, so such an entry is not taken.
+    // would be lost when the directory is written again, so such an entry is not taken; nor
+    // is one with Zip64 fields, which this reader leaves alone.
     if (entry.centralHeader() != bytes.first(centralHeaderSize + nameLength))
         return std::nullopt;
     return entry;

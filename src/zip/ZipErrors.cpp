@@ -49,12 +49,6 @@ QString cannotWrite(const QString &path, const QString &reason)
     return QStringLiteral("Cannot write \"%1\": %2").arg(path, reason);
 }
 
-QString tooManyEntries(const QString &archive, const QString &entry)
-{
-    return QStringLiteral("Cannot add \"%1\" to \"%2\": a zip archive holds at most 65,535 entries.")
-        .arg(entry, archive);
-}
-
 QString nameTooLong(const QString &archive, const QString &entry)
 {
     return QStringLiteral("Cannot add \"%1...\" to \"%2\": a zip archive holds names of at most 65,535 bytes.")
@@ -63,15 +57,8 @@ QString nameTooLong(const QString &archive, const QString &entry)
 
 QString entryTooLarge(const QString &entry)
 {
-    return QStringLiteral("Cannot zip \"%1\": it is 4 GiB or larger, more than a zip archive can hold.")
+    return QStringLiteral("Cannot zip \"%1\": it grew past 4 GiB while it was zipped.")
         .arg(shown(entry));
-}
-
-QString archiveTooLarge(const QString &archive, const QString &entry)
-{
-    return QStringLiteral("Cannot add \"%1\" to \"%2\": the archive would grow past 4 GiB, more than "
-                          "a zip archive can hold.")
-        .arg(entry, archive);
 }
 
 } // namespace ZipErrors

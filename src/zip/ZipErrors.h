@@ -12,9 +12,7 @@ QString cannotCreate(const QString &path, const QString &reason);
 QString cannotOpen(const QString &path, const QString &reason);
 QString cannotRead(const QString &path, const QString &reason);
 QString cannotWrite(const QString &path, const QString &reason);
-QString tooManyEntries(const QString &archive, const QString &entry);
 QString nameTooLong(const QString &archive, const QString &entry);
 QString entryTooLarge(const QString &entry);
-QString archiveTooLarge(const QString &archive, const QString &entry);
 
 } // namespace ZipErrors
