@@ -17,6 +17,51 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QLocale>
+#include <QSet>
+
+namespace {
+
+// The items the chore did not name as failed, in their order.
+QStringList withoutFailed(const QStringList &items, const ChoreProgress &progress)
+{
+    QSet<QString> failed;
+    for (const ChoreFailure &failure : progress.failures())
+        failed.insert(failure.item);
+    QStringList done;
+    for (const QString &item : items)
+        if (!failed.contains(item))
+            done.append(item);
+    return done;
+}
+
+QString errorMessage(const std::exception_ptr &error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const Error &e) {
+        return e.message();
+    } catch (const std::exception &e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("unknown error");
+    }
+}
+
+// How a chore ended, from the runner's report alone, so every chore tells it alike.
+QJsonObject reportJson(const ChoreReport &report)
+{
+    QJsonArray failures;
+    for (const ChoreFailure &failure : report.failures)
+        failures.append(QJsonObject{{QStringLiteral("item"), failure.item}, {QStringLiteral("reason"), failure.reason}});
+    QJsonObject json{{QStringLiteral("succeeded"), report.succeeded()},
+                     {QStringLiteral("cancelled"), report.cancelled},
+                     {QStringLiteral("failures"), failures}};
+    if (report.error)
+        json.insert(QStringLiteral("error"), errorMessage(report.error));
+    return json;
+}
+
+} // namespace
 
 ChoreCommands::ChoreCommands(const Invocation &invocation, const Project &project)
     : m_invocation(invocation), m_project(project)
@@ -36,12 +81,16 @@ ExitStatus ChoreCommands::clean()
         progress.setStatus(QStringLiteral("Listing: ") + data.projectFolder);
         const QStringList found = TempFiles::temporaryAmong(
             listFiles(data.projectFolder, data.includeSubfolders, &progress), data.tempExtensions);
-        if (!m_invocation.dryRun)
-            return TempFiles::deleteFiles(found, disposal, progress);
+        results.json.insert(QStringLiteral("projectFolder"), data.projectFolder);
+        results.json.insert(QStringLiteral("toTrash"), toTrash);
+        if (!m_invocation.dryRun) {
+            TempFiles::deleteFiles(found, disposal, progress);
+            results.json.insert(toTrash ? QStringLiteral("trashed") : QStringLiteral("deleted"),
+                                QJsonArray::fromStringList(withoutFailed(found, progress)));
+            return;
+        }
         results.lines = found;
-        results.json = {{QStringLiteral("projectFolder"), data.projectFolder},
-                        {QStringLiteral("delete"), QJsonArray::fromStringList(found)},
-                        {QStringLiteral("toTrash"), toTrash}};
+        results.json.insert(QStringLiteral("delete"), QJsonArray::fromStringList(found));
     });
 }
 
@@ -87,6 +136,7 @@ ExitStatus ChoreCommands::backup()
     const QString stamp = backupDateStamp(QDate::currentDate(), QLocale::system());
     return run(QStringLiteral("backup"), QStringLiteral("Backing up the project"), [&](ChoreProgress &progress, Results &results) {
         const QString target = backupTarget(settings, stamp);
+        results.json.insert(QStringLiteral("target"), target);
         if (!m_invocation.dryRun) {
             backupProject(settings, stamp, progress);
             results.lines.append(target);
@@ -94,7 +144,7 @@ ExitStatus ChoreCommands::backup()
         }
         const qsizetype files = backupFiles(settings, progress).size();
         results.lines.append(QStringLiteral("%1: %2 files").arg(target).arg(files));
-        results.json = {{QStringLiteral("target"), target}, {QStringLiteral("files"), files}};
+        results.json.insert(QStringLiteral("files"), files);
     });
 }
 
@@ -108,6 +158,10 @@ ExitStatus ChoreCommands::upload()
         const auto heading = [&] { results.failuresHeading = failedUploadsHeading(int(progress.failures().size()), int(uploads.size())); };
         if (!m_invocation.dryRun) {
             runUploads(uploads, progress, services);
+            QStringList sources;
+            for (const UploadEntry &entry : uploads)
+                sources.append(entry.source);
+            results.json.insert(QStringLiteral("uploaded"), QJsonArray::fromStringList(withoutFailed(sources, progress)));
             return heading();
         }
         QJsonArray planned;
@@ -186,14 +240,20 @@ ExitStatus ChoreCommands::run(const QString &command, const QString &description
     Results results;
     const ChoreReport report =
         m_runner.run(description, [&work, &results](ChoreProgress &progress) { work(progress, results); });
-    if (!report.error) {
-        if (m_invocation.json) {
-            results.json.insert(QStringLiteral("command"), command);
-            Output::json(results.json);
-        } else {
-            for (const QString &line : std::as_const(results.lines))
-                Output::line(line);
-        }
+    if (m_invocation.json) {
+        // What the chore itself tells, then how it ended, for a real run as for a dry run.
+        QJsonObject json = results.json;
+        const QJsonObject end = reportJson(report);
+        for (auto field = end.begin(); field != end.end(); ++field)
+            json.insert(field.key(), field.value());
+        if (!report.failures.isEmpty() && !results.failuresHeading.isEmpty())
+            json.insert(QStringLiteral("summary"), results.failuresHeading);
+        json.insert(QStringLiteral("command"), command);
+        json.insert(QStringLiteral("dryRun"), m_invocation.dryRun);
+        Output::json(json);
+    } else if (!report.error) {
+        for (const QString &line : std::as_const(results.lines))
+            Output::line(line);
     }
     if (!report.failures.isEmpty() && !results.failuresHeading.isEmpty())
         Output::error(results.failuresHeading);

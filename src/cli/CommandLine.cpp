@@ -192,6 +192,9 @@ Invocation parse(const QStringList &arguments)
         throw UsageError(positional.size() < 2 ? QStringLiteral("Give a project file and a command.")
                                                : QStringLiteral("Unexpected argument \"%1\".").arg(positional[2]));
     const CommandDefinition *definition = findCommand(positional[1]);
+    if (!definition && findCommand(positional[0]))
+        throw UsageError(QStringLiteral("The project file comes first: %1 %2 %3")
+                             .arg(QCoreApplication::applicationName(), positional[1], positional[0]));
     if (!definition)
         throw UsageError(QStringLiteral("Unknown command \"%1\"; the commands are %2.")
                              .arg(positional[1], commandNames().join(QStringLiteral(", "))));
@@ -211,8 +214,6 @@ Invocation parse(const QStringList &arguments)
     if (parser.isSet(options()[ToTrash]) && parser.isSet(options()[Permanently]))
         throw UsageError(QStringLiteral("Give --trash or --delete, not both."));
     invocation.deletePermanently = parser.isSet(options()[Permanently]);
-    if (invocation.json && definition->options.contains(DryRun) && !invocation.dryRun)
-        throw UsageError(QStringLiteral("--json shows a dry run; add --dry-run."));
     return invocation;
 }
 

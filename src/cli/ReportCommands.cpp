@@ -129,21 +129,21 @@ ExitStatus changelog(const Invocation &invocation, const Project &project)
 {
     const ChangelogTemplates templates = templatesFor(invocation);
     const QList<TodoItem> &todos = project.data().todos;
+    QString text;
     if (invocation.format == QLatin1String("markdown")) {
-        const QString text = Changelog::markdown(todos, templates);
-        if (invocation.outputPath.isEmpty())
-            Output::write(text);
-        else
-            TextFile::writeBytes(invocation.outputPath, text.toUtf8());
-        return ExitDone;
+        text = Changelog::markdown(todos, templates);
+    } else {
+        const Changelog::Texts texts = Changelog::generate(todos, templates);
+        text = invocation.format == QLatin1String("plain") ? texts.plain : texts.html;
     }
-    const Changelog::Texts texts = Changelog::generate(todos, templates);
-    const QString &text = invocation.format == QLatin1String("plain") ? texts.plain : texts.html;
-    // In a file, the very bytes the window writes to temp.html; on the terminal, its encoding.
     if (invocation.outputPath.isEmpty())
         Output::write(text);
-    else
+    else if (invocation.format == QLatin1String("html"))
+        // The very bytes the window writes to temp.html.
         TextFile::writeBytes(invocation.outputPath, TextFile::encode(text));
+    else
+        // Plain text and Markdown as on standard output.
+        TextFile::writeBytes(invocation.outputPath, text.toUtf8());
     return ExitDone;
 }
 

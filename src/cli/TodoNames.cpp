@@ -12,13 +12,13 @@ struct Table
     QStringList names;
 };
 
-// Priority names follow the to-do dialog: 4 high, 5 low, 6 normal.
+// Priorities as the window names them: 4 high, 5 normal, 6 low.
 const Table &table(Field field)
 {
     static const Table tables[] = {
         {8, {QStringLiteral("finished"), QStringLiteral("testing"), QStringLiteral("at-work"), QStringLiteral("todo"),
              QStringLiteral("someday")}},
-        {4, {QStringLiteral("high"), QStringLiteral("low"), QStringLiteral("normal")}},
+        {4, {QStringLiteral("high"), QStringLiteral("normal"), QStringLiteral("low")}},
         {0, {QStringLiteral("bug"), QStringLiteral("changed"), QStringLiteral("removed"), QStringLiteral("new")}}};
     return tables[static_cast<int>(field)];
 }

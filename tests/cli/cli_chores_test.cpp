@@ -212,6 +212,33 @@ private Q_SLOTS:
         QVERIFY(!result.err.contains(RealFtpServer::Password));
     }
 
+    // A real run tells in JSON what it did and what failed, with the reasons; exit status as
+    // without --json.
+    void realRunJson_saysWhatWasDoneAndWhatFailed()
+    {
+        const QString folder = cleanFixture(QStringLiteral("json"));
+        const CliResult clean = runCli({cleanProject(folder), QStringLiteral("clean"), QStringLiteral("--delete"), QStringLiteral("--json")});
+        QCOMPARE(clean.status, 0);
+        const QJsonObject cleaned = QJsonDocument::fromJson(clean.out).object();
+        QCOMPARE(cleaned.value(QStringLiteral("command")).toString(), QStringLiteral("clean"));
+        QCOMPARE(cleaned.value(QStringLiteral("dryRun")).toBool(true), false);
+        QCOMPARE(cleaned.value(QStringLiteral("succeeded")).toBool(), true);
+        QCOMPARE(cleaned.value(QStringLiteral("failures")).toArray().size(), 0);
+        QCOMPARE(cleaned.value(QStringLiteral("deleted")).toArray().size(), 3);
+        QVERIFY(!QFile::exists(folder + QStringLiteral("/a.tmp")));
+
+        const ReleaseFixture fixture = releaseFixture(QStringLiteral("json-zip"));
+        QVERIFY(QDir(fixture.root + QStringLiteral("/proj/src")).removeRecursively());
+        const CliResult zip = runCli({fixture.project, QStringLiteral("zip"), QStringLiteral("--json")});
+        QCOMPARE(zip.status, 1);
+        const QJsonObject zipped = QJsonDocument::fromJson(zip.out).object();
+        QCOMPARE(zipped.value(QStringLiteral("succeeded")).toBool(true), false);
+        const QJsonArray failures = zipped.value(QStringLiteral("failures")).toArray();
+        QCOMPARE(failures.size(), 1);
+        QVERIFY(failures[0].toObject().value(QStringLiteral("item")).toString().contains(QStringLiteral("/proj/src")));
+        QVERIFY(failures[0].toObject().value(QStringLiteral("reason")).toString().contains(QStringLiteral("No such folder")));
+    }
+
     void cleanDryRun_listsAndTouchesNothing()
     {
         const QString folder = cleanFixture(QStringLiteral("dry"));

@@ -38,6 +38,8 @@ ProjectData todoProject()
                   todo(8, 0, -1, QStringLiteral("1.10"), QStringLiteral("Crash fixed")),
                   todo(8, 2, 7, QStringLiteral("1.0"), QStringLiteral("Hidden")),
                   todo(8, 3, -1, QStringLiteral("1.0"), QStringLiteral("A\u00f1adir <export>"))};
+    data.todos[1].priority = 4;
+    data.todos[3].priority = 6;
     return data;
 }
 
@@ -90,8 +92,6 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("x.dev"), QStringLiteral("todo"), QStringLiteral("--status"), QStringLiteral("done")};
         QTest::newRow("unknown format")
             << QStringList{QStringLiteral("x.dev"), QStringLiteral("changelog"), QStringLiteral("--format=pdf")};
-        QTest::newRow("json of a real clean")
-            << QStringList{QStringLiteral("x.dev"), QStringLiteral("clean"), QStringLiteral("--json")};
         QTest::newRow("trash and delete")
             << QStringList{QStringLiteral("x.dev"), QStringLiteral("clean"), QStringLiteral("--trash"), QStringLiteral("--delete")};
         QTest::newRow("delete for another command")
@@ -106,6 +106,14 @@ private Q_SLOTS:
         QCOMPARE(result.status, 2);
         QVERIFY(result.out.isEmpty());
         QVERIFY(result.err.contains("--help"));
+    }
+
+    void commandBeforeTheProject_suggestsTheOrder()
+    {
+        const CliResult result = runCli({QStringLiteral("info"), m_project});
+        QCOMPARE(result.status, 2);
+        QVERIFY2(result.err.contains(QStringLiteral("The project file comes first: trovas-cli %1 info").arg(m_project).toUtf8()),
+                 result.err.constData());
     }
 
     void help_forTheToolAndEveryCommand_data()
@@ -177,10 +185,10 @@ private Q_SLOTS:
         QCOMPARE(all.status, 0);
         QCOMPARE(outLines(all),
                  (QStringList{QStringLiteral("finished\tlow\tremoved\tunofficial\t1.0\tHidden"),
-                              QStringLiteral("finished\tlow\tnew\tofficial\t1.0\tA\u00f1adir <export>"),
-                              QStringLiteral("finished\tlow\tbug\tofficial\t1.10\tCrash fixed"),
-                              QStringLiteral("at-work\tlow\tchanged\tofficial\t2.0\tWorking"),
-                              QStringLiteral("todo\tlow\tchanged\tofficial\t1.10\tLater")}));
+                              QStringLiteral("finished\tnormal\tnew\tofficial\t1.0\tA\u00f1adir <export>"),
+                              QStringLiteral("finished\tnormal\tbug\tofficial\t1.10\tCrash fixed"),
+                              QStringLiteral("at-work\thigh\tchanged\tofficial\t2.0\tWorking"),
+                              QStringLiteral("todo\tnormal\tchanged\tofficial\t1.10\tLater")}));
 
         const QJsonObject json = outJson(runCli({m_project, QStringLiteral("todo"), QStringLiteral("--json"),
                                                  QStringLiteral("--status"), QStringLiteral("todo"),
@@ -188,6 +196,8 @@ private Q_SLOTS:
         const QJsonArray items = json.value(QStringLiteral("todos")).toArray();
         QCOMPARE(items.size(), 2);
         QCOMPARE(items[0].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("Working"));
+        QCOMPARE(items[0].toObject().value(QStringLiteral("priority")).toString(), QStringLiteral("high"));
+        QCOMPARE(items[1].toObject().value(QStringLiteral("priority")).toString(), QStringLiteral("normal"));
         QCOMPARE(items[1].toObject().value(QStringLiteral("description")).toString(),
                  QStringLiteral("about Later & more"));
     }
@@ -251,6 +261,11 @@ private Q_SLOTS:
         const CliResult result = runCli(QStringList{m_project, QStringLiteral("changelog")} + options);
         QCOMPARE(result.status, 0);
         QCOMPARE(QString::fromUtf8(result.out), expected);
+
+        // In a file, the same UTF-8 bytes.
+        const QString output = m_dir.filePath(QStringLiteral("changelog.txt"));
+        QCOMPARE(runCli(QStringList{m_project, QStringLiteral("changelog"), QStringLiteral("-o"), output} + options).status, 0);
+        QCOMPARE(readFile(output), result.out);
     }
 };
 
