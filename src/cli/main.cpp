@@ -16,8 +16,8 @@ void loadProject(Project &project, const QString &path)
 {
     ProjectData data = ProjectFile::read(path);
     data.path = path;
-    project.replace(std::move(data));
-    project.sortAsLoaded();
+    project.arrangeAsLoaded(data);
+    project.replaceLoaded(std::move(data));
 }
 
 ExitStatus runCommand(const Invocation &invocation, const Project &project)

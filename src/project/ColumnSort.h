@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
-#include <algorithm>
+#include <utility>
+#include <vector>
 
 // The column sort of the report lists. A sort key's magnitude is a column counted from 1,
 // its sign the direction; 0 means "not sorted yet".
@@ -13,29 +15,76 @@ namespace ColumnSort {
 // another column sorts ascending by it.
 int nextKey(int key, int column);
 
-// Byte order of the texts in Windows-1252 after folding only a to z to upper case;
-// a prefix sorts first. Negative when a comes first.
-int compareFolded(const QString &a, const QString &b);
-
-// Stable sort of `rows` by `key`; `compareColumn(a, b, column)` compares column `column`
-// (counted from 1) ascending. A negative key swaps the rows.
-template<typename Row, typename CompareColumn>
-void sort(QList<Row> &rows, int key, CompareColumn compareColumn)
+// The sort keys of one column, computed once per row. A text's key is its Windows-1252 bytes
+// with only a to z folded to upper case: the first differing byte decides, and a prefix sorts
+// first. A number's key is four bytes that compare as the numbers do.
+class Keys
 {
-    if (key == 0)
+public:
+    explicit Keys(qsizetype rows);
+
+    void appendText(const QString &text);
+    void appendNumber(int number);
+    // Negative when row a's key sorts before row b's, 0 when they are equal.
+    int compare(qsizetype a, qsizetype b) const;
+    qsizetype size() const { return static_cast<qsizetype>(m_ends.size()); }
+
+private:
+    void finishKey(qsizetype start);
+
+    QByteArray m_bytes;
+    std::vector<qsizetype> m_ends;
+    // A key's first eight bytes as one number: most comparisons end there.
+    std::vector<quint64> m_heads;
+};
+
+// The rows in key order: the i-th entry is the row that goes i-th. Rows with equal keys keep
+// their order, in either direction.
+std::vector<qsizetype> order(const Keys &keys, bool descending);
+
+// Moves the rows into `order` (as order() gives it), in place.
+template<typename Row>
+void reorder(QList<Row> &rows, std::vector<qsizetype> order)
+{
+    for (qsizetype start = 0; start < rows.size(); ++start) {
+        if (order[start] == start)
+            continue;
+        // Follow the cycle through `start`, each row moving once; a placed slot points at itself.
+        Row held = std::move(rows[start]);
+        qsizetype slot = start;
+        for (;;) {
+            const qsizetype from = order[slot];
+            order[slot] = slot;
+            if (from == start) {
+                rows[slot] = std::move(held);
+                break;
+            }
+            rows[slot] = std::move(rows[from]);
+            slot = from;
+        }
+    }
+}
+
+// Stable sort of `rows` by `key`; `appendKey(keys, row, column)` adds the row's key of
+// column `column` (counted from 1). A negative key sorts descending.
+template<typename Row, typename AppendKey>
+void sort(QList<Row> &rows, int key, AppendKey appendKey)
+{
+    if (key == 0 || rows.size() < 2)
         return;
     const int column = key < 0 ? -key : key;
-    std::stable_sort(rows.begin(), rows.end(), [&](const Row &a, const Row &b) {
-        return key > 0 ? compareColumn(a, b, column) < 0 : compareColumn(b, a, column) < 0;
-    });
+    Keys keys(rows.size());
+    for (const Row &row : std::as_const(rows))
+        appendKey(keys, row, column);
+    reorder(rows, order(keys, key < 0));
 }
 
 // Sorts records whose fields() give the column texts.
 template<typename Record>
 void sortByFields(QList<Record> &rows, int key)
 {
-    sort(rows, key, [](const Record &a, const Record &b, int column) {
-        return compareFolded(a.fields().value(column - 1), b.fields().value(column - 1));
+    sort(rows, key, [](Keys &keys, const Record &record, int column) {
+        keys.appendText(record.fields().value(column - 1));
     });
 }
 

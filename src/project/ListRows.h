@@ -3,14 +3,21 @@
 #include <QList>
 
 #include <algorithm>
+#include <vector>
 
 // `list` without the elements at `rows`, in their order; rows out of range are ignored.
 template<typename T>
 QList<T> withoutRows(const QList<T> &list, const QList<int> &rows)
 {
+    // Marked first, so removing many rows of a long list takes one pass.
+    std::vector<bool> removed(static_cast<size_t>(list.size()), false);
+    for (int row : rows)
+        if (row >= 0 && row < list.size())
+            removed[static_cast<size_t>(row)] = true;
     QList<T> kept;
-    for (int row = 0; row < list.size(); ++row)
-        if (!rows.contains(row))
+    kept.reserve(list.size() - std::count(removed.begin(), removed.end(), true));
+    for (qsizetype row = 0; row < list.size(); ++row)
+        if (!removed[static_cast<size_t>(row)])
             kept.append(list.at(row));
     return kept;
 }

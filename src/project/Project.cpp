@@ -136,7 +136,7 @@ void Project::setNotes(const QStringList &lines)
 
 void Project::sortList(ProjectList list, int key)
 {
-    m_sortKeys[static_cast<size_t>(list)] = key;
+    setSortKey(list, key);
     switch (list) {
     case ProjectList::Developers:
         sortRecords(&ProjectData::developers, key, list);
@@ -149,9 +149,8 @@ void Project::sortList(ProjectList list, int key)
         break;
     case ProjectList::Todos:
         if (m_todoOrder) {
-            auto todos = m_data.todos;
-            m_todoOrder(todos, key);
-            setTodos(std::move(todos));
+            m_todoOrder(m_data.todos, key);
+            Q_EMIT listChanged(list);
         }
         break;
     default:
@@ -159,21 +158,39 @@ void Project::sortList(ProjectList list, int key)
     }
 }
 
-void Project::sortAsLoaded()
+namespace {
+
+// The keys a load leaves the report lists with; the to-do list is sorted by version and then,
+// stably, by status, which leaves its key at status.
+constexpr int kLoadedKey = 1;
+constexpr int kLoadedTodoKeys[] = {5, 1};
+
+} // namespace
+
+void Project::arrangeAsLoaded(ProjectData &data) const
 {
-    sortList(ProjectList::Developers, 1);
-    sortList(ProjectList::Copies, 1);
-    sortList(ProjectList::Uploads, 1);
-    sortList(ProjectList::Todos, 5);
-    sortList(ProjectList::Todos, 1);
+    ColumnSort::sortByFields(data.developers, kLoadedKey);
+    ColumnSort::sortByFields(data.copies, kLoadedKey);
+    ColumnSort::sortByFields(data.uploads, kLoadedKey);
+    if (m_todoOrder)
+        for (int key : kLoadedTodoKeys)
+            m_todoOrder(data.todos, key);
+}
+
+void Project::replaceLoaded(ProjectData data)
+{
+    // Before the lists change, so the views show the keys with the rows.
+    for (ProjectList list : {ProjectList::Developers, ProjectList::Copies, ProjectList::Uploads})
+        setSortKey(list, kLoadedKey);
+    setSortKey(ProjectList::Todos, kLoadedTodoKeys[1]);
+    replace(std::move(data));
 }
 
 template<typename Record>
 void Project::sortRecords(QList<Record> ProjectData::*list, int key, ProjectList which)
 {
-    auto records = m_data.*list;
-    ColumnSort::sortByFields(records, key);
-    setRecords(list, std::move(records), which);
+    ColumnSort::sortByFields(m_data.*list, key);
+    Q_EMIT listChanged(which);
 }
 
 void Project::reset()

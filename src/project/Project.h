@@ -52,15 +52,17 @@ public:
     int sortKey(ProjectList list) const { return m_sortKeys[static_cast<size_t>(list)]; }
     // Sorts the list by `key` and remembers the key (developers, copies, uploads, todos).
     void sortList(ProjectList list, int key);
-    // The order a freshly loaded project shows: the report lists by their first column, the
-    // to-do list by status and, within a status, by version.
-    void sortAsLoaded();
+    // Puts loaded data in the order a freshly loaded project shows: the report lists by their
+    // first column, the to-do list by status and, within a status, by version. Touches nothing
+    // of the Project, so it may run on a worker while the window goes on.
+    void arrangeAsLoaded(ProjectData &data) const;
 
     // Empties everything but the sort keys, running the change reactions.
     void reset();
-    // Replaces the whole document (a loaded file): empties it, then sets every setting and
-    // list in file order, running every change reaction.
-    void replace(ProjectData data);
+    // Replaces the whole document with data that arrangeAsLoaded() ordered, and takes the sort
+    // keys of that order: empties it, then sets every setting and list in file order, running
+    // every change reaction.
+    void replaceLoaded(ProjectData data);
 
     static void sortIgnoringCase(QStringList &texts);
 
@@ -73,12 +75,14 @@ Q_SIGNALS:
     void listChanged(ProjectList list);
 
 private:
+    void replace(ProjectData data);
     template<typename Record>
     void assignUids(QList<Record> &records);
     template<typename Record>
     void setRecords(QList<Record> ProjectData::*list, QList<Record> records, ProjectList which);
     template<typename Record>
     void sortRecords(QList<Record> ProjectData::*list, int key, ProjectList which);
+    void setSortKey(ProjectList list, int key) { m_sortKeys[static_cast<size_t>(list)] = key; }
     void setLines(QStringList ProjectData::*list, QStringList lines, ProjectList which, bool sorted);
     void setText(QString ProjectData::*field, const QString &value);
 

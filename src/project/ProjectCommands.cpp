@@ -20,12 +20,27 @@ void ProjectCommands::newProject()
 
 void ProjectCommands::load(const QString &path)
 {
+    beginLoad(path);
+    finishLoad(readForLoad(path));
+}
+
+void ProjectCommands::beginLoad(const QString &path)
+{
     m_recent.remember(path);
-    ProjectData data = ProjectFile::read(path);
+}
+
+ProjectData ProjectCommands::readForLoad(const QString &path, ChoreProgress *progress) const
+{
+    ProjectData data = ProjectFile::read(path, progress);
     data.path = path;
-    m_project.replace(std::move(data));
+    m_project.arrangeAsLoaded(data);
+    return data;
+}
+
+void ProjectCommands::finishLoad(ProjectData data)
+{
+    m_project.replaceLoaded(std::move(data));
     Q_EMIT documentReplaced();
-    m_project.sortAsLoaded();
     Q_EMIT loaded();
 }
 

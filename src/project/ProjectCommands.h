@@ -1,7 +1,10 @@
 #pragma once
 
+#include "project/ProjectData.h"
+
 #include <QObject>
 
+class ChoreProgress;
 class Project;
 class Prompts;
 class RecentProjects;
@@ -18,6 +21,12 @@ public:
     // Remembers the path first, even when reading then fails; a failed read leaves the
     // open project untouched. Throws Error.
     void load(const QString &path);
+    // The same in three steps, so the reading can run on a worker while the window goes on:
+    // beginLoad() and finishLoad() on the project's thread, readForLoad() on any.
+    void beginLoad(const QString &path);
+    // The file's data in the order a loaded project shows. Throws Error, or ChoreCancelled.
+    ProjectData readForLoad(const QString &path, ChoreProgress *progress = nullptr) const;
+    void finishLoad(ProjectData data);
     // Writes to the project's path, asking for one when it has none. Throws Error.
     void save();
     // Always asks for a file name.

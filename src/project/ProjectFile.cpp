@@ -1,9 +1,14 @@
 #include "project/ProjectFile.h"
 
+#include "chores/ChoreProgress.h"
 #include "project/Error.h"
 #include "project/TextFile.h"
 
+#include <QSet>
+
 #include <algorithm>
+#include <array>
+#include <functional>
 
 namespace {
 
@@ -41,23 +46,57 @@ bool isWholeNumber(const QString &text)
     return !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); });
 }
 
-// Reads the file's lines front to back, reporting lines by their 1-based number.
+// Takes the file's lines front to back, reporting lines by their 1-based number. The header
+// is kept; every other line is handed on as it is read, so the file never sits in memory whole.
 class LineReader
 {
 public:
-    explicit LineReader(const QStringList &lines) : m_lines(lines) {}
+    using Next = std::function<bool(QString &line)>;
 
-    const QString &at(qsizetype index) const
+    explicit LineReader(Next next) : m_next(std::move(next))
     {
-        if (index >= m_lines.size())
-            throw Error(QStringLiteral("the file ends at line %1, but the header announces more lines")
-                            .arg(m_lines.size()));
-        return m_lines[index];
+        for (QString &line : m_header)
+            line = take();
     }
 
-    int number(qsizetype index, const char *what) const
+    const QString &header(int index) const { return m_header[static_cast<size_t>(index)]; }
+
+    QString take()
     {
-        const QString &text = at(index);
+        QString line;
+        if (!m_next(line))
+            throw Error(QStringLiteral("the file ends at line %1, but the header announces more lines").arg(m_taken));
+        ++m_taken;
+        return line;
+    }
+
+    int takeNumber(const char *what)
+    {
+        const QString line = take();
+        return number(line, m_taken - 1, what);
+    }
+
+    int count(int headerLine) const
+    {
+        const int value = number(header(headerLine), headerLine, "count");
+        if (value < 0)
+            throw Error(QStringLiteral("line %1: the count %2 is not a number")
+                            .arg(headerLine + 1).arg(quoted(header(headerLine))));
+        return value;
+    }
+
+    QStringList take(int lineCount)
+    {
+        QStringList lines;
+        lines.reserve(lineCount);
+        for (int i = 0; i < lineCount; ++i)
+            lines.append(take());
+        return lines;
+    }
+
+private:
+    static int number(const QString &text, qsizetype index, const char *what)
+    {
         bool ok = false;
         const int value = text.toInt(&ok);
         if (!ok)
@@ -68,62 +107,72 @@ public:
         return value;
     }
 
-    int count(int headerLine) const
-    {
-        const int value = number(headerLine, "count");
-        if (value < 0)
-            throw Error(QStringLiteral("line %1: the count %2 is not a number")
-                            .arg(headerLine + 1).arg(quoted(m_lines[headerLine])));
-        return value;
-    }
-
-    QStringList take(qsizetype &position, int lineCount) const
-    {
-        QStringList record;
-        for (int i = 0; i < lineCount; ++i)
-            record.append(at(position + i));
-        position += lineCount;
-        return record;
-    }
-
-private:
-    const QStringList &m_lines;
+    Next m_next;
+    qsizetype m_taken = 0;
+    std::array<QString, kHeaderLines> m_header;
 };
 
 template<typename Entry>
-QList<Entry> readRecords(const LineReader &reader, qsizetype &position, int headerLine)
+QList<Entry> readRecords(LineReader &reader, int headerLine)
 {
     const int count = reader.count(headerLine);
     QList<Entry> entries;
     for (int i = 0; i < count; ++i)
-        entries.append(Entry::fromFields(reader.take(position, Entry::kFieldCount)));
+        entries.append(Entry::fromFields(reader.take(Entry::kFieldCount)));
     return entries;
 }
 
-QStringList readTexts(const LineReader &reader, qsizetype &position, int headerLine)
+QStringList readTexts(LineReader &reader, int headerLine)
 {
-    return reader.take(position, reader.count(headerLine));
+    return reader.take(reader.count(headerLine));
 }
 
-QList<TodoItem> readTodos(const LineReader &reader, qsizetype &position)
+QList<TodoItem> readTodos(LineReader &reader)
 {
     const int count = reader.count(TodoCount);
     QList<TodoItem> todos;
+    todos.reserve(count);
+    // Many items share a version: they share its text too.
+    QSet<QString> versions;
     for (int i = 0; i < count; ++i) {
         TodoItem item;
-        item.status = reader.number(position, "to-do code");
-        item.priority = reader.number(position + 1, "to-do code");
-        item.kind = reader.number(position + 2, "to-do code");
-        item.official = reader.number(position + 3, "to-do code");
-        position += 4;
-        const QStringList texts = reader.take(position, 4);
-        item.version = texts[0];
-        item.title = texts[1];
-        item.description = texts[2];
-        item.note = texts[3];
-        todos.append(item);
+        item.status = reader.takeNumber("to-do code");
+        item.priority = reader.takeNumber("to-do code");
+        item.kind = reader.takeNumber("to-do code");
+        item.official = reader.takeNumber("to-do code");
+        item.version = *versions.insert(reader.take());
+        item.title = reader.take();
+        item.description = reader.take();
+        item.note = reader.take();
+        todos.append(std::move(item));
     }
     return todos;
+}
+
+ProjectData parseLines(const LineReader::Next &next)
+{
+    LineReader reader(next);
+    ProjectData project;
+    project.backupFolder = reader.header(BackupFolderFirst);
+    project.projectFolder = reader.header(ProjectFolder);
+    project.name = reader.header(Name);
+    project.version = reader.header(Version);
+    project.mainFile = reader.header(MainFile);
+    project.backupFolder = reader.header(BackupFolder);
+    project.includeSubfolders = reader.header(IncludeSubfolders) == QLatin1String("T");
+    project.zipWithFolderNames = reader.header(ZipWithFolderNames) == QLatin1String("T");
+
+    project.developers = readRecords<DeveloperEntry>(reader, DeveloperCount);
+    project.tempExtensions = readTexts(reader, ExtensionCount);
+    project.copies = readRecords<CopyEntry>(reader, CopyCount);
+    project.zipFolders = readTexts(reader, ZipFolderCount);
+    project.uploads = readRecords<UploadEntry>(reader, UploadCount);
+    project.tools = readTexts(reader, ToolCount);
+    project.description = readTexts(reader, DescriptionCount);
+    project.todos = readTodos(reader);
+    project.license = readTexts(reader, LicenseCount);
+    project.notes = readTexts(reader, NotesCount);
+    return project;
 }
 
 template<typename Entry>
@@ -139,29 +188,13 @@ namespace ProjectFile {
 
 ProjectData parse(const QStringList &lines)
 {
-    const LineReader reader(lines);
-    ProjectData project;
-    project.backupFolder = reader.at(BackupFolderFirst);
-    project.projectFolder = reader.at(ProjectFolder);
-    project.name = reader.at(Name);
-    project.version = reader.at(Version);
-    project.mainFile = reader.at(MainFile);
-    project.backupFolder = reader.at(BackupFolder);
-    project.includeSubfolders = reader.at(IncludeSubfolders) == QLatin1String("T");
-    project.zipWithFolderNames = reader.at(ZipWithFolderNames) == QLatin1String("T");
-
-    qsizetype position = kHeaderLines;
-    project.developers = readRecords<DeveloperEntry>(reader, position, DeveloperCount);
-    project.tempExtensions = readTexts(reader, position, ExtensionCount);
-    project.copies = readRecords<CopyEntry>(reader, position, CopyCount);
-    project.zipFolders = readTexts(reader, position, ZipFolderCount);
-    project.uploads = readRecords<UploadEntry>(reader, position, UploadCount);
-    project.tools = readTexts(reader, position, ToolCount);
-    project.description = readTexts(reader, position, DescriptionCount);
-    project.todos = readTodos(reader, position);
-    project.license = readTexts(reader, position, LicenseCount);
-    project.notes = readTexts(reader, position, NotesCount);
-    return project;
+    qsizetype next = 0;
+    return parseLines([&lines, &next](QString &line) {
+        if (next >= lines.size())
+            return false;
+        line = lines[next++];
+        return true;
+    });
 }
 
 QStringList serialize(const ProjectData &p)
@@ -192,11 +225,21 @@ QStringList serialize(const ProjectData &p)
     return lines;
 }
 
-ProjectData read(const QString &path)
+ProjectData read(const QString &path, ChoreProgress *progress)
 {
-    const QStringList lines = TextFile::readLines(path);
+    TextFile::LineStream stream(path);
+    if (progress)
+        progress->setTotal(stream.size());
+    qint64 lines = 0;
     try {
-        return parse(lines);
+        return parseLines([&](QString &line) {
+            // Now and then, not at every line: the stream reads in large pieces anyway.
+            if (progress && ++lines % 4096 == 0) {
+                progress->setDone(stream.position());
+                progress->checkCancelled();
+            }
+            return stream.next(line);
+        });
     } catch (const Error &error) {
         throw Error(QStringLiteral("Cannot load %1: %2").arg(path, error.message()));
     }

@@ -2,6 +2,8 @@
 
 #include "project/ProjectData.h"
 
+class ChoreProgress;
+
 // The .dev format: an 18-line header of settings and counts, then the sections, one value per line.
 namespace ProjectFile {
 
@@ -10,7 +12,8 @@ namespace ProjectFile {
 ProjectData parse(const QStringList &lines);
 QStringList serialize(const ProjectData &project);
 
-ProjectData read(const QString &path);
+// Reports the bytes read to `progress` and stops when it is cancelled.
+ProjectData read(const QString &path, ChoreProgress *progress = nullptr);
 void write(const QString &path, const ProjectData &project);
 
 } // namespace ProjectFile

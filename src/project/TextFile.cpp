@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -30,7 +31,7 @@ bool hasMultiByteUtf8(const QByteArray &bytes)
 
 namespace TextFile {
 
-QString fromWindows1252(const QByteArray &bytes)
+QString fromWindows1252(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();
@@ -41,25 +42,33 @@ QString fromWindows1252(const QByteArray &bytes)
     return text;
 }
 
-QByteArray toWindows1252(const QString &text, bool *ok)
+bool appendWindows1252(QByteArray &bytes, QStringView text)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
+    const qsizetype start = bytes.size();
+    bytes.resize(start + text.size());
+    char *out = bytes.data() + start;
     bool fits = true;
-    for (QChar ch : text) {
+    for (const QChar ch : text) {
         const char16_t u = ch.unicode();
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            bytes.append(static_cast<char>(u));
+            *out++ = static_cast<char>(u);
             continue;
         }
         const auto *hit = std::find(kHighControls.begin(), kHighControls.end(), u);
         if (hit == kHighControls.end()) {
             fits = false;
-            bytes.append('?');
+            *out++ = '?';
         } else {
-            bytes.append(static_cast<char>(0x80 + (hit - kHighControls.begin())));
+            *out++ = static_cast<char>(0x80 + (hit - kHighControls.begin()));
         }
     }
+    return fits;
+}
+
+QByteArray toWindows1252(const QString &text, bool *ok)
+{
+    QByteArray bytes;
+    const bool fits = appendWindows1252(bytes, text);
     if (ok)
         *ok = fits;
     return bytes;
@@ -128,11 +137,37 @@ QByteArray joinLines(const QStringList &lines)
     return encode(joinedText(lines));
 }
 
-QStringList readLines(const QString &path)
+namespace {
+
+// Where a block of whole lines ends: after its last line break, but not after a CR at the very
+// end, whose LF may come with the next piece. -1 when there is none.
+qsizetype blockEnd(const QByteArray &bytes)
 {
-    QFile file(path);
+    for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
+        const char c = bytes[i];
+        if (c == '\n' || (c == '\r' && i + 1 < bytes.size()))
+            return i + 1;
+    }
+    return -1;
+}
+
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+
+// QString::fromUtf8() drops a byte-order mark that begins its bytes; inside a file it is text.
+QString utf8Line(QByteArrayView bytes)
+{
+    if (bytes.startsWith(kByteOrderMark))
+        return QChar(QChar::ByteOrderMark) + utf8Line(bytes.sliced(3));
+    return QString::fromUtf8(bytes);
+}
+
+} // namespace
+
+LineStream::LineStream(const QString &path, qint64 pieceSize)
+    : m_path(path), m_file(std::make_unique<QFile>(path)), m_pieceSize(pieceSize)
+{
     QString reason;
-    switch (RegularFile::openForReading(file, reason)) {
+    switch (RegularFile::openForReading(*m_file, reason)) {
     case RegularFile::Opened::Yes:
         break;
     case RegularFile::Opened::NotRegular:
@@ -140,10 +175,80 @@ QStringList readLines(const QString &path)
     case RegularFile::Opened::Failed:
         throw Error(QStringLiteral("Cannot open %1: %2").arg(path, reason));
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-    return splitLines(decode(bytes));
+    m_size = m_file->size();
+    // A first pass decides the encoding, as decode() does for the whole text: UTF-8 when the
+    // file is valid UTF-8 and holds a multi-byte sequence. Blocks end at line breaks, which never
+    // fall inside a sequence.
+    bool valid = true;
+    bool multiByte = false;
+    while (valid && readBlock()) {
+        multiByte = multiByte || hasMultiByteUtf8(m_block);
+        valid = QByteArrayView(m_block).isValidUtf8();
+    }
+    m_utf8 = valid && multiByte;
+    rewind();
+}
+
+LineStream::~LineStream() = default;
+
+void LineStream::rewind()
+{
+    if (!m_file->seek(0))
+        throw Error(QStringLiteral("Cannot read %1: %2").arg(m_path, m_file->errorString()));
+    m_carry.clear();
+    m_block.clear();
+    m_at = 0;
+    m_blockStart = 0;
+}
+
+bool LineStream::readBlock()
+{
+    m_blockStart += m_block.size();
+    m_block.clear();
+    m_at = 0;
+    qsizetype end = -1;
+    bool atEnd = false;
+    while (end < 0 && !atEnd) {
+        const qsizetype had = m_carry.size();
+        m_carry.resize(had + m_pieceSize);
+        const qint64 got = m_file->read(m_carry.data() + had, m_pieceSize);
+        if (got < 0)
+            throw Error(QStringLiteral("Cannot read %1: %2").arg(m_path, m_file->errorString()));
+        m_carry.resize(had + got);
+        atEnd = got == 0;
+        end = atEnd ? m_carry.size() : blockEnd(m_carry);
+    }
+    m_block = m_carry.left(end);
+    m_carry.remove(0, end);
+    return !m_block.isEmpty();
+}
+
+bool LineStream::next(QString &line)
+{
+    if (m_at >= m_block.size() && !readBlock())
+        return false;
+    const char *bytes = m_block.constData();
+    const qsizetype size = m_block.size();
+    qsizetype end = m_at;
+    while (end < size && bytes[end] != '\r' && bytes[end] != '\n')
+        ++end;
+    QByteArrayView text(bytes + m_at, end - m_at);
+    if (m_first && m_utf8 && text.startsWith(kByteOrderMark))
+        text = text.sliced(3); // the encoding's own mark, as decode() drops it
+    m_first = false;
+    line = text.isEmpty() ? QString() : m_utf8 ? utf8Line(text) : fromWindows1252(text);
+    m_at = end < size && bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n' ? end + 2 : end + 1;
+    return true;
+}
+
+QStringList readLines(const QString &path)
+{
+    LineStream stream(path);
+    QStringList lines;
+    QString line;
+    while (stream.next(line))
+        lines.append(line);
+    return lines;
 }
 
 void writeBytes(const QString &path, const QByteArray &bytes)

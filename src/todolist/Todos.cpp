@@ -61,25 +61,21 @@ int countOpenTasks(const QList<TodoItem> &todos)
     }));
 }
 
-int compareColumn(const TodoItem &a, const TodoItem &b, int column)
-{
-    const auto compareCodes = [](int x, int y) { return (x > y) - (x < y); };
-    switch (column) {
-    case 1: return compareCodes(a.status, b.status);
-    case 2: return compareCodes(a.priority, b.priority);
-    case 3: return compareCodes(a.kind, b.kind);
-    case 4: return compareCodes(a.official, b.official);
-    case 5: return ColumnSort::compareFolded(a.version, b.version);
-    case 6: return ColumnSort::compareFolded(a.title, b.title);
-    case 7: return ColumnSort::compareFolded(a.description, b.description);
-    case 8: return ColumnSort::compareFolded(a.note, b.note);
-    default: return 0;
-    }
-}
-
 void sort(QList<TodoItem> &todos, int key)
 {
-    ColumnSort::sort(todos, key, compareColumn);
+    ColumnSort::sort(todos, key, [](ColumnSort::Keys &keys, const TodoItem &item, int column) {
+        switch (column) {
+        case 1: return keys.appendNumber(item.status);
+        case 2: return keys.appendNumber(item.priority);
+        case 3: return keys.appendNumber(item.kind);
+        case 4: return keys.appendNumber(item.official);
+        case 5: return keys.appendText(item.version);
+        case 6: return keys.appendText(item.title);
+        case 7: return keys.appendText(item.description);
+        case 8: return keys.appendText(item.note);
+        default: return keys.appendNumber(0);
+        }
+    });
 }
 
 } // namespace Todos

@@ -19,10 +19,7 @@ void setCode(TodoItem &item, CodeField field, int code);
 // Open tasks: status At work (10) or To do (11).
 int countOpenTasks(const QList<TodoItem> &todos);
 
-// Compares column `column` (counted from 1) ascending: codes numerically, texts by folded bytes.
-int compareColumn(const TodoItem &a, const TodoItem &b, int column);
-
-// Stable sort by a signed sort key.
+// Stable sort by a signed sort key: codes numerically, texts by their folded bytes.
 void sort(QList<TodoItem> &todos, int key);
 
 } // namespace Todos

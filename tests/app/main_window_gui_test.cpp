@@ -4,6 +4,7 @@
 #include "project/Error.h"
 #include "project/TextFile.h"
 #include "project/ui/FolderBrowser.h"
+#include "support/ListRows.h"
 #include "support/TestSupport.h"
 
 #include <QtTest>
@@ -17,7 +18,7 @@
 #include <QToolButton>
 #include <QStackedWidget>
 #include <QTextEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 
@@ -77,7 +78,9 @@ private Q_SLOTS:
         QMenu *oldProjects = window.action(QStringLiteral("OldProjects1"))->menu();
         QCOMPARE(oldProjects->actions().size(), 1);
         QCOMPARE(oldProjects->actions().first()->text(), QString(path).replace(QStringLiteral("&"), QStringLiteral("&&")));
+        QSignalSpy loaded(&ws.commands, &ProjectCommands::loaded);
         oldProjects->actions().first()->trigger();
+        QTRY_COMPARE(loaded.count(), 1);
         QVERIFY(m_prompts.errors.isEmpty());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -86,14 +89,14 @@ private Q_SLOTS:
         QCOMPARE(find<QLabel>(window, "StatusPanel1")->text(), QStringLiteral("Demo - (2 tasks to do)"));
         QCOMPARE(find<QLineEdit>(window, "Edit2")->text(), QStringLiteral("/p"));
         QVERIFY(find<QCheckBox>(window, "CheckBox2")->isChecked());
-        QCOMPARE(find<QTreeWidget>(window, "ListView3")->topLevelItem(0)->text(1), QStringLiteral("ann@x.org"));
+        QCOMPARE(cellText(find<QTreeView>(window, "ListView3"), 0, 1), QStringLiteral("ann@x.org"));
         QCOMPARE(find<QListWidget>(window, "ListBox3")->count(), 2);
-        QCOMPARE(find<QTreeWidget>(window, "ListView4")->topLevelItem(0)->text(1), QStringLiteral("/q/a"));
-        auto *todos = find<QTreeWidget>(window, "ListView2");
-        QCOMPARE(todos->topLevelItemCount(), 3);
-        QCOMPARE(todos->topLevelItem(2)->text(5), QStringLiteral("Open"));
-        QVERIFY(!todos->topLevelItem(1)->icon(3).isNull());
-        QVERIFY(todos->topLevelItem(0)->icon(3).isNull());
+        QCOMPARE(cellText(find<QTreeView>(window, "ListView4"), 0, 1), QStringLiteral("/q/a"));
+        auto *todos = find<QTreeView>(window, "ListView2");
+        QCOMPARE(rowCount(todos), 3);
+        QCOMPARE(cellText(todos, 2, 5), QStringLiteral("Open"));
+        QVERIFY(!cellIcon(todos, 1, 3).isNull());
+        QVERIFY(cellIcon(todos, 0, 3).isNull());
         QCOMPARE(find<QTextEdit>(window, "Editor")->toPlainText(), QStringLiteral("Described"));
         QCOMPARE(find<QPlainTextEdit>(window, "Memo1")->toPlainText(), QStringLiteral("remember"));
 

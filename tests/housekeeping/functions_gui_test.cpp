@@ -1,3 +1,4 @@
+#include "support/ListRows.h"
 #include "zip/ZipArchiveChecks.h"
 
 #include "app/Workspace.h"
@@ -7,7 +8,7 @@
 
 #include <QHeaderView>
 #include <QListWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
 class FunctionsGuiTest : public QObject
@@ -63,9 +64,9 @@ void FunctionsGuiTest::runChore(const char *action)
 QStringList FunctionsGuiTest::copyRows() const
 {
     QStringList rows;
-    auto *list = widget<QTreeWidget>("ListView4");
-    for (int row = 0; row < list->topLevelItemCount(); ++row)
-        rows.append(list->topLevelItem(row)->text(0) + " > " + list->topLevelItem(row)->text(1));
+    auto *list = widget<QTreeView>("ListView4");
+    for (int row = 0; row < rowCount(list); ++row)
+        rows.append(cellText(list, row, 0) + " > " + cellText(list, row, 1));
     return rows;
 }
 
@@ -87,11 +88,11 @@ void FunctionsGuiTest::popupMenus_editBothLists()
     zipList->item(0)->setSelected(true);
     QTest::keyClick(zipList, Qt::Key_Delete);
     QCOMPARE(m_workspace->project.data().zipFolders, QStringList{"/z/b/"});
-    auto *copyList = widget<QTreeWidget>("ListView4");
-    copyList->topLevelItem(1)->setSelected(true);
+    auto *copyList = widget<QTreeView>("ListView4");
+    selectRow(copyList, 1);
     QTest::keyClick(copyList, Qt::Key_Delete);
     QCOMPARE(copyRows(), QStringList{"/src/a.txt > /dst/a.txt"});
-    copyList->topLevelItem(0)->setSelected(true);
+    selectRow(copyList, 0);
     trigger("Delete4");
     QCOMPARE(copyRows(), QStringList());
 }
@@ -103,7 +104,7 @@ void FunctionsGuiTest::columnClick_sortsTheCopyPairs()
     m_workspace->project.setCopies({{"/b", "/y"}, {"/A", "/z"}, {"/a", "/x"}});
     m_workspace->project.sortList(ProjectList::Copies, 1);
     QCOMPARE(copyRows(), (QStringList{"/A > /z", "/a > /x", "/b > /y"}));
-    QHeaderView *header = widget<QTreeWidget>("ListView4")->header();
+    QHeaderView *header = widget<QTreeView>("ListView4")->header();
     const auto click = [header](int column) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));

@@ -19,7 +19,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
 namespace {
@@ -75,7 +75,7 @@ private:
                 find<QLabel>(window, "Label20")->text(),
                 tabText(window, "TabSheet9"),
                 tabText(window, "TabSheet16"),
-                find<QTreeWidget>(window, "ListView2")->headerItem()->text(5),
+                find<QTreeView>(window, "ListView2")->model()->headerData(5, Qt::Horizontal).toString(),
                 find<QListWidget>(window, "ListView1")->item(2)->text(),
                 find<QGroupBox>(todo, "GroupBox1")->title(),
                 find<QPushButton>(todo, "BitBtn2")->text(),

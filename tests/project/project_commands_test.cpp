@@ -1,5 +1,6 @@
 #include "app/Workspace.h"
 #include "project/Error.h"
+#include "project/ProjectFile.h"
 #include "project/TextFile.h"
 #include "support/TestSupport.h"
 
@@ -51,6 +52,52 @@ private Q_SLOTS:
         QFile::remove(path);
         ws.commands.save();
         QCOMPARE(readFile(path), kFullProject);
+    }
+
+    // 100,000 to-dos and a few of every other list, in the order a load leaves them: loaded
+    // and saved, the very same bytes, in either encoding.
+    void bigProject_loadThenSave_writesTheSameBytes_data()
+    {
+        QTest::addColumn<QString>("accent");
+        QTest::newRow("Windows-1252") << QStringLiteral("M\u00fcller \u20ac");
+        QTest::newRow("UTF-8") << QStringLiteral("\u65e5\u672c");
+    }
+
+    void bigProject_loadThenSave_writesTheSameBytes()
+    {
+        QFETCH(QString, accent);
+        Workspace ws(m_dir.path() + QStringLiteral("/settings/"), m_prompts);
+        QDir().mkpath(ws.appDataFolder);
+        ProjectData data;
+        data.name = accent;
+        for (int i = 0; i < 7; ++i) {
+            const QString n = QString::number(i * 7 % 5);
+            data.developers.append(DeveloperEntry::fromFields({QStringLiteral("dev ") + n, n, {}, {}, {}, accent}));
+            data.copies.append(CopyEntry::fromFields({QStringLiteral("/c/") + n, {}}));
+            data.uploads.append(UploadEntry::fromFields({QStringLiteral("/u/") + n, QStringLiteral("ftp://h/"), {}, {}, n}));
+        }
+        for (int i = 0; i < 100'000; ++i) {
+            TodoItem item;
+            item.status = 8 + i % 5;
+            item.priority = 4 + i % 3;
+            item.kind = i % 4;
+            item.official = i % 3 == 0 ? 7 : -1;
+            item.version = QStringLiteral("%1.%2").arg(i % 3).arg(i % 11);
+            item.title = QStringLiteral("item %1 %2").arg(i).arg(i % 97 == 0 ? accent : QString());
+            item.description = i % 2 ? QString() : QStringLiteral("about item %1").arg(i);
+            item.note = i % 5 ? QString() : QStringLiteral("Note");
+            data.todos.append(item);
+        }
+        ws.project.arrangeAsLoaded(data);
+        const QString path = file(QStringLiteral("big.dev"));
+        ProjectFile::write(path, data);
+        const QByteArray written = readFile(path);
+
+        ws.commands.load(path);
+        QCOMPARE(ws.project.data().todos.size(), 100'000);
+        QFile::remove(path);
+        ws.commands.save();
+        QCOMPARE(readFile(path), written);
     }
 
     void load_sortsEveryList()

@@ -190,6 +190,41 @@ private Q_SLOTS:
         QCOMPARE(TextFile::splitLines(QStringLiteral("last without break")), QStringList{"last without break"});
     }
 
+    // Read in pieces of any size, a file gives the lines that decoding it whole and splitting
+    // the text gives: line ends and multi-byte sequences cut between pieces included.
+    void lineStream_givesTheLinesOfTheWholeText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("one empty line") << QByteArray("\r\n");
+        QTest::newRow("mixed line ends, last without") << QByteArray("a\r\nb\nc\rd\r\n\r\ne");
+        QTest::newRow("CR, CR LF, LF, CR") << QByteArray("ab\r\r\n\n\rx\r");
+        QTest::newRow("Windows-1252") << QByteArray("M\xfcller\r\n\x80\x81\x9d\r\n");
+        QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9\r\n\xe6\x97\xa5\xe6\x9c\xac\nend");
+        QTest::newRow("invalid UTF-8 late in the file")
+            << QByteArray("caf\xc3\xa9\r\n") + QByteArray(40, 'x') + QByteArray("\r\n\xc3(\r\n");
+        QTest::newRow("UTF-8 cut short at the end") << QByteArray("caf\xc3\xa9\r\n\xe6\x97");
+        QTest::newRow("byte-order marks") << QByteArray("\xef\xbb\xbf" "A\xc3\xa4\r\n\xef\xbb\xbf" "b\r\n");
+        QTest::newRow("surrogate in UTF-8 form") << QByteArray("\xed\xa0\x80\r\n\xc3\xa4\r\n");
+    }
+
+    void lineStream_givesTheLinesOfTheWholeText()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = writeFile(dir.filePath(QStringLiteral("t.txt")), bytes);
+        const QStringList expected = TextFile::splitLines(TextFile::decode(bytes));
+        for (const qint64 piece : {1, 2, 3, 7, 1 << 20}) {
+            TextFile::LineStream stream(path, piece);
+            QStringList lines;
+            QString line;
+            while (stream.next(line))
+                lines.append(line);
+            QCOMPARE(lines, expected);
+            QCOMPARE(stream.position(), bytes.size());
+        }
+    }
+
     // Opening a pipe the usual way waits for a writer, forever when none comes.
     void read_refusesANamedPipe()
     {

@@ -2,6 +2,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordListView.h"
 #include "project/ProjectFile.h"
+#include "support/ListRows.h"
 #include "support/TestSupport.h"
 
 #include <QDialog>
@@ -80,8 +81,8 @@ void DeveloperGuiTest::cleanup()
 QStringList DeveloperGuiTest::names() const
 {
     QStringList shown;
-    for (int row = 0; row < m_list->topLevelItemCount(); ++row)
-        shown.append(m_list->topLevelItem(row)->text(0));
+    for (int row = 0; row < rowCount(m_list); ++row)
+        shown.append(cellText(m_list, row, 0));
     return shown;
 }
 
@@ -89,7 +90,7 @@ void DeveloperGuiTest::select(const QList<int> &rows)
 {
     m_list->clearSelection();
     for (int row : rows)
-        m_list->topLevelItem(row)->setSelected(true);
+        selectRow(m_list, row);
 }
 
 void DeveloperGuiTest::newDeveloper_fillsBoxesInTabOrderAndAppends()
@@ -124,7 +125,7 @@ void DeveloperGuiTest::newDeveloper_fillsBoxesInTabOrderAndAppends()
 void DeveloperGuiTest::doubleClick_editsFirstSelectedByIdentity()
 {
     select({1, 2});
-    const QRect second = m_list->visualItemRect(m_list->topLevelItem(2));
+    const QRect second = rowRect(m_list, 2);
     QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, Qt::ControlModifier, second.center());
     QVERIFY(m_dialog->isVisible());
     QCOMPARE(box("Edit1")->text(), QStringLiteral("alice"));
@@ -140,7 +141,7 @@ void DeveloperGuiTest::doubleClick_editsFirstSelectedByIdentity()
 
     // Deleted meanwhile: Save appends rather than overwrite someone else.
     select({2});
-    QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, {}, m_list->visualItemRect(m_list->topLevelItem(2)).center());
+    QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, {}, rowRect(m_list, 2).center());
     QCOMPARE(box("Edit1")->text(), QStringLiteral("Carol"));
     select({2});
     trigger("Delete8");
@@ -151,7 +152,7 @@ void DeveloperGuiTest::doubleClick_editsFirstSelectedByIdentity()
 void DeveloperGuiTest::cancelAndNewProject_closeWithoutChange()
 {
     select({0});
-    QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, {}, m_list->visualItemRect(m_list->topLevelItem(0)).center());
+    QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, {}, rowRect(m_list, 0).center());
     box("Edit1")->setText(QStringLiteral("changed"));
     m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
     QVERIFY(!m_dialog->isVisible());

@@ -1,12 +1,13 @@
 #include "app/Workspace.h"
 #include "app/ui/MainWindow.h"
 #include "project/TextFile.h"
+#include "support/ListRows.h"
 #include "support/TestSupport.h"
 #include "todolist/ui/ChangelogWindow.h"
 
 #include <QPlainTextEdit>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWebEngineView>
 #include <QtTest>
 
@@ -118,8 +119,8 @@ private Q_SLOTS:
         QCOMPARE(tabs->tabText(tabs->currentIndex()), QStringLiteral("HTML"));
         tabs->setCurrentIndex(2);
 
-        auto *list = m_window->findChild<QTreeWidget *>(QStringLiteral("ListView2"));
-        list->topLevelItem(2)->setSelected(true);
+        auto *list = m_window->findChild<QTreeView *>(QStringLiteral("ListView2"));
+        selectRow(list, 2);
         create("Createchangelogofselecteditems1");
         QCOMPARE(tabs->currentIndex(), 2);
         QCOMPARE(memo("Memo2")->toPlainText(), QStringLiteral("1.9:\n\nSecret fix\n\n"));

@@ -1,5 +1,6 @@
 #include "app/Workspace.h"
 #include "app/ui/MainWindow.h"
+#include "support/ListRows.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -11,7 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolTip>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
 namespace {
@@ -50,7 +51,7 @@ private:
     }
     template<typename T>
     T *field(const char *name) const { return find<T>(name, dialog()); }
-    QTreeWidget *list() const { return find<QTreeWidget>("ListView2"); }
+    QTreeView *list() const { return find<QTreeView>("ListView2"); }
     QWidget *dialog() const { return find<QWidget>("TForm3"); }
     QString panel() const { return find<QLabel>("StatusPanel1")->text(); }
     void trigger(const char *name) { find<QAction>(name)->trigger(); }
@@ -58,7 +59,7 @@ private:
     {
         list()->clearSelection();
         for (int row : rows)
-            list()->topLevelItem(row)->setSelected(true);
+            selectRow(list(), row);
     }
     QStringList titles()
     {
@@ -71,8 +72,7 @@ private:
     {
         select({row});
         list()->doItemsLayout(); // a refreshed list lays its rows out lazily
-        QTreeWidgetItem *item = list()->topLevelItem(row);
-        const QPoint centre = list()->visualItemRect(item).center();
+        const QPoint centre = rowRect(list(), row).center();
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, centre);
         QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, centre);
     }
@@ -214,7 +214,7 @@ private Q_SLOTS:
     {
         QFETCH(int, key);
         select({1});
-        list()->setCurrentItem(list()->topLevelItem(1), 0, QItemSelectionModel::NoUpdate);
+        list()->selectionModel()->setCurrentIndex(list()->model()->index(1, 0), QItemSelectionModel::NoUpdate);
         QTest::keyClick(list(), Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QVERIFY(dialog()->isVisible());
         QCOMPARE(field<QLineEdit>("Edit1")->text(), QStringLiteral("B"));
@@ -222,11 +222,11 @@ private Q_SLOTS:
 
     void iconsAndCutCells_explainThemselves()
     {
-        QTreeWidgetItem *item = list()->topLevelItem(1);
-        QCOMPARE(item->toolTip(0), QStringLiteral("Status: At work"));
-        QCOMPARE(item->toolTip(1), QStringLiteral("Priority: Normal"));
-        QCOMPARE(item->toolTip(2), QStringLiteral("Type: Bug"));
-        QCOMPARE(item->toolTip(3), QStringLiteral("Official: Official"));
+        const auto toolTip = [this](int column) { return list()->model()->index(1, column).data(Qt::ToolTipRole).toString(); };
+        QCOMPARE(toolTip(0), QStringLiteral("Status: At work"));
+        QCOMPARE(toolTip(1), QStringLiteral("Priority: Normal"));
+        QCOMPARE(toolTip(2), QStringLiteral("Type: Bug"));
+        QCOMPARE(toolTip(3), QStringLiteral("Official: Official"));
         // A cell too narrow for its text shows it whole; one that fits shows nothing.
         TodoItem wordy = todo("T");
         wordy.description = QStringLiteral("A description far too long for its narrow column");
@@ -272,9 +272,9 @@ private Q_SLOTS:
         odd.priority = 12;
         odd.official = 0;
         project().setTodos({odd});
-        QVERIFY(list()->topLevelItem(0)->icon(0).isNull());
-        QVERIFY(list()->topLevelItem(0)->icon(1).isNull());
-        QVERIFY(!list()->topLevelItem(0)->icon(2).isNull());
+        QVERIFY(cellIcon(list(), 0, 0).isNull());
+        QVERIFY(cellIcon(list(), 0, 1).isNull());
+        QVERIFY(!cellIcon(list(), 0, 2).isNull());
         doubleClick(0);
         QCOMPARE(field<QComboBox>("ComboBox3")->currentIndex(), -1);
         QCOMPARE(field<QComboBox>("ComboBox2")->currentIndex(), -1);
@@ -330,7 +330,7 @@ private Q_SLOTS:
             QCOMPARE((QList<int>{item.status, item.priority, item.kind, item.official}), expected);
         }
         QCOMPARE(panel(), QStringLiteral("Demo - (4 tasks to do)"));
-        QCOMPARE(list()->selectedItems().size(), 3);
+        QCOMPARE(list()->selectionModel()->selectedRows().size(), 3);
     }
 
     void official_restoresUnofficial()

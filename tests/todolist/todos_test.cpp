@@ -49,19 +49,32 @@ private Q_SLOTS:
         QTest::newRow("umlauts are not folded")
             << item(QStringLiteral("\u00E4")) << item(QStringLiteral("\u00C4")) << 6 << 1;
         QTest::newRow("prefix first") << item(QStringLiteral("Fix")) << item(QStringLiteral("fixed")) << 6 << -1;
+        QTest::newRow("long titles differing late")
+            << item(QStringLiteral("Changelog page b")) << item(QStringLiteral("CHANGELOG PAGE A")) << 6 << 1;
+        QTest::newRow("long prefix first")
+            << item(QStringLiteral("changelog entry")) << item(QStringLiteral("Changelog entry 2")) << 6 << -1;
+        QTest::newRow("negative codes numerically") << item({}, -5) << item({}, -1) << 1 << -1;
         QTest::newRow("version 1.10 before 1.9")
             << item({}, 11, -1, QStringLiteral("1.10")) << item({}, 11, -1, QStringLiteral("1.9")) << 5 << -1;
     }
 
+    // Two items sorted ascending in both orders: the one that sorts first leads either way,
+    // equal ones keep their order.
     void compare()
     {
         QFETCH(TodoItem, a);
         QFETCH(TodoItem, b);
         QFETCH(int, column);
         QFETCH(int, sign);
-        const auto signOf = [](int value) { return (value > 0) - (value < 0); };
-        QCOMPARE(signOf(Todos::compareColumn(a, b, column)), sign);
-        QCOMPARE(signOf(Todos::compareColumn(b, a, column)), -sign);
+        a.uid = 1;
+        b.uid = 2;
+        const auto uids = [column](QList<TodoItem> todos) {
+            Todos::sort(todos, column);
+            return QList<quint64>{todos[0].uid, todos[1].uid};
+        };
+        const QList<quint64> aFirst{1, 2}, bFirst{2, 1};
+        QCOMPARE(uids({a, b}), sign > 0 ? bFirst : aFirst);
+        QCOMPARE(uids({b, a}), sign < 0 ? aFirst : bFirst);
     }
 
     // Header clicks as the list view makes them: same column flips, another sorts ascending.

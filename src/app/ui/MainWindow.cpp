@@ -474,14 +474,29 @@ void MainWindow::buildOldProjectsMenu()
         // The caption shows "&" literally; the entry opens the real path.
         QAction *entry = m_oldProjects->addAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
         connect(entry, &QAction::triggered, this,
-                [this, path] { runCommand(m_prompts, [this, path] { m_workspace.commands.load(path); }); });
+                [this, path] { runCommand(m_prompts, [this, path] { loadProject(path); }); });
     }
 }
 
 void MainWindow::openProject()
 {
     if (const std::optional<QString> path = m_prompts.openFile(QStringLiteral("Project (*.dev)")))
-        m_workspace.commands.load(*path);
+        loadProject(*path);
+}
+
+void MainWindow::loadProject(const QString &path)
+{
+    // A large project takes a while to read and sort: a chore, while the window stays live.
+    // The loaded project then replaces the open one in one step.
+    ProjectCommands &commands = m_workspace.commands;
+    commands.beginLoad(path);
+    auto data = std::make_shared<ProjectData>();
+    runChore(QStringLiteral("Loading ") + path,
+             [&commands, path, data](ChoreProgress &progress) { *data = commands.readForLoad(path, &progress); },
+             [&commands, data](const ChoreReport &report) {
+                 if (!report.cancelled)
+                     commands.finishLoad(std::move(*data));
+             });
 }
 
 void MainWindow::showToolWindow(QWidget *window)

@@ -63,6 +63,7 @@ private:
     QWidget *infoWindow();
     void switchPage();
     void openProject();
+    void loadProject(const QString &path);
     void showChoreProgress(const ChoreProgress::Snapshot &snapshot);
     // Disables or restores what must wait while a chore runs.
     void setChoreRunning(bool running);

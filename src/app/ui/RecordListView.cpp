@@ -35,16 +35,17 @@ public:
 
 RecordListView::RecordListView(Project &project, ProjectList list, const QList<Column> &columns, Rows rows,
                                QWidget *parent)
-    : QTreeWidget(parent), m_project(project), m_list(list), m_rows(std::move(rows))
+    : QTreeView(parent), m_project(project), m_list(list)
 {
     QStringList captions;
     for (const Column &column : columns)
         captions.append(column.caption);
-    setColumnCount(static_cast<int>(columns.size()));
-    setHeaderLabels(captions);
+    m_model = new RecordListModel(captions, std::move(rows), this);
+    setModel(m_model);
     for (int i = 0; i < columns.size(); ++i)
         setColumnWidth(i, columns[i].width);
     setRootIsDecorated(false);
+    setItemsExpandable(false);
     setUniformRowHeights(true);
     setAlternatingRowColors(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -63,7 +64,7 @@ RecordListView::RecordListView(Project &project, ProjectList list, const QList<C
         if (changed == m_list)
             refresh();
     });
-    refresh();
+    showSortIndicator();
 }
 
 QList<int> RecordListView::selectedRows() const
@@ -73,28 +74,48 @@ QList<int> RecordListView::selectedRows() const
 
 void RecordListView::refresh()
 {
+    // The identities of what was selected, taken before the model lets go of the old rows.
     QSet<quint64> selected;
-    for (const QTreeWidgetItem *item : selectedItems())
-        selected.insert(item->data(0, Qt::UserRole).toULongLong());
-    const quint64 current = currentItem() ? currentItem()->data(0, Qt::UserRole).toULongLong() : 0;
+    for (const QItemSelectionRange &range : selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            selected.insert(m_model->uidAt(row));
+    const QModelIndex current = currentIndex();
+    const quint64 currentUid = current.isValid() ? m_model->uidAt(current.row()) : 0;
 
-    clear();
-    QList<QTreeWidgetItem *> items;
-    const int count = m_rows.count();
-    for (int row = 0; row < count; ++row) {
-        auto *item = new QTreeWidgetItem;
-        m_rows.fill(item, row);
-        item->setData(0, Qt::UserRole, m_rows.uid(row));
-        items.append(item);
-    }
-    addTopLevelItems(items);
+    m_model->reload();
     showSortIndicator();
-    for (QTreeWidgetItem *item : std::as_const(items)) {
-        const quint64 uid = item->data(0, Qt::UserRole).toULongLong();
+    if (selected.isEmpty() && currentUid == 0)
+        return;
+    QModelIndex newCurrent;
+    const QItemSelection selection = rowsOf(selected, currentUid, newCurrent);
+    if (newCurrent.isValid())
+        selectionModel()->setCurrentIndex(newCurrent, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+QItemSelection RecordListView::rowsOf(const QSet<quint64> &uids, quint64 current, QModelIndex &currentIndex) const
+{
+    QItemSelection selection;
+    const int rows = m_model->rowCount();
+    const int lastColumn = m_model->columnCount() - 1;
+    int first = -1;
+    const auto close = [&](int end) {
+        if (first >= 0)
+            selection.append(QItemSelectionRange(m_model->index(first, 0), m_model->index(end, lastColumn)));
+        first = -1;
+    };
+    for (int row = 0; row < rows; ++row) {
+        const quint64 uid = m_model->uidAt(row);
         if (uid == current)
-            setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
-        item->setSelected(selected.contains(uid));
+            currentIndex = m_model->index(row, 0);
+        if (!uids.contains(uid)) {
+            close(row - 1);
+        } else if (first < 0) {
+            first = row;
+        }
     }
+    close(rows - 1);
+    return selection;
 }
 
 void RecordListView::showSortIndicator()
@@ -114,7 +135,7 @@ void RecordListView::keyPressEvent(QKeyEvent *event)
         Q_EMIT editRequested();
         return;
     }
-    QTreeWidget::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
 }
 
 bool RecordListView::viewportEvent(QEvent *event)
@@ -123,7 +144,7 @@ bool RecordListView::viewportEvent(QEvent *event)
     if (event->type() == QEvent::MouseButtonDblClick)
         Q_EMIT editRequested();
     if (event->type() != QEvent::ToolTip)
-        return QTreeWidget::viewportEvent(event);
+        return QTreeView::viewportEvent(event);
     const auto *help = static_cast<QHelpEvent *>(event);
     const QModelIndex index = indexAt(help->pos());
     QString tip = index.data(Qt::ToolTipRole).toString();

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "app/ui/RecordListModel.h"
 #include "project/Project.h"
 
-#include <QTreeWidget>
-
-#include <functional>
+#include <QItemSelection>
+#include <QSet>
+#include <QTreeView>
 
 // A report list showing one list of the project, one row per record, sorted by a click on a
 // column header, which then shows the sort indicator. Selection is kept across refreshes by
-// record identity. Rows are ruled by grid lines; a cut-off cell shows its whole text as its
+// record identity; a refresh takes time linear in the rows, so 100,000 rows refresh at once. Rows are ruled by grid lines; a cut-off cell shows its whole text as its
 // tool tip, unless the row sets a tool tip of its own for that cell.
-class RecordListView : public QTreeWidget
+class RecordListView : public QTreeView
 {
     Q_OBJECT
 
@@ -20,12 +21,7 @@ public:
         QString caption;
         int width;
     };
-    struct Rows
-    {
-        std::function<int()> count;
-        std::function<quint64(int row)> uid;
-        std::function<void(QTreeWidgetItem *item, int row)> fill;
-    };
+    using Rows = RecordListModel::Rows;
 
     RecordListView(Project &project, ProjectList list, const QList<Column> &columns, Rows rows,
                    QWidget *parent = nullptr);
@@ -44,10 +40,12 @@ protected:
 
 private:
     void showSortIndicator();
+    // The rows shown now that hold one of `uids`, as whole-row ranges.
+    QItemSelection rowsOf(const QSet<quint64> &uids, quint64 current, QModelIndex &currentIndex) const;
 
     Project &m_project;
     ProjectList m_list;
-    Rows m_rows;
+    RecordListModel *m_model;
 };
 
 // Rows of a plain record list, whose columns are the record's fields.
@@ -56,9 +54,9 @@ RecordListView::Rows recordRows(const Project &project, QList<Record> ProjectDat
 {
     return {[&project, list] { return static_cast<int>((project.data().*list).size()); },
             [&project, list](int row) { return (project.data().*list).at(row).uid; },
-            [&project, list](QTreeWidgetItem *item, int row) {
-                const QStringList fields = (project.data().*list).at(row).fields();
-                for (int column = 0; column < fields.size(); ++column)
-                    item->setText(column, fields[column]);
+            [&project, list](int row, int column, int role) -> QVariant {
+                if (role != Qt::DisplayRole)
+                    return {};
+                return (project.data().*list).at(row).fields().value(column);
             }};
 }

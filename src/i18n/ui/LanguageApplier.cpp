@@ -20,7 +20,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 #include <functional>
@@ -142,9 +142,9 @@ void setCaption(QObject &element, const QString &text)
 }
 
 // A column narrower than its new caption widens to show it whole.
-void setColumnCaption(QTreeWidget &list, int column, const QString &text)
+void setColumnCaption(QTreeView &list, int column, const QString &text)
 {
-    list.headerItem()->setText(column, text);
+    list.model()->setHeaderData(column, Qt::Horizontal, text);
     QHeaderView *header = list.header();
     header->resizeSection(column, std::max(header->sectionSize(column), header->sectionSizeHint(column)));
 }
@@ -197,7 +197,7 @@ void applyEntry(QObject &element, const Entry &entry, const QString &text, int n
             button->setDownCaption(text);
         break;
     case Property::Column:
-        if (auto *list = qobject_cast<QTreeWidget *>(&element); list && entry.index < list->columnCount())
+        if (auto *list = qobject_cast<QTreeView *>(&element); list && entry.index < list->model()->columnCount())
             setColumnCaption(*list, entry.index, text);
         break;
     case Property::Item:

@@ -45,20 +45,22 @@ RecordListView::Rows todoRows(const Project &project)
 {
     return {[&project] { return static_cast<int>(project.data().todos.size()); },
             [&project](int row) { return project.data().todos.at(row).uid; },
-            [&project](QTreeWidgetItem *item, int row) {
+            [&project](int row, int column, int role) -> QVariant {
                 const TodoItem &todo = project.data().todos.at(row);
+                if (column >= 4) {
+                    const QString *texts[] = {&todo.version, &todo.title, &todo.description, &todo.note};
+                    return role == Qt::DisplayRole ? QVariant(*texts[column - 4]) : QVariant();
+                }
                 const Todos::CodeField fields[] = {Todos::CodeField::Status, Todos::CodeField::Priority,
                                                    Todos::CodeField::Kind, Todos::CodeField::Official};
                 const std::span<const TodoPage::CodeCommand> meanings[] = {kStatuses, kPriorities, kKinds, kOfficials};
                 const char *captions[] = {"Status", "Priority", "Type", "Official"};
-                for (int column = 0; column < 4; ++column) {
-                    const int code = Todos::codeOf(todo, fields[column]);
-                    item->setIcon(column, codeIcon(fields[column], code));
-                    item->setToolTip(column, codeMeaning(captions[column], meanings[column], code));
-                }
-                const QString texts[] = {todo.version, todo.title, todo.description, todo.note};
-                for (int column = 0; column < 4; ++column)
-                    item->setText(column + 4, texts[column]);
+                const int code = Todos::codeOf(todo, fields[column]);
+                if (role == Qt::DecorationRole)
+                    return codeIcon(fields[column], code);
+                if (role == Qt::ToolTipRole)
+                    return codeMeaning(captions[column], meanings[column], code);
+                return {};
             }};
 }
 

@@ -23,10 +23,11 @@ RecordListView::Rows uploadRows(const Project &project)
 {
     return {[&project] { return static_cast<int>(project.data().uploads.size()); },
             [&project](int row) { return project.data().uploads.at(row).uid; },
-            [&project](QTreeWidgetItem *item, int row) {
+            [&project](int row, int column, int role) -> QVariant {
+                if (role != Qt::DisplayRole)
+                    return {};
                 const UploadEntry &entry = project.data().uploads.at(row);
-                item->setText(0, entry.source);
-                item->setText(1, urlWithoutPassword(entry.target));
+                return column == 0 ? entry.source : urlWithoutPassword(entry.target);
             }};
 }
 
