@@ -5,6 +5,7 @@
 #include "project/Project.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -13,6 +14,12 @@ const QString allFiles = QStringLiteral("All (*)");
 QString pickFolder(Prompts &prompts, const QString &title)
 {
     return prompts.pickFolder(title) + QDir::separator();
+}
+
+QString withSeparator(const QString &folder)
+{
+    const QString native = QDir::toNativeSeparators(QDir::cleanPath(folder));
+    return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
 }
 
 } // namespace
@@ -58,4 +65,28 @@ void CopyAndZipLists::newZipFolder()
 void CopyAndZipLists::deleteZipFolders(const QList<int> &rows)
 {
     m_project.setZipFolders(withoutRows(m_project.data().zipFolders, rows));
+}
+
+void CopyAndZipLists::addCopiesOf(const QStringList &paths)
+{
+    QList<CopyEntry> copies = m_project.data().copies;
+    for (const QString &path : paths) {
+        if (QFileInfo(path).isDir()) {
+            const QString target = m_prompts.pickFolder(QStringLiteral("To:"));
+            if (!target.isEmpty())
+                copies.append({withSeparator(path), withSeparator(target)});
+        } else if (const std::optional<QString> target = m_prompts.saveFile(allFiles)) {
+            copies.append({path, *target});
+        }
+    }
+    m_project.setCopies(std::move(copies));
+}
+
+void CopyAndZipLists::addZipFolders(const QStringList &paths)
+{
+    QStringList folders = m_project.data().zipFolders;
+    for (const QString &path : paths)
+        if (QFileInfo(path).isDir())
+            folders.append(withSeparator(path));
+    m_project.setZipFolders(std::move(folders));
 }

@@ -22,6 +22,12 @@ public:
     void newZipFolder();
     void deleteZipFolders(const QList<int> &rows);
 
+    // Files and folders dropped on the lists, added as the "New" commands add what the user
+    // picked. A copy asks where it goes, a file by name and a folder by the folder browser;
+    // one left without a target is not added. Only folders are zipped; files are passed over.
+    void addCopiesOf(const QStringList &paths);
+    void addZipFolders(const QStringList &paths);
+
 private:
     Project &m_project;
     Prompts &m_prompts;

@@ -6,6 +6,7 @@
 #include "todolist/ui/ChangelogWindow.h"
 
 #include <QPlainTextEdit>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QWebEngineView>
@@ -127,6 +128,58 @@ private Q_SLOTS:
         const QString text = renderedText(browser());
         QVERIFY2(text.contains(QStringLiteral("Secret fix: hidden")) && !text.contains(QStringLiteral("Crash")),
                  qPrintable(text));
+    }
+
+    // The window is made once, with the browser in it: no new native window once it is up, so
+    // the first click on a tab right after is taken.
+    void firstShow_isOneWindowReadyToClick()
+    {
+        int remade = 0;
+        struct Counter : QObject
+        {
+            int &count;
+            explicit Counter(int &c) : count(c) {}
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::WinIdChange)
+                    ++count;
+                return false;
+            }
+        } filter(remade);
+        changelog()->installEventFilter(&filter);
+        m_window->findChild<QAction *>(QStringLiteral("Createchangelog2"))->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(changelog()));
+        const WId first = changelog()->winId();
+        auto *tabs = changelog()->findChild<QTabWidget *>();
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
+        QCOMPARE(tabs->currentIndex(), 2);
+        QSignalSpy loaded(browser(), &QWebEngineView::loadFinished);
+        QVERIFY(loaded.wait(20000));
+        QCOMPARE(changelog()->winId(), first);
+        // Made once, never again.
+        QVERIFY2(remade <= 1, qPrintable(QString::number(remade)));
+        changelog()->removeEventFilter(&filter);
+    }
+
+    // Light or dark as the window's palette.
+    void palette_colorsAPageWithoutColours()
+    {
+        create("Createchangelog2");
+        QVERIFY(!browser()->property("darkColours").toBool());
+        QPalette dark(QColor(0x30, 0x30, 0x30));
+        QSignalSpy loaded(browser(), &QWebEngineView::loadFinished);
+        changelog()->setPalette(dark);
+        QVERIFY(browser()->property("darkColours").toBool());
+        QVERIFY(loaded.wait(20000));
+        QString scheme;
+        bool answered = false;
+        browser()->page()->runJavaScript(QStringLiteral("getComputedStyle(document.body).color"), [&](const QVariant &value) {
+            scheme = value.toString();
+            answered = true;
+        });
+        QTRY_VERIFY(answered);
+        // Light text on the dark page.
+        QVERIFY2(scheme.contains(QLatin1String("255")), qPrintable(scheme));
     }
 
     void escape_closesTheChangelogWindow()

@@ -4,7 +4,9 @@
 #include "app/Workspace.h"
 #include "app/ui/CloseOnEscape.h"
 #include "app/ui/CommandRunner.h"
+#include "app/ui/DesktopColours.h"
 #include "app/ui/ElidedLabel.h"
+#include "app/ui/FileDrops.h"
 #include "app/ui/Icons.h"
 #include "app/ui/InfoForm.h"
 #include "app/ui/NamedPage.h"
@@ -31,6 +33,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -122,6 +126,18 @@ QMenu *addMenu(QMenuBar *bar, const char *name, const QString &caption, std::spa
     return menu;
 }
 
+// The project file among dropped paths, if there is one.
+QString droppedProject(const QMimeData *mime)
+{
+    for (const QString &path : droppedPaths(mime))
+        if (path.endsWith(QLatin1String(".dev"), Qt::CaseInsensitive) && QFileInfo(path).isFile())
+            return path;
+    return {};
+}
+
+// A chore shorter than this the user has watched to its end.
+constexpr qint64 kUnwatchedChoreMs = 10'000;
+
 // The error that ended a chore, and what the chore had passed over before it.
 void rethrowWithEarlierFailures(const ChoreReport &report)
 {
@@ -142,6 +158,9 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Trovas"));
+    setAcceptDrops(true);
+    // The desktop's light or dark colours, before anything is drawn.
+    new DesktopColours(this);
 
     m_chores = new ChoreRunner(this);
     m_chores->setObjectName(QStringLiteral("ChoreRunner"));
@@ -390,14 +409,30 @@ void MainWindow::runChore(const QString &status, ChoreRunner::Work work, ChoreRu
     m_choreStatus = status;
     setChoreRunning(true);
     showChoreProgress({});
-    m_chores->start(status, std::move(work), [this, done = std::move(done)](const ChoreReport &report) {
+    m_chores->start(status, std::move(work), [this, status, started = m_now(), done = std::move(done)](const ChoreReport &report) {
         setChoreRunning(false);
+        const bool announced = announceChoreEnd(status, started, report);
         runCommand(m_prompts, [&report, &done] {
             rethrowWithEarlierFailures(report);
             if (done)
                 done(report);
         });
+        if (announced)
+            m_prompts.finishAnnouncement();
     });
+}
+
+bool MainWindow::announceChoreEnd(const QString &status, const QDateTime &started, const ChoreReport &report)
+{
+    if (isActiveWindow() || started.msecsTo(m_now()) <= kUnwatchedChoreMs)
+        return false;
+    const QString outcome = report.cancelled        ? QStringLiteral("cancelled")
+                            : report.error          ? QStringLiteral("stopped by an error")
+                            : report.failures.isEmpty() ? QStringLiteral("finished")
+                                                        : QStringLiteral("finished with failures");
+    m_prompts.announceNext(QStringLiteral("%1: %2").arg(status, outcome));
+    QApplication::alert(this);
+    return true;
 }
 
 bool MainWindow::isChoreRunning() const
@@ -497,6 +532,26 @@ void MainWindow::loadProject(const QString &path)
                  if (!report.cancelled)
                      commands.finishLoad(std::move(*data));
              });
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!m_chores->isRunning() && !droppedProject(event->mimeData()).isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QString path = droppedProject(event->mimeData());
+    if (path.isEmpty() || m_chores->isRunning())
+        return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // Once the drag is over: opening may ask about unsaved changes.
+    QMetaObject::invokeMethod(
+        this, [this, path] { runCommand(m_prompts, [this, &path] { loadProject(path); }); }, Qt::QueuedConnection);
 }
 
 void MainWindow::showToolWindow(QWidget *window)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ui/ChoreEndPrompts.h"
 #include "app/ui/Frame.h"
 #include "app/ui/PageContext.h"
 
@@ -48,6 +49,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A project file dropped on the window opens as File > Open opens it.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -67,9 +71,11 @@ private:
     void showChoreProgress(const ChoreProgress::Snapshot &snapshot);
     // Disables or restores what must wait while a chore runs.
     void setChoreRunning(bool running);
+    // When a chore that ran a while ends unwatched, the desktop is to tell the user how it ended.
+    bool announceChoreEnd(const QString &status, const QDateTime &started, const ChoreReport &report);
 
     Workspace &m_workspace;
-    Prompts &m_prompts;
+    ChoreEndPrompts m_prompts;
     PageContext m_context;
     std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
 

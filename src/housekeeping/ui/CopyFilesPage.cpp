@@ -1,6 +1,7 @@
 #include "housekeeping/ui/CopyFilesPage.h"
 
 #include "app/Workspace.h"
+#include "app/ui/FileDrops.h"
 #include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/RecordListView.h"
@@ -25,4 +26,5 @@ CopyFilesPage::CopyFilesPage(const PageContext &context, QWidget *parent)
     menu->addCommand("Newfolder1", QStringLiteral("New folder"), [this] { m_commands.newFolderPair(); });
     menu->addSeparator();
     menu->addDeleteCommand("Delete4", [this] { m_commands.deleteCopies(m_list->selectedRows()); });
+    acceptFileDrops(m_list, context.prompts, [this](const QStringList &paths) { m_commands.addCopiesOf(paths); });
 }

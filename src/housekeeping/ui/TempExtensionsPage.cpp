@@ -1,6 +1,7 @@
 #include "housekeeping/ui/TempExtensionsPage.h"
 
 #include "app/Workspace.h"
+#include "app/ui/FileDrops.h"
 #include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/TextListBox.h"
@@ -22,4 +23,5 @@ TempExtensionsPage::TempExtensionsPage(const PageContext &context, QWidget *pare
                      [&tempFiles] { tempFiles.newExtension(); });
     menu->addSeparator()->setObjectName(QStringLiteral("N7"));
     menu->addDeleteCommand("Delete3", [this, &tempFiles] { tempFiles.deleteExtensions(m_list->selectedRows()); });
+    acceptFileDrops(m_list, context.prompts, [&tempFiles](const QStringList &paths) { tempFiles.addExtensionsOf(paths); });
 }

@@ -1,6 +1,7 @@
 #include "housekeeping/ui/ZipFoldersPage.h"
 
 #include "app/Workspace.h"
+#include "app/ui/FileDrops.h"
 #include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
 #include "app/ui/TextListBox.h"
@@ -21,4 +22,5 @@ ZipFoldersPage::ZipFoldersPage(const PageContext &context, QWidget *parent)
     menu->addCommand("Newfolder2", QStringLiteral("New folder"), [this] { m_commands.newZipFolder(); });
     menu->addSeparator();
     menu->addDeleteCommand("Delete5", [this] { m_commands.deleteZipFolders(m_list->selectedRows()); });
+    acceptFileDrops(m_list, context.prompts, [this](const QStringList &paths) { m_commands.addZipFolders(paths); });
 }

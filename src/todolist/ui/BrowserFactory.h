@@ -11,7 +11,8 @@ class BrowserFactory
 {
 public:
     virtual ~BrowserFactory() = default;
-    // A view that shows a web page; setting its "url" property loads one.
+    // A view that shows a web page; setting its "url" property loads one, and its
+    // "darkColours" property shows a page without colours of its own light on dark.
     virtual QWidget *createView(QWidget *parent) = 0;
 };
 

@@ -8,6 +8,8 @@
 #include "todolist/ui/Placement.h"
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <QScopeGuard>
 #include <QPlainTextEdit>
 #include <QDir>
 #include <QPluginLoader>
@@ -88,15 +90,34 @@ void ChangelogWindow::setTexts(const Changelog::Texts &texts)
 
 void ChangelogWindow::showPage(const QString &path)
 {
-    if (!isVisible())
-        centreOnParentWindow(this);
-    show();
-    raise();
-    activateWindow();
+    // The view is made before the window shows: added to a window on screen, it makes the
+    // window anew, which flashes and loses the click the user makes meanwhile.
+    const auto bringUp = qScopeGuard([this] {
+        if (!isVisible())
+            centreOnParentWindow(this);
+        show();
+        raise();
+        activateWindow();
+    });
     if (!m_browser) {
         m_browser = loadBrowserFactory().createView(nullptr);
         m_browser->setObjectName(QStringLiteral("WebBrowser1"));
+        followPalette();
         m_htmlLayout->addWidget(m_browser);
     }
     m_browser->setProperty("url", QUrl::fromLocalFile(path));
+}
+
+void ChangelogWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        followPalette();
+    QWidget::changeEvent(event);
+}
+
+void ChangelogWindow::followPalette()
+{
+    // A page without colours of its own is shown in the window's light or dark.
+    if (m_browser)
+        m_browser->setProperty("darkColours", palette().color(QPalette::Window).lightness() < 128);
 }

@@ -27,7 +27,12 @@ public:
     // The browser view (a QWebEngineView), once a page has been shown.
     QWidget *browser() const { return m_browser; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void followPalette();
+
     QTabWidget *m_tabs;
     QVBoxLayout *m_htmlLayout;
     QPlainTextEdit *m_source, *m_plain;

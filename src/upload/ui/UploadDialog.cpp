@@ -121,10 +121,10 @@ void UploadDialog::addRevealButton(QLineEdit *edit)
             [edit](bool shown) { edit->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });
 }
 
-void UploadDialog::editNew()
+void UploadDialog::editNew(const QString &source)
 {
     m_uid = 0;
-    showEntry({QString(), QString(), QString(), QString(), QStringLiteral("21")});
+    showEntry({source, QString(), QString(), QString(), QStringLiteral("21")});
 }
 
 void UploadDialog::edit(const UploadEntry &entry)

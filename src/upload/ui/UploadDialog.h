@@ -21,8 +21,8 @@ class UploadDialog : public QDialog
 public:
     UploadDialog(Project &project, Prompts &prompts, QWidget *parent);
 
-    // A new entry: every box empty but the port, "21".
-    void editNew();
+    // A new entry: every box empty but the port, "21", and the file to upload when given.
+    void editNew(const QString &source = QString());
     void edit(const UploadEntry &entry);
 
 private:

@@ -1,6 +1,7 @@
 #include "upload/ui/UploadPage.h"
 
 #include "app/Workspace.h"
+#include "app/ui/FileDrops.h"
 #include "app/ui/Frame.h"
 #include "app/ui/ListPopupMenu.h"
 #include "app/ui/PageContext.h"
@@ -12,6 +13,7 @@
 #include "upload/ui/PromptHostTrust.h"
 #include "upload/ui/UploadDialog.h"
 
+#include <QFileInfo>
 #include <QVBoxLayout>
 
 
@@ -50,6 +52,12 @@ UploadPage::UploadPage(const PageContext &context, QWidget *parent)
     menu->addSeparator()->setObjectName(QStringLiteral("N10"));
     menu->addDeleteCommand("Delete6", [this] { removeSelected(); });
     connect(m_list, &RecordListView::editRequested, this, &UploadPage::editFirstSelected);
+    // The one upload dialog takes the first dropped file as the new upload's source.
+    acceptFileDrops(m_list, m_prompts, [this](const QStringList &paths) {
+        const auto file = std::find_if(paths.begin(), paths.end(), [](const QString &path) { return QFileInfo(path).isFile(); });
+        if (file != paths.end())
+            m_dialog->editNew(*file);
+    });
     connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);
 
     m_frame.bindCommand("Uploadfiles1", [this] { uploadFiles(); });

@@ -1,0 +1,70 @@
+#include "app/Workspace.h"
+#include "app/ui/DesktopColours.h"
+#include "app/ui/Icons.h"
+#include "app/ui/MainWindow.h"
+#include "support/PrivateSessionBus.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QtTest>
+
+// The window takes the desktop's light or dark preference from the XDG desktop portal, mocked
+// on a private session bus.
+class DesktopColoursTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void palette_followsThePortal();
+
+private:
+    static bool looksDark() { return QApplication::palette().color(QPalette::Window).lightness() < 128; }
+    // The mean lightness of an icon's visible pixels.
+    static int inkLightness(const QIcon &icon);
+
+    IsolatedHome m_home;
+    PrivateSessionBus m_bus;
+};
+
+void DesktopColoursTest::initTestCase()
+{
+    QVERIFY2(m_bus.failure().isEmpty(), qPrintable(m_bus.failure()));
+    const QString failure = m_bus.startMock(QStringLiteral("org.freedesktop.portal.Desktop"),
+                                            {QStringLiteral("--template"), QFINDTESTDATA("support/portal_settings.py"),
+                                             QStringLiteral("--parameters"), QStringLiteral("{\"color-scheme\": 1}")});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+}
+
+int DesktopColoursTest::inkLightness(const QIcon &icon)
+{
+    const QImage image = icon.pixmap(QSize(32, 32)).toImage();
+    qint64 sum = 0, count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (const QColor colour = image.pixelColor(x, y); colour.alpha() > 200) {
+                sum += colour.lightness();
+                ++count;
+            }
+    return count ? int(sum / count) : -1;
+}
+
+void DesktopColoursTest::palette_followsThePortal()
+{
+    QVERIFY(!looksDark());
+    // A to-do icon drawn in dark inks on a light window.
+    const int lightInk = inkLightness(Icons::todo(0));
+    ScriptedPrompts prompts;
+    RecordingLauncher launcher;
+    QTemporaryDir dir;
+    Workspace workspace(dir.filePath(QStringLiteral("settings")), prompts);
+    MainWindow window(workspace, prompts, launcher);
+
+    // The desktop prefers dark from the start.
+    QVERIFY(looksDark());
+    QTRY_COMPARE(window.palette().color(QPalette::Base), DesktopColours::darkPalette().color(QPalette::Base));
+    QVERIFY2(inkLightness(Icons::todo(0)) > lightInk + 30, "the icon's inks stay dark on a dark window");
+}
+
+QTEST_MAIN(DesktopColoursTest)
+#include "desktop_colours_gui_test.moc"
