@@ -247,7 +247,9 @@ ProjectData read(const QString &path, ChoreProgress *progress)
 
 void write(const QString &path, const ProjectData &project)
 {
-    TextFile::writeLines(path, serialize(project));
+    const bool holdsPassword = std::any_of(project.uploads.begin(), project.uploads.end(),
+                                           [](const UploadEntry &entry) { return !entry.password.isEmpty(); });
+    TextFile::writeLines(path, serialize(project), holdsPassword ? TextFile::Access::OwnerOnly : TextFile::Access::Kept);
 }
 
 } // namespace ProjectFile

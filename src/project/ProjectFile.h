@@ -14,6 +14,7 @@ QStringList serialize(const ProjectData &project);
 
 // Reports the bytes read to `progress` and stops when it is cancelled.
 ProjectData read(const QString &path, ChoreProgress *progress = nullptr);
+// A file that holds a password is readable by its owner alone; any other keeps its mode.
 void write(const QString &path, const ProjectData &project);
 
 } // namespace ProjectFile

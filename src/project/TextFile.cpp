@@ -251,7 +251,7 @@ QStringList readLines(const QString &path)
     return lines;
 }
 
-void writeBytes(const QString &path, const QByteArray &bytes)
+void writeBytes(const QString &path, const QByteArray &bytes, Access access)
 {
     const auto failed = [&path](const QFileDevice &file) {
         return Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
@@ -260,6 +260,10 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     // Unbuffered, so that every byte reaches the system before commit(), which does not report
     // a failed flush of a last buffered piece (a cut-off file would replace the old one).
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw failed(file);
+    // Before the first byte, on the file that takes the old one's place: the replaced file's
+    // looser mode never reaches a secret.
+    if (access == Access::OwnerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw failed(file);
     // A short write carries no reason; the next one fails outright and names it ("No space
     // left on device").
@@ -273,9 +277,9 @@ void writeBytes(const QString &path, const QByteArray &bytes)
         throw failed(file);
 }
 
-void writeLines(const QString &path, const QStringList &lines)
+void writeLines(const QString &path, const QStringList &lines, Access access)
 {
-    writeBytes(path, joinLines(lines));
+    writeBytes(path, joinLines(lines), access);
 }
 
 } // namespace TextFile

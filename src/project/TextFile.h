@@ -14,6 +14,10 @@ class QFile;
 // cannot hold, or whose Windows-1252 bytes would read as UTF-8, is written as UTF-8.
 namespace TextFile {
 
+// Who may read a file the program writes: as before for a file it replaces (a new file as the
+// user's umask says), or its owner alone, for a file that holds a secret.
+enum class Access { Kept, OwnerOnly };
+
 QString decode(const QByteArray &bytes);
 QByteArray encode(const QString &text);
 // Windows-1252 bytes of a text; a character it cannot hold becomes "?" and sets ok to false.
@@ -65,7 +69,7 @@ private:
 
 // Throw Error naming the file and the reason.
 QStringList readLines(const QString &path);
-void writeLines(const QString &path, const QStringList &lines);
-void writeBytes(const QString &path, const QByteArray &bytes);
+void writeLines(const QString &path, const QStringList &lines, Access access = Access::Kept);
+void writeBytes(const QString &path, const QByteArray &bytes, Access access = Access::Kept);
 
 } // namespace TextFile

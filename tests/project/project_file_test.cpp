@@ -284,6 +284,47 @@ private Q_SLOTS:
         }
         QCOMPARE(readFile(path), before);
     }
+
+    // A file that holds a password is its owner's alone, even where it replaces a looser one;
+    // a file without one keeps the mode it had, and a new one gets the user's umask.
+    void write_fileWithAPasswordIsOwnerOnly_data()
+    {
+        QTest::addColumn<int>("oldMode"); // -1: no file there yet
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("newMode"); // -1: as the umask says
+
+        QTest::newRow("password over 0644") << 0644 << "s3cret" << 0600;
+        QTest::newRow("password over 0666") << 0666 << "s3cret" << 0600;
+        QTest::newRow("password, new file") << -1 << "s3cret" << 0600;
+        QTest::newRow("none over 0644") << 0644 << "" << 0644;
+        QTest::newRow("none over 0640") << 0640 << "" << 0640;
+        QTest::newRow("none over 0600") << 0600 << "" << 0600;
+        QTest::newRow("none, new file") << -1 << "" << -1;
+    }
+
+    void write_fileWithAPasswordIsOwnerOnly()
+    {
+        QFETCH(int, oldMode);
+        QFETCH(QString, password);
+        QFETCH(int, newMode);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.dev"));
+        ProjectData project;
+        if (oldMode >= 0) {
+            ProjectFile::write(path, project);
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(oldMode)), 0);
+        }
+        const mode_t umask = ::umask(022);
+        ::umask(umask);
+        project.uploads = {{"a.zip", "ftp://h/d", "user", "", "21"}, {"b.zip", "ftp://h/d", "user", password, "21"}};
+
+        ProjectFile::write(path, project);
+
+        struct stat written = {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &written), 0);
+        QCOMPARE(int(written.st_mode & 07777), newMode >= 0 ? newMode : int(0666 & ~umask));
+        QCOMPARE(ProjectFile::read(path).uploads[1].password, password);
+    }
 };
 
 QTEST_GUILESS_MAIN(ProjectFileTest)
