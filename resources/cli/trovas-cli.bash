@@ -4,7 +4,7 @@ _trovas_cli()
     local cur prev words cword
     _init_completion || return
 
-    local commands="info todo changelog clean copy zip release backup upload"
+    local commands="info todo changelog clean copy zip release backup upload secrets"
     case $prev in
         --status)
             COMPREPLY=($(compgen -W "finished testing at-work todo someday" -- "$cur"))
@@ -20,14 +20,17 @@ _trovas_cli()
             ;;
     esac
 
-    # The first word that is not an option is the project file, the second the command.
-    local word project="" command=""
+    # The first word that is not an option is the project file, the second the command, the
+    # third what "secrets" does.
+    local word project="" command="" subcommand=""
     for word in "${words[@]:1:cword-1}"; do
         [[ $word == -* ]] && continue
         if [[ -z $project ]]; then
             project=$word
         elif [[ -z $command ]]; then
             command=$word
+        elif [[ -z $subcommand ]]; then
+            subcommand=$word
         fi
     done
 
@@ -37,7 +40,7 @@ _trovas_cli()
             info) options+=" --json" ;;
             todo) options+=" --status --json" ;;
             changelog) options+=" --status --format --output" ;;
-            clean | copy | zip | release | backup | upload) options+=" --dry-run --json" ;;
+            clean | copy | zip | release | backup | upload | secrets) options+=" --dry-run --json" ;;
             "") options+=" --version" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -45,5 +48,7 @@ _trovas_cli()
         _filedir dev
     elif [[ -z $command ]]; then
         COMPREPLY=($(compgen -W "$commands" -- "$cur"))
+    elif [[ $command == secrets && -z $subcommand ]]; then
+        COMPREPLY=($(compgen -W "move" -- "$cur"))
     fi
 } && complete -F _trovas_cli trovas-cli

@@ -11,6 +11,7 @@
 #include "housekeeping/ZipFolder.h"
 #include "project/Error.h"
 #include "project/Project.h"
+#include "upload/UploadPasswords.h"
 #include "upload/UploadRun.h"
 
 #include <QDate>
@@ -59,6 +60,24 @@ QJsonObject reportJson(const ChoreReport &report)
     if (report.error)
         json.insert(QStringLiteral("error"), errorMessage(report.error));
     return json;
+}
+
+} // namespace
+
+namespace {
+
+// An entry the keyring has no password for takes the one in TROVAS_PASSWORD, when it is set:
+// the environment, never the command line, which every user of the machine can read.
+UploadPasswords environmentPasswords(const QList<UploadEntry> &uploads)
+{
+    return UploadPasswords::lookUp(
+        uploads,
+        [](const QString &, const QString &) -> std::optional<QString> {
+            if (!qEnvironmentVariableIsSet("TROVAS_PASSWORD"))
+                return std::nullopt;
+            return qEnvironmentVariable("TROVAS_PASSWORD");
+        },
+        QStringLiteral("Set TROVAS_PASSWORD to give it."));
 }
 
 } // namespace
@@ -154,6 +173,8 @@ ExitStatus ChoreCommands::upload()
     FingerprintTrust trust(m_invocation.trustedHosts);
     UploadServices services;
     services.hostTrust = &trust;
+    const UploadPasswords passwords = m_invocation.dryRun ? UploadPasswords() : environmentPasswords(uploads);
+    services.password = [&passwords](const UploadEntry &entry) { return passwords.passwordFor(entry); };
     return run(QStringLiteral("upload"), QStringLiteral("Uploading"), [&](ChoreProgress &progress, Results &results) {
         const auto heading = [&] { results.failuresHeading = failedUploadsHeading(int(progress.failures().size()), int(uploads.size())); };
         if (!m_invocation.dryRun) {

@@ -45,6 +45,8 @@ struct CommandDefinition
     QList<Option> options;
     // More for the command's own help.
     QString details = {};
+    // The words one of which must follow the command; none for most.
+    QStringList subcommands = {};
 };
 
 const QList<CommandDefinition> &commands()
@@ -76,7 +78,15 @@ const QList<CommandDefinition> &commands()
          QStringLiteral("The scheme of each target chooses the protocol: sftp://, ftps:// (FTP with TLS), else plain "
                         "FTP. A server whose SSH host key is not in ~/.ssh/known_hosts, or whose TLS certificate the "
                         "system does not trust, is refused with its fingerprint unless --trust-host names it; a "
-                        "trusted key is added to known_hosts, a trusted certificate remembered for that server.")},
+                        "trusted key is added to known_hosts, a trusted certificate remembered for that server. An entry without a password takes the one "
+                        "the system keyring keeps for its account, else the one in the environment variable "
+                        "TROVAS_PASSWORD.")},
+        {QStringLiteral("secrets"),
+         QStringLiteral("move: put the upload passwords into the system keyring and write the project file "
+                        "without them."),
+         {DryRun, Json},
+         QStringLiteral("A password leaves the file only once the keyring has taken it."),
+         {QStringLiteral("move")}},
     };
     return all;
 }
@@ -108,14 +118,18 @@ QString commandHelp(const CommandDefinition &definition)
     QCommandLineParser parser;
     parser.setApplicationDescription(definition.details.isEmpty() ? definition.summary : definition.summary + QLatin1Char(' ') + definition.details);
     parser.addPositionalArgument(QStringLiteral("PROJECT.dev"), QStringLiteral("The project file."));
+    if (!definition.subcommands.isEmpty())
+        parser.addPositionalArgument(definition.subcommands.join(QLatin1Char('|')), QStringLiteral("What to do."));
     parser.addOption(options()[Help]);
     for (Option option : definition.options)
         parser.addOption(options()[option]);
     // Qt's usage line names the program by its full path and puts the options first.
     QString text = parser.helpText();
     text.remove(0, text.indexOf(QLatin1Char('\n')) + 1);
-    return QStringLiteral("Usage: %1 PROJECT.dev %2 [options]\n").arg(QCoreApplication::applicationName(), definition.name)
-        + text;
+    const QString name = definition.subcommands.isEmpty()
+        ? definition.name
+        : definition.name + QLatin1Char(' ') + definition.subcommands.join(QLatin1Char('|'));
+    return QStringLiteral("Usage: %1 PROJECT.dev %2 [options]\n").arg(QCoreApplication::applicationName(), name) + text;
 }
 
 QString optionName(Option option)
@@ -188,9 +202,8 @@ Invocation parse(const QStringList &arguments)
         invocation.action = Invocation::Action::ShowVersion;
         return invocation;
     }
-    if (positional.size() != 2)
-        throw UsageError(positional.size() < 2 ? QStringLiteral("Give a project file and a command.")
-                                               : QStringLiteral("Unexpected argument \"%1\".").arg(positional[2]));
+    if (positional.size() < 2)
+        throw UsageError(QStringLiteral("Give a project file and a command."));
     const CommandDefinition *definition = findCommand(positional[1]);
     if (!definition && findCommand(positional[0]))
         throw UsageError(QStringLiteral("The project file comes first: %1 %2 %3")
@@ -198,11 +211,18 @@ Invocation parse(const QStringList &arguments)
     if (!definition)
         throw UsageError(QStringLiteral("Unknown command \"%1\"; the commands are %2.")
                              .arg(positional[1], commandNames().join(QStringLiteral(", "))));
+    const qsizetype words = definition->subcommands.isEmpty() ? 2 : 3;
+    if (positional.size() > words)
+        throw UsageError(QStringLiteral("Unexpected argument \"%1\".").arg(positional[words]));
+    if (words == 3 && (positional.size() < 3 || !definition->subcommands.contains(positional[2])))
+        throw UsageError(QStringLiteral("%1 takes one of: %2.")
+                             .arg(definition->name, definition->subcommands.join(QStringLiteral(", "))));
     checkOptions(parser, *definition);
 
     Invocation invocation;
     invocation.projectPath = positional[0];
     invocation.command = definition->name;
+    invocation.subcommand = positional.value(2);
     invocation.json = parser.isSet(options()[Json]);
     invocation.dryRun = parser.isSet(options()[DryRun]);
     invocation.checksums = parser.isSet(options()[Checksums]);

@@ -25,6 +25,8 @@ struct Invocation
 
     QString projectPath;
     QString command;
+    // The word after a command that has several ("move" in "secrets move").
+    QString subcommand;
     bool json = false;
     bool dryRun = false;
     // zip and release: SHA256SUMS beside the archives.
@@ -41,7 +43,7 @@ struct Invocation
     QStringList trustedHosts;
 };
 
-// trovas-cli PROJECT.dev COMMAND [options]
+// trovas-cli PROJECT.dev COMMAND [SUBCOMMAND] [options]
 namespace CommandLine {
 
 // The commands in the order the help lists them.

@@ -2,6 +2,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Output.h"
 #include "cli/ReportCommands.h"
+#include "cli/SecretCommands.h"
 #include "project/Project.h"
 #include "project/ProjectFile.h"
 #include "todolist/Todos.h"
@@ -33,6 +34,8 @@ ExitStatus runCommand(const Invocation &invocation, const Project &project)
         {QStringLiteral("backup"), &ChoreCommands::backup},   {QStringLiteral("upload"), &ChoreCommands::upload}};
     if (const Report report = reports.value(invocation.command))
         return report(invocation, project);
+    if (invocation.command == QLatin1String("secrets"))
+        return SecretCommands::move(invocation);
     ChoreCommands commands(invocation, project);
     return (commands.*chores.value(invocation.command))();
 }

@@ -204,6 +204,8 @@ const Entry kEntries[kCount] = {
     {"TForm5", "ShowPassword", P::DownCaption, 0, "Hide"}, // 190
     {"TForm8", "CheckBox6", P::Caption, 0, "Delete temporary files permanently"}, // 191
     {"TForm8", "GroupBox5", P::Caption, 0, "Temporary files"}, // 192
+    {"TForm1", "Movepasswords1", P::Caption, 0, "Move passwords to the keyring"}, // 193
+    {"TForm5", "KeepInKeyring", P::Caption, 0, "Keep the password in the system keyring"}, // 194
 };
 
 } // namespace

@@ -6,6 +6,13 @@
 
 class QColor; // only named here: the core links no GUI module
 
+// A password the user typed, and whether it goes into the system keyring for the next time.
+struct PasswordAnswer
+{
+    QString password;
+    bool remember = false;
+};
+
 // Everything that asks the user something or tells them something in a modal window.
 // The Qt implementation shows real dialogs; tests answer from a script.
 class Prompts
@@ -20,6 +27,9 @@ public:
     // One-line input; nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString &title, const QString &label,
                                              const QString &initial) = 0;
+    // A masked prompt for the password of `account` ("user@host"); nullopt when cancelled.
+    // `canRemember` offers to keep it in the system keyring.
+    virtual std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember) = 0;
     // Filters in Qt form, "Project (*.dev)"; nullopt when cancelled.
     virtual std::optional<QString> openFile(const QString &filter) = 0;
     virtual std::optional<QString> saveFile(const QString &filter) = 0;

@@ -75,12 +75,13 @@ void uploadFile(const UploadEntry &entry, int number, ChoreProgress &progress, c
         return;
     }
     const UploadDestination destination = uploadDestination(entry, number);
-    // The entry's own account; the one written into the URL is never used.
-    const QString password = services.password ? services.password(entry) : entry.password;
     const std::unique_ptr<UploadTransport> transport = makeUploadTransport(destination.protocol, progress, services);
 
     bool cancelled = false;
     try {
+        // The entry's own account; the one written into the URL is never used. An entry left
+        // without a password fails alone.
+        const QString password = services.password ? services.password(entry) : entry.password;
         transport->open({destination.host, destination.port, entry.user, password});
         progress.log(QStringLiteral("Change dir: ") + destination.folder);
         transport->changeFolder(destination.folder);

@@ -17,7 +17,7 @@ struct UploadServices
 {
     // Decides on servers whose identity nothing vouches for; without it they are refused.
     HostTrust *hostTrust = nullptr;
-    // The password of an entry; without it, the entry's own.
+    // The password of an entry; without it, the entry's own. Throws Error when there is none.
     std::function<QString(const UploadEntry &)> password;
     // The file of pinned certificates; empty for the one in the settings folder.
     QString pinnedCertificates;

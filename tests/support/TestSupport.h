@@ -22,6 +22,9 @@ public:
     QStringList errors;
     QStringList questions;
     QStringList folderTitles;
+    // The accounts whose password was asked for, and whether the answers ask to remember it.
+    QStringList passwordAccounts;
+    bool rememberPasswords = false;
 
     void message(const QString &text) override { messages.append(text); }
     void error(const QString &text) override { errors.append(text); }
@@ -31,6 +34,12 @@ public:
         return next().has_value();
     }
     std::optional<QString> inputText(const QString &, const QString &, const QString &) override { return next(); }
+    std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember) override
+    {
+        passwordAccounts.append(account);
+        const std::optional<QString> password = next();
+        return password ? std::optional<PasswordAnswer>({*password, canRemember && rememberPasswords}) : std::nullopt;
+    }
     std::optional<QString> openFile(const QString &) override { return next(); }
     std::optional<QString> saveFile(const QString &) override { return next(); }
     QString pickFolder(const std::optional<QString> &title) override

@@ -80,7 +80,7 @@ struct MenuEntry
 const MenuEntry kFileMenu[] = {
     {"NewProject1", "New project"}, {"OpenProject1", "Open project"}, {"OldProjects1", "Old projects"},
     {"N5", "-"}, {"Save1", "Save", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Saveproject1", "Save project"},
-    {"N4", "-"}, {"Exit1", "Exit"}};
+    {"Movepasswords1", "Move passwords to the keyring"}, {"N4", "-"}, {"Exit1", "Exit"}};
 
 const MenuEntry kFunctionsMenu[] = {
     {"Copyfiles1", "Copy files"}, {"Zipfolders1", "Zip folders"},

@@ -1,5 +1,6 @@
 #include "app/ui/QtPrompts.h"
 
+#include "app/ui/PasswordPrompt.h"
 #include "project/ui/FolderBrowser.h"
 
 #include <QApplication>
@@ -30,6 +31,12 @@ std::optional<QString> QtPrompts::inputText(const QString &title, const QString 
     bool ok = false;
     const QString text = QInputDialog::getText(m_window, title, label, QLineEdit::Normal, initial, &ok);
     return ok ? std::optional(text) : std::nullopt;
+}
+
+std::optional<PasswordAnswer> QtPrompts::askPassword(const QString &account, bool canRemember)
+{
+    PasswordPrompt prompt(account, canRemember, m_window);
+    return prompt.ask();
 }
 
 std::optional<QString> QtPrompts::openFile(const QString &filter)

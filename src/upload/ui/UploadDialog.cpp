@@ -7,7 +7,10 @@
 #include "project/ListRows.h"
 #include "project/Project.h"
 #include "todolist/ui/Placement.h"
+#include "upload/Keyring.h"
+#include "upload/UploadPasswords.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -34,6 +37,7 @@ UploadDialog::UploadDialog(Project &project, Prompts &prompts, QWidget *parent)
     m_user = addBox("GroupBox3", QStringLiteral("Username:"), "Edit3");
     m_password = addBox("GroupBox5", QStringLiteral("Password:"), "Edit5");
     addRevealButton(m_password);
+    addKeyringBox();
     m_port = addBox("GroupBox2", QStringLiteral("Port"), "Edit2");
 
     connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &UploadDialog::save);
@@ -121,6 +125,13 @@ void UploadDialog::addRevealButton(QLineEdit *edit)
             [edit](bool shown) { edit->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });
 }
 
+void UploadDialog::addKeyringBox()
+{
+    m_keepInKeyring = new QCheckBox(QStringLiteral("Keep the password in the system keyring"), this);
+    m_keepInKeyring->setObjectName(QStringLiteral("KeepInKeyring"));
+    static_cast<QVBoxLayout *>(layout())->addWidget(m_keepInKeyring);
+}
+
 void UploadDialog::editNew(const QString &source)
 {
     m_uid = 0;
@@ -143,12 +154,45 @@ void UploadDialog::showEntry(const UploadEntry &entry)
     m_password->setText(entry.password);
     m_port->setText(entry.port);
     m_reveal->setChecked(false);
+    showKeyring(entry);
     if (!isVisible())
         centreOnParentWindow(this);
     show();
     raise();
     activateWindow();
     m_source->setFocus();
+}
+
+void UploadDialog::showKeyring(const UploadEntry &entry)
+{
+    const QString unavailable = Keyring::unavailableReason();
+    m_keepInKeyring->setEnabled(unavailable.isEmpty());
+    m_keepInKeyring->setToolTip(
+        unavailable.isEmpty()
+            ? QStringLiteral("Save puts the password into the desktop's keyring, and the project file keeps none.")
+            : QStringLiteral("No system keyring can be used here, so the password stays in the project file.\n")
+                + unavailable);
+    // A new entry, or one that keeps its password out of the file already.
+    m_keepInKeyring->setChecked(unavailable.isEmpty() && entry.password.isEmpty());
+    if (!m_keepInKeyring->isChecked() || entry.uid == 0)
+        return;
+    try {
+        m_password->setText(Keyring::read(keyringKey(entry)).value_or(QString()));
+    } catch (const Error &) {
+        // Not kept, or the keyring stayed locked: the box shows no password, as the file does.
+    }
+}
+
+UploadEntry UploadDialog::keptEntry(const UploadEntry &entry)
+{
+    if (!m_keepInKeyring->isEnabled() || !m_keepInKeyring->isChecked() || entry.password.isEmpty())
+        return entry;
+    try {
+        return withPasswordInKeyring(entry);
+    } catch (const Error &error) {
+        m_prompts.error(QStringLiteral("The password stays in the project file: %1").arg(error.message()));
+        return entry;
+    }
 }
 
 void UploadDialog::browse()
@@ -163,7 +207,7 @@ void UploadDialog::save()
     QString target = m_target->text();
     if (!target.isEmpty() && !schemePattern().match(target).hasMatch())
         target.prepend(protocolScheme(chosenProtocol()) + QStringLiteral("://"));
-    const UploadEntry entry{m_source->text(), target, m_user->text(), m_password->text(), m_port->text()};
+    const UploadEntry entry = keptEntry({m_source->text(), target, m_user->text(), m_password->text(), m_port->text()});
     m_project.setUploads(withRecordSaved(m_project.data().uploads, m_uid, entry));
     accept();
 }

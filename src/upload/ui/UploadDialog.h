@@ -7,6 +7,7 @@
 
 class Project;
 class Prompts;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QRegularExpression;
@@ -34,7 +35,12 @@ private:
     void showScheme(const QString &target);
     static const QRegularExpression &schemePattern();
     void addRevealButton(QLineEdit *edit);
+    void addKeyringBox();
     void showEntry(const UploadEntry &entry);
+    // Ticks the keyring box where a keyring answers, and fills in the password it keeps.
+    void showKeyring(const UploadEntry &entry);
+    // The entry as the project keeps it: without its password once the keyring holds it.
+    UploadEntry keptEntry(const UploadEntry &entry);
     void browse();
     void save();
 
@@ -48,4 +54,5 @@ private:
     QLineEdit *m_password = nullptr;
     QLineEdit *m_port = nullptr;
     TwoCaptionButton *m_reveal = nullptr;
+    QCheckBox *m_keepInKeyring = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "platform/Prompts.h"
 #include "project/ListRows.h"
 #include "upload/TargetUrl.h"
+#include "upload/UploadPasswords.h"
 #include "upload/UploadRun.h"
 #include "upload/ui/PromptHostTrust.h"
 #include "upload/ui/UploadDialog.h"
@@ -37,7 +38,8 @@ RecordListView::Rows uploadRows(const Project &project)
 
 UploadPage::UploadPage(const PageContext &context, QWidget *parent)
     : QWidget(parent), m_project(context.workspace.project), m_prompts(context.prompts), m_frame(context.frame),
-      m_dialog(new UploadDialog(m_project, m_prompts, context.frame.window()))
+      m_dialog(new UploadDialog(m_project, m_prompts, context.frame.window())),
+      m_passwords(m_project, context.workspace.commands, m_prompts)
 {
     setObjectName(QStringLiteral("TabSheet13"));
     m_list = new RecordListView(m_project, ProjectList::Uploads,
@@ -61,6 +63,7 @@ UploadPage::UploadPage(const PageContext &context, QWidget *parent)
     connect(&context.workspace.commands, &ProjectCommands::documentReplaced, m_dialog, &QDialog::close);
 
     m_frame.bindCommand("Uploadfiles1", [this] { uploadFiles(); });
+    m_frame.bindCommand("Movepasswords1", [this] { m_passwords.moveToKeyring(); });
 }
 
 void UploadPage::editFirstSelected()
@@ -80,12 +83,14 @@ void UploadPage::removeSelected()
 void UploadPage::uploadFiles()
 {
     const QList<UploadEntry> uploads = m_project.data().uploads;
+    const UploadPasswords passwords = m_passwords.lookUp(uploads);
     m_frame.runChore(
         QStringLiteral("Uploading"),
-        [uploads, &prompts = m_prompts](ChoreProgress &progress) {
+        [uploads, passwords, &prompts = m_prompts](ChoreProgress &progress) {
             PromptHostTrust trust(prompts, progress);
             UploadServices services;
             services.hostTrust = &trust;
+            services.password = [&passwords](const UploadEntry &entry) { return passwords.passwordFor(entry); };
             runUploads(uploads, progress, services);
         },
         [this, count = int(uploads.size())](const ChoreReport &report) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "upload/ui/PasswordCommands.h"
+
 #include <QWidget>
 
 struct PageContext;
@@ -27,4 +29,5 @@ private:
     Frame &m_frame;
     RecordListView *m_list = nullptr;
     UploadDialog *m_dialog = nullptr;
+    PasswordCommands m_passwords;
 };

@@ -1,0 +1,39 @@
+#include "app/ui/PasswordPrompt.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+PasswordPrompt::PasswordPrompt(const QString &account, bool canRemember, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("PasswordPrompt"));
+    setWindowTitle(QApplication::applicationDisplayName());
+    auto *layout = new QVBoxLayout(this);
+    auto *label = new QLabel(QStringLiteral("Password for %1:").arg(account), this);
+    label->setTextFormat(Qt::PlainText);
+    layout->addWidget(label);
+    m_password = new QLineEdit(this);
+    m_password->setObjectName(QStringLiteral("PasswordEdit"));
+    m_password->setEchoMode(QLineEdit::Password);
+    label->setBuddy(m_password);
+    layout->addWidget(m_password);
+    m_remember = new QCheckBox(QStringLiteral("Remember it in the system keyring"), this);
+    m_remember->setObjectName(QStringLiteral("RememberPassword"));
+    m_remember->setVisible(canRemember);
+    layout->addWidget(m_remember);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    setMinimumWidth(360);
+}
+
+std::optional<PasswordAnswer> PasswordPrompt::ask()
+{
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return PasswordAnswer{m_password->text(), !m_remember->isHidden() && m_remember->isChecked()};
+}
