@@ -271,7 +271,7 @@ void UploadKeyringGuiTest::dialogSave_keyringRefusal_keepsThePasswordInTheFile()
 {
     trigger("Newupload1");
     QTest::keyClicks(box("Edit1"), QStringLiteral("/srv/a.zip"));
-    QTest::keyClicks(box("Edit4"), QStringLiteral("no URL at all"));
+    QTest::keyClicks(box("Edit4"), QStringLiteral("ftp:///in"));
     QTest::keyClicks(box("Edit3"), QStringLiteral("bob"));
     QTest::keyClicks(box("Edit5"), QStringLiteral("kept-in-file"));
     QVERIFY(keepInKeyring()->isChecked());
