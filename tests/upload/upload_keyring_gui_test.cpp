@@ -8,6 +8,7 @@
 #include "chores/ChoreRunner.h"
 #include "cli/CliRun.h"
 #include "project/TextFile.h"
+#include "support/ListRows.h"
 #include "support/TestSupport.h"
 #include "upload/Keyring.h"
 
@@ -162,8 +163,8 @@ void UploadKeyringGuiTest::collectShown()
 void UploadKeyringGuiTest::editRow(int row)
 {
     m_list->clearSelection();
-    m_list->topLevelItem(row)->setSelected(true);
-    m_list->setCurrentItem(m_list->topLevelItem(row));
+    selectRow(m_list, row);
+    m_list->setCurrentIndex(m_list->model()->index(row, 0));
     QTest::keyClick(m_list, Qt::Key_Return);
     QVERIFY(m_dialog->isVisible());
 }
