@@ -23,6 +23,10 @@ public:
     {
         return m_prompts.inputText(title, label, initial);
     }
+    std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember) override
+    {
+        return m_prompts.askPassword(account, canRemember);
+    }
     std::optional<QString> openFile(const QString &filter) override { return m_prompts.openFile(filter); }
     std::optional<QString> saveFile(const QString &filter) override { return m_prompts.saveFile(filter); }
     QString pickFolder(const std::optional<QString> &title) override { return m_prompts.pickFolder(title); }
