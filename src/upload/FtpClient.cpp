@@ -41,6 +41,7 @@ constexpr int AcceptStepMs = 1000;
 constexpr int QuitReplyWindowMs = 10;
 constexpr int CancelPollMs = 50;
 constexpr int AbortReplyWindowMs = 1000;
+constexpr int SessionTicketWaitMs = 1000;
 
 // Thrown when a slot destroyed the client while one of its calls waited: nothing of the
 // client may be touched any more, so it is no Error that the calls themselves catch.
@@ -760,6 +761,7 @@ void FtpClient::sendFile(QFile &file, const QString &localPath, qint64 offset, Q
 // ends without it for a cut one.
 void FtpClient::closeEncrypted(QSslSocket &data)
 {
+    readSessionTicket(data);
     data.disconnectFromHost();
     const int limit = m_silenceLimit > 0 ? m_silenceLimit : m_readTimeout;
     const QDeadlineTimer deadline = deadlineAfter(limit);
@@ -770,6 +772,23 @@ void FtpClient::closeEncrypted(QSslSocket &data)
             .run(remainingMs(deadline, ReplyStepMs));
     }
     data.abort();
+}
+
+// A TLS 1.3 server sends a session ticket after the handshake. Closing with it unread makes the
+// kernel reset the connection, and the server may lose the end of the upload with it. A server
+// may send none, so the wait is short.
+void FtpClient::readSessionTicket(QSslSocket &data)
+{
+    if (data.sessionProtocol() != QSsl::TlsV1_3)
+        return;
+    const QDeadlineTimer deadline(SessionTicketWaitMs);
+    while (data.sslConfiguration().sessionTicket() == m_control.sslConfiguration().sessionTicket()
+           && data.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
+        WaitStep(this)
+            .wakeOn(&data, &QSslSocket::newSessionTicketReceived)
+            .wakeOn(&data, &QAbstractSocket::disconnected)
+            .run(remainingMs(deadline, ReplyStepMs));
+    }
 }
 
 // Cancelled: the server is told to stop (ABOR) and the data connection is dropped at once.

@@ -177,6 +177,7 @@ private:
     void abortDataOperation(QSslSocket *data, bool finalReplyPending);
     void drainAbortReplies();
     void closeEncrypted(QSslSocket &data);
+    void readSessionTicket(QSslSocket &data);
 
     void beginWork(WorkMode mode, qint64 total);
     void reportWork(WorkMode mode, qint64 bytes);
