@@ -31,6 +31,18 @@ void ChoreProgress::addFailure(const QString &item, const QString &reason)
     m_failures.append({item, reason});
 }
 
+void ChoreProgress::addNote(const QString &line)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_notes.append(line);
+}
+
+void ChoreProgress::addProblem(const QString &line)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_problems.append(line);
+}
+
 void ChoreProgress::checkCancelled() const
 {
     if (m_cancelled)
@@ -53,4 +65,16 @@ QList<ChoreFailure> ChoreProgress::failures() const
 {
     const QMutexLocker lock(&m_mutex);
     return m_failures;
+}
+
+QStringList ChoreProgress::notes() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_notes;
+}
+
+QStringList ChoreProgress::problems() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_problems;
 }

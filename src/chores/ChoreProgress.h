@@ -51,6 +51,11 @@ public:
     // A line for the log the chore keeps (the FTP log, for uploads).
     void log(const QString &line);
     void addFailure(const QString &item, const QString &reason);
+    // A line for the end report besides the failures: what the user should know ("Hard links
+    // were not possible here"). A problem also makes the chore count as failed ("The folders
+    // were not zipped").
+    void addNote(const QString &line);
+    void addProblem(const QString &line);
 
     void cancel() { m_cancelled = true; }
     bool isCancelled() const { return m_cancelled; }
@@ -61,6 +66,8 @@ public:
     // The log lines since the last call, oldest first.
     QStringList takeLog();
     QList<ChoreFailure> failures() const;
+    QStringList notes() const;
+    QStringList problems() const;
 
 private:
     std::atomic<qint64> m_done = 0;
@@ -70,4 +77,6 @@ private:
     QString m_status;
     QStringList m_log;
     QList<ChoreFailure> m_failures;
+    QStringList m_notes;
+    QStringList m_problems;
 };

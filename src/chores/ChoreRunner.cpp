@@ -124,7 +124,9 @@ void ChoreRunner::onWorkerEnded(const std::shared_ptr<Job> &job)
     m_jobs.removeOne(job);
     if (!current)
         return;
-    ChoreReport report{job->description, job->progress.isCancelled(), job->progress.failures(), job->error};
+    const ChoreProgress &progress = job->progress;
+    ChoreReport report{job->description, progress.isCancelled(), progress.failures(), progress.notes(),
+                       progress.problems(), job->error};
     if (job->done)
         job->done(report);
     emit finished(report);

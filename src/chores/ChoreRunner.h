@@ -19,10 +19,13 @@ struct ChoreReport
     bool cancelled = false;
     // The files and folders the chore passed over.
     QList<ChoreFailure> failures;
+    // What the end report says besides them; problems count as failures.
+    QStringList notes;
+    QStringList problems;
     // The error that ended the chore early, if one did.
     std::exception_ptr error;
 
-    bool succeeded() const { return !cancelled && !error && failures.isEmpty(); }
+    bool succeeded() const { return !cancelled && !error && failures.isEmpty() && problems.isEmpty(); }
     // Throws the error that ended the chore, if one did.
     void rethrowError() const;
 };

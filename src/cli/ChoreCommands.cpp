@@ -5,10 +5,12 @@
 #include "cli/Output.h"
 #include "housekeeping/ArchiveChecksums.h"
 #include "housekeeping/BackupProject.h"
+#include "housekeeping/BackupsToKeep.h"
 #include "housekeeping/CopyEntries.h"
 #include "housekeeping/ListFiles.h"
 #include "housekeeping/TempFiles.h"
 #include "housekeeping/ZipFolder.h"
+#include "project/AppDataFolder.h"
 #include "project/Error.h"
 #include "project/Project.h"
 #include "upload/UploadPasswords.h"
@@ -143,15 +145,16 @@ ExitStatus ChoreCommands::release()
                        planZips(progress, results);
                        return;
                    }
-                   copyEntries(data.copies, progress);
-                   zipAndSum(progress, results);
+                   if (copyBeforeZip(data.copies, progress))
+                       zipAndSum(progress, results);
                });
 }
 
 ExitStatus ChoreCommands::backup()
 {
     const ProjectData &data = m_project.data();
-    const BackupSettings settings{data.projectFolder, data.backupFolder, data.includeSubfolders};
+    const int keep = m_invocation.keep ? *m_invocation.keep : BackupsToKeep::load(AppDataFolder::path());
+    const BackupSettings settings{data.name, data.projectFolder, data.backupFolder, data.includeSubfolders, keep};
     const QString stamp = backupDateStamp(QDate::currentDate(), QLocale::system());
     return run(QStringLiteral("backup"), QStringLiteral("Backing up the project"), [&](ChoreProgress &progress, Results &results) {
         const QString target = backupTarget(settings, stamp);
@@ -162,8 +165,12 @@ ExitStatus ChoreCommands::backup()
             return;
         }
         const qsizetype files = backupFiles(settings, progress).size();
+        const QStringList removed = backupsToRemove(settings, stamp);
         results.lines.append(QStringLiteral("%1: %2 files").arg(target).arg(files));
         results.json.insert(QStringLiteral("files"), files);
+        results.json.insert(QStringLiteral("remove"), QJsonArray::fromStringList(removed));
+        for (const QString &folder : removed)
+            results.lines.append(QStringLiteral("remove %1").arg(folder));
     });
 }
 
@@ -214,7 +221,9 @@ ExitStatus ChoreCommands::upload()
 void ChoreCommands::planCopies(ChoreProgress &progress, Results &results) const
 {
     QJsonArray copies;
-    for (const CopyPlan &plan : ::planCopies(m_project.data().copies, progress)) {
+    const QList<CopyPlan> plans = ::planCopies(m_project.data().copies, progress);
+    reportBlockedTargets(plans, progress);
+    for (const CopyPlan &plan : plans) {
         for (const auto &[source, target] : plan.files) {
             results.lines.append(source + QStringLiteral(" -> ") + target);
             copies.append(QJsonObject{{QStringLiteral("source"), source}, {QStringLiteral("target"), target}});
@@ -280,8 +289,12 @@ ExitStatus ChoreCommands::run(const QString &command, const QString &description
         Output::error(results.failuresHeading);
     for (const ChoreFailure &failure : report.failures)
         Output::error(QStringLiteral("%1: %2").arg(failure.item, QString(failure.reason).replace(QLatin1Char('\n'), QStringLiteral("; "))));
+    for (const QString &problem : report.problems)
+        Output::error(problem);
     report.rethrowError();
     if (report.cancelled)
         Output::error(QStringLiteral("Cancelled"));
+    for (const QString &note : report.notes)
+        Output::error(note);
     return report.succeeded() ? ExitDone : ExitFailed;
 }

@@ -9,7 +9,7 @@ namespace CommandLine {
 
 namespace {
 
-enum Option { Help, Version, Json, DryRun, Status, Format, Output, Checksums, TrustHost, ToTrash, Permanently, OptionCount };
+enum Option { Help, Version, Json, DryRun, Status, Format, Output, Checksums, TrustHost, ToTrash, Permanently, Keep, OptionCount };
 
 const QList<QCommandLineOption> &options()
 {
@@ -34,6 +34,10 @@ const QList<QCommandLineOption> &options()
          QStringLiteral("fingerprint")},
         {QStringLiteral("trash"), QStringLiteral("Move the files to the desktop's trash (the default).")},
         {QStringLiteral("delete"), QStringLiteral("Delete the files permanently, not into the trash.")},
+        {QStringLiteral("keep"),
+         QStringLiteral("Keep this many finished backups in the backup folder and remove the oldest beyond it; 0 "
+                        "keeps all. Without it, the number set in the options window."),
+         QStringLiteral("N")},
     };
     return all;
 }
@@ -72,7 +76,9 @@ const QList<CommandDefinition> &commands()
                         "names, no time after that moment, times in UTC.")},
         {QStringLiteral("release"), QStringLiteral("First copy, then zip."), {DryRun, Json, Checksums}},
         {QStringLiteral("backup"), QStringLiteral("Copy the project folder into today's folder below the backup folder."),
-         {DryRun, Json}},
+         {DryRun, Json, Keep},
+         QStringLiteral("Files unchanged since the newest earlier backup are hard links to it, so they take no "
+                        "space. With --dry-run it also lists the old backups that would be removed.")},
         {QStringLiteral("upload"), QStringLiteral("Upload the files of the upload list to their servers."),
          {DryRun, Json, TrustHost},
          QStringLiteral("The scheme of each target chooses the protocol: sftp://, ftps:// (FTP with TLS), else plain "
@@ -147,6 +153,15 @@ void takeStatuses(const QStringList &names, Invocation &invocation)
                                  .arg(name, TodoNames::statusNames()));
         invocation.statuses.append(code);
     }
+}
+
+void takeKeep(const QString &text, Invocation &invocation)
+{
+    bool ok = false;
+    const int keep = text.toInt(&ok);
+    if (!ok || keep < 0)
+        throw UsageError(QStringLiteral("--keep takes a number of backups, 0 or more, not \"%1\".").arg(text));
+    invocation.keep = keep;
 }
 
 void takeFormat(const QString &format, Invocation &invocation)
@@ -234,6 +249,8 @@ Invocation parse(const QStringList &arguments)
     if (parser.isSet(options()[ToTrash]) && parser.isSet(options()[Permanently]))
         throw UsageError(QStringLiteral("Give --trash or --delete, not both."));
     invocation.deletePermanently = parser.isSet(options()[Permanently]);
+    if (parser.isSet(options()[Keep]))
+        takeKeep(parser.value(options()[Keep]), invocation);
     return invocation;
 }
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // A command line that cannot be run as written: exit status 2, with a hint to --help.
 class UsageError : public Error
 {
@@ -41,6 +43,8 @@ struct Invocation
     QString outputPath;
     // Fingerprints of servers to trust, from --trust-host.
     QStringList trustedHosts;
+    // backup --keep N: the finished backups to keep, 0 for all; without it, the user's setting.
+    std::optional<int> keep;
 };
 
 // trovas-cli PROJECT.dev COMMAND [SUBCOMMAND] [options]

@@ -1,6 +1,7 @@
 #include "housekeeping/BackupProject.h"
 
 #include "chores/ChoreProgress.h"
+#include "housekeeping/BackupFolders.h"
 #include "housekeeping/FileCopier.h"
 #include "housekeeping/ListFiles.h"
 #include "project/Error.h"
@@ -8,26 +9,100 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 
-#include <algorithm>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#else
+#include <filesystem>
+#endif
 
 namespace {
 
-// Whether `path` lies in a backup: below the backup folder when the dated folders go inside
-// it, or below a folder named like the backup folder followed by a date stamp (a name without
-// letters) when they go beside it.
-bool isBackupCopy(const QString &path, const QString &backupFolder)
+// What tells an unchanged file: its size and modification time, to the nanosecond.
+struct FileStamp
 {
-    const QString separator = QDir::separator();
-    if (!path.startsWith(backupFolder, ZipNames::fileNameCase))
-        return false;
-    if (backupFolder.endsWith(separator))
-        return true;
-    const QString rest = path.mid(backupFolder.size());
-    const qsizetype end = rest.indexOf(separator);
-    const QStringView stamp = QStringView(rest).first(std::max<qsizetype>(end, 0));
-    return !stamp.isEmpty() && std::none_of(stamp.begin(), stamp.end(), [](QChar c) { return c.isLetter(); });
+    qint64 size;
+    qint64 modified;
+
+    bool operator==(const FileStamp &) const = default;
+};
+
+std::optional<FileStamp> stampOf(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return FileStamp{info.st_size, info.st_mtim.tv_sec * 1'000'000'000 + info.st_mtim.tv_nsec};
+#else
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path native(path.toStdWString());
+    const auto size = fs::file_size(native, error);
+    const auto modified = fs::last_write_time(native, error);
+    if (error)
+        return std::nullopt;
+    return FileStamp{qint64(size), qint64(modified.time_since_epoch().count())};
+#endif
+}
+
+// Puts the project's files into the dated folder: an unchanged file as a link to the newest
+// earlier backup's, any other as a copy.
+class SnapshotWriter
+{
+public:
+    SnapshotWriter(ChoreProgress &progress, const QString &target, const QString &earlier)
+        : m_progress(progress), m_copier(progress), m_target(target), m_earlier(earlier),
+          m_targetIsNew(!QFileInfo::exists(target))
+    {
+    }
+
+    // True when the file is in the dated folder; a failure is reported to the progress.
+    bool put(const QString &source, const QString &tail)
+    {
+        const QString target = m_target + tail;
+        if (!m_copier.createFolderFor(target))
+            return false;
+        const std::optional<FileStamp> stamp = stampOf(source);
+        if (!stamp)
+            return m_copier.copy(source, target); // which says why it cannot
+        // Backed up earlier today and unchanged since.
+        if (!m_targetIsNew && stampOf(target) == stamp)
+            return true;
+        if (!m_earlier.isEmpty() && stampOf(m_earlier + tail) == stamp) {
+            const std::optional<QString> failure = m_copier.link(m_earlier + tail, target);
+            if (!failure)
+                return true;
+            m_earlier.clear();
+            m_progress.addNote(QStringLiteral("Hard links to the earlier backup were not possible here (%1), "
+                                              "so unchanged files were copied.")
+                                   .arg(*failure));
+        }
+        return m_copier.copy(source, target);
+    }
+
+private:
+    ChoreProgress &m_progress;
+    FileCopier m_copier;
+    QString m_target;
+    QString m_earlier; // empty once links do not work
+    bool m_targetIsNew;
+};
+
+QString withoutSeparator(QString folder)
+{
+    if (folder.endsWith(QDir::separator()))
+        folder.chop(1);
+    return folder;
+}
+
+QString incomplete(const QString &folder)
+{
+    return QStringLiteral("The folder \"%1\" is incomplete: it does not count as a finished backup.").arg(folder);
 }
 
 } // namespace
@@ -43,7 +118,7 @@ QString backupDateStamp(const QDate &date, const QLocale &locale)
 
 QString backupTarget(const BackupSettings &settings, const QString &dateStamp)
 {
-    return settings.backupFolder + dateStamp;
+    return BackupFolders::withSeparator(settings.backupFolder) + dateStamp;
 }
 
 QStringList backupFiles(const BackupSettings &settings, ChoreProgress &progress)
@@ -54,27 +129,47 @@ QStringList backupFiles(const BackupSettings &settings, ChoreProgress &progress)
         throw Error(QStringLiteral("The backup folder \"%1\" is not a full path, so no backup was made. "
                                    "Give it with its folders from the top.")
                         .arg(settings.backupFolder));
+    // An empty backup of a folder that is gone (a drive not mounted) would count as finished.
+    if (!QFileInfo(settings.projectFolder).isDir())
+        throw Error(QStringLiteral("The project folder \"%1\" does not exist, so no backup was made.")
+                        .arg(settings.projectFolder));
     QStringList files = listFiles(settings.projectFolder, settings.includeSubfolders, &progress);
-    files.removeIf([&](const QString &path) { return isBackupCopy(path, settings.backupFolder); });
+    const QString backups = BackupFolders::withSeparator(settings.backupFolder);
+    files.removeIf([&](const QString &path) { return path.startsWith(backups, ZipNames::fileNameCase); });
     return files;
+}
+
+QStringList backupsToRemove(const BackupSettings &settings, const QString &dateStamp)
+{
+    return BackupFolders::beyondKeep(BackupFolders::finishedIn(settings.backupFolder), settings.keep,
+                                     backupTarget(settings, dateStamp));
 }
 
 void backupProject(const BackupSettings &settings, const QString &dateStamp, ChoreProgress &progress)
 {
     const QStringList files = backupFiles(settings, progress);
     progress.setTotal(files.size());
-    QString root = settings.projectFolder;
-    if (root.endsWith(QDir::separator()))
-        root.chop(1);
-
+    const QString root = withoutSeparator(settings.projectFolder);
     const QString target = backupTarget(settings, dateStamp);
-    FileCopier copier(progress);
-    for (const QString &path : files) {
-        progress.checkCancelled();
-        const QString tail = path.mid(root.size());
-        progress.setStatus(QStringLiteral("Backing up: ") + QDir::toNativeSeparators(tail));
-        copier.createFolderFor(target + tail);
-        copier.copy(path, target + tail);
-        progress.addDone();
+    BackupFolders::unmark(target);
+    const QList<BackupFolders::Finished> earlier = BackupFolders::finishedIn(settings.backupFolder);
+    SnapshotWriter writer(progress, target, earlier.isEmpty() ? QString() : earlier.first().folder);
+    qsizetype written = 0;
+    try {
+        for (const QString &path : files) {
+            progress.checkCancelled();
+            const QString tail = path.mid(root.size());
+            progress.setStatus(QStringLiteral("Backing up: ") + QDir::toNativeSeparators(tail));
+            written += writer.put(path, tail);
+            progress.addDone();
+        }
+    } catch (const ChoreCancelled &) {
+        progress.addNote(QStringLiteral("%1 of %2 files were backed up. ").arg(written).arg(files.size())
+                         + incomplete(target));
+        throw;
     }
+    if (!progress.failures().isEmpty())
+        return progress.addNote(incomplete(target));
+    BackupFolders::markFinished(target, settings.projectName, QDateTime::currentDateTimeUtc());
+    BackupFolders::remove(backupsToRemove(settings, dateStamp), progress);
 }

@@ -14,13 +14,9 @@ QString counted(qsizetype count, const char *one, const char *many)
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1StringView(count == 1 ? one : many));
 }
 
-} // namespace
-
-QString choreEndMessage(const QList<ChoreFailure> &failures, const QString &handled)
+// "2 files and 1 folder could not be copied"; folders are reported with a trailing separator.
+QString notHandled(const QList<ChoreFailure> &failures, const QString &handled)
 {
-    if (failures.isEmpty())
-        return QStringLiteral("Finished");
-    // Folders are reported with a trailing separator.
     const qsizetype folders = std::count_if(failures.begin(), failures.end(), [](const ChoreFailure &failure) {
         return failure.item.endsWith(QDir::separator());
     });
@@ -30,17 +26,46 @@ QString choreEndMessage(const QList<ChoreFailure> &failures, const QString &hand
         counts.append(counted(files, "file", "files"));
     if (folders > 0)
         counts.append(counted(folders, "folder", "folders"));
-    QString message = QStringLiteral("Finished, but %1 could not be %2:\n")
-                          .arg(counts.join(QLatin1String(" and ")), handled);
-    return message + failureLines(failures);
+    return QStringLiteral("%1 could not be %2").arg(counts.join(QLatin1String(" and ")), handled);
 }
 
-void tellChoreEnd(Prompts &prompts, const ChoreReport &report, const QString &handled, bool sayFinished)
+QString failuresHeadline(const ChoreReport &report, const ChoreEndWording &wording)
 {
+    if (!wording.failedHeadline.isEmpty())
+        return wording.failedHeadline;
+    const QString what = notHandled(report.failures, wording.handled);
     if (report.cancelled)
-        return;
+        return QStringLiteral("Before that, %1:").arg(what);
+    return QStringLiteral("Finished, but %1:").arg(what);
+}
+
+} // namespace
+
+QString failedOfHeadline(qsizetype failed, qsizetype total, const QString &items)
+{
+    return QStringLiteral("Finished, but %1 of %2 %3 failed:").arg(failed).arg(total).arg(items);
+}
+
+ChoreEnd choreEnd(const ChoreReport &report, const ChoreEndWording &wording)
+{
+    const bool warning = report.cancelled || !report.failures.isEmpty() || !report.problems.isEmpty();
+    QStringList paragraphs;
+    if (report.cancelled)
+        paragraphs.append(QStringLiteral("Cancelled"));
     if (!report.failures.isEmpty())
-        prompts.error(choreEndMessage(report.failures, handled));
-    else if (sayFinished)
-        prompts.message(choreEndMessage(report.failures, handled));
+        paragraphs.append(failuresHeadline(report, wording) + QLatin1Char('\n') + failureLines(report.failures));
+    if (!warning)
+        paragraphs.append(wording.finished);
+    paragraphs += report.problems;
+    paragraphs += report.notes;
+    return {paragraphs.join(QStringLiteral("\n\n")), warning};
+}
+
+void tellChoreEnd(Prompts &prompts, const ChoreReport &report, const ChoreEndWording &wording, bool sayFinished)
+{
+    const ChoreEnd end = choreEnd(report, wording);
+    if (end.warning)
+        prompts.warning(end.text);
+    else if (sayFinished || !report.notes.isEmpty())
+        prompts.message(end.text);
 }

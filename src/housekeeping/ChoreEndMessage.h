@@ -5,11 +5,36 @@
 class Prompts;
 struct ChoreReport;
 
-// The message at the end of a chore: "Finished" when nothing failed; otherwise how many files
-// and folders could not be `handled` ("copied", "backed up"), the first ones with the reason
-// the system gave, and how many more there were.
-QString choreEndMessage(const QList<ChoreFailure> &failures, const QString &handled);
+// How a chore words its end.
+struct ChoreEndWording
+{
+    // What a failed item could not be: "copied" gives "Finished, but 2 files could not be copied:".
+    QString handled;
+    // A headline of the chore's own for its failures, in place of the one `handled` makes:
+    // failedOfHeadline() for chores that count what they do ("Finished, but 2 of 5 uploads failed:").
+    QString failedHeadline = {};
+    // What a chore that went well says.
+    QString finished = QStringLiteral("Finished");
+};
 
-// Tells the user how a chore ended: nothing after a cancel, "Finished" when nothing failed
-// (unless `sayFinished` is false), else the end message as an error.
-void tellChoreEnd(Prompts &prompts, const ChoreReport &report, const QString &handled, bool sayFinished = true);
+// The end of a chore as the user is told it: in the window as a message, on the command line
+// on standard error with exit status 1 when it is a warning.
+struct ChoreEnd
+{
+    QString text;
+    // Something failed, was not done, or the chore was cancelled.
+    bool warning = false;
+};
+
+// "Finished, but 2 of 5 uploads failed:", for `items` "uploads".
+QString failedOfHeadline(qsizetype failed, qsizetype total, const QString &items);
+
+// The chore's end: "Cancelled" when it was; the headline for its failures, then the first of
+// them with the reason the system gave and how many more there were; what else went wrong, and
+// the notes. A chore that went well says the `finished` text, with its notes below it.
+ChoreEnd choreEnd(const ChoreReport &report, const ChoreEndWording &wording);
+
+// Tells the user how a chore ended, as a warning when anything failed or it was cancelled;
+// without `sayFinished`, a chore that went well without notes says nothing.
+void tellChoreEnd(Prompts &prompts, const ChoreReport &report, const ChoreEndWording &wording,
+                  bool sayFinished = true);

@@ -24,6 +24,9 @@ CopyPlan planOf(const CopyEntry &pair, ChoreProgress &progress)
     } else if (source.isDir()) {
         for (const QString &file : listFiles(pair.source, false, &progress))
             plan.files.append({file, pair.target + fileNameOf(file)});
+    } else {
+        progress.addFailure(pair.source, source.exists() ? QStringLiteral("not a file or folder")
+                                                         : QStringLiteral("source does not exist"));
     }
     return plan;
 }
@@ -44,6 +47,20 @@ QList<CopyPlan> planCopies(const QList<CopyEntry> &copies, ChoreProgress &progre
     return plans;
 }
 
+void reportBlockedTargets(const QList<CopyPlan> &plans, ChoreProgress &progress)
+{
+    QStringList reported;
+    for (const CopyPlan &plan : plans) {
+        const QString folder = folderPartOf(plan.target);
+        if (reported.contains(folder))
+            continue;
+        if (const std::optional<QString> obstacle = folderObstacle(plan.target)) {
+            progress.addFailure(folder, *obstacle);
+            reported.append(folder);
+        }
+    }
+}
+
 void copyEntries(const QList<CopyEntry> &copies, ChoreProgress &progress)
 {
     const QList<CopyPlan> plans = planCopies(copies, progress);
@@ -53,14 +70,35 @@ void copyEntries(const QList<CopyEntry> &copies, ChoreProgress &progress)
     progress.addTotal(total);
 
     FileCopier copier(progress);
-    for (const CopyPlan &plan : std::as_const(plans)) {
-        progress.checkCancelled();
-        copier.createFolderFor(plan.target);
-        for (const auto &[source, target] : plan.files) {
+    qint64 copied = 0;
+    try {
+        for (const CopyPlan &plan : std::as_const(plans)) {
             progress.checkCancelled();
-            progress.setStatus(QStringLiteral("Copying: ") + QDir::toNativeSeparators(source));
-            copier.copy(source, target);
-            progress.addDone();
+            if (!copier.createFolderFor(plan.target)) {
+                progress.addDone(plan.files.size());
+                continue;
+            }
+            for (const auto &[source, target] : plan.files) {
+                progress.checkCancelled();
+                progress.setStatus(QStringLiteral("Copying: ") + QDir::toNativeSeparators(source));
+                copied += copier.copy(source, target);
+                progress.addDone();
+            }
         }
+    } catch (const ChoreCancelled &) {
+        progress.addNote(QStringLiteral("%1 of %2 files were copied.").arg(copied).arg(total));
+        throw;
     }
+}
+
+bool copyBeforeZip(const QList<CopyEntry> &copies, ChoreProgress &progress)
+{
+    try {
+        copyEntries(copies, progress);
+    } catch (const Error &error) {
+        progress.addProblem(error.message());
+        progress.addProblem(QStringLiteral("The folders were not zipped, since the copy stopped."));
+        return false;
+    }
+    return true;
 }

@@ -11,17 +11,26 @@ struct CopyPlan
     QList<std::pair<QString, QString>> files;
 };
 
-// What copyEntries would copy, pair by pair, read from disk now; writes nothing. A source
-// folder that cannot be read is reported to the progress; a target that is not a full path
-// throws Error.
+// What copyEntries would copy, pair by pair, read from disk now; writes nothing. A source that
+// does not exist and a source folder that cannot be read are reported to the progress; a
+// target that is not a full path throws Error.
 QList<CopyPlan> planCopies(const QList<CopyEntry> &copies, ChoreProgress &progress);
+
+// Reports to the progress the target folders that cannot be created for what stands in their
+// way now (a file where a folder has to go), as copyEntries would report them.
+void reportBlockedTargets(const QList<CopyPlan> &plans, ChoreProgress &progress);
 
 // Carries out the copy pairs in order. A pair whose source is a file copies it to the target
 // path; one whose source is a folder copies the folder's files, not its subfolders, to the
-// target followed by each file's name; one whose source is missing copies nothing. Each pair's
-// target folder is created first, also when its source is missing. Existing files are replaced.
+// target followed by each file's name. Each pair's target folder is created first, also when
+// its source is missing. Existing files are replaced.
 //
-// A file that cannot be copied, and a source folder that cannot be read, is reported to the
-// progress and the copying goes on. A target that is not a full path stops the chore before
-// anything is copied, and a folder that cannot be created stops it where it happens (Error).
+// A source that does not exist, a file that cannot be copied, a source folder that cannot be
+// read and a target folder that cannot be created are reported to the progress, and the copying
+// goes on with the next. A target that is not a full path stops the chore before anything is
+// copied (Error). A cancel says how many files were copied.
 void copyEntries(const QList<CopyEntry> &copies, ChoreProgress &progress);
+
+// The copy of "First copy then zip": copyEntries, but a copy that stops (Error) is told to the
+// progress together with the zipping it skips; false then, and the folders are not to be zipped.
+bool copyBeforeZip(const QList<CopyEntry> &copies, ChoreProgress &progress);

@@ -5,8 +5,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <filesystem>
 
 #ifdef Q_OS_UNIX
@@ -15,9 +17,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/sendfile.h>
+#endif
 
 namespace {
 
+// Small enough that a cancel is seen within a fraction of a second also on a slow disk.
 constexpr qint64 pieceSize = 1024 * 1024;
 
 std::filesystem::path nativePath(const QString &path)
@@ -50,32 +58,74 @@ bool isSeparator(QChar c)
 #endif
 }
 
+#ifdef Q_OS_UNIX
+// The part is made anew: a stale one may be a second name of a file in an earlier backup,
+// which must never be written into.
+int openPart(const QString &part, mode_t mode)
+{
+    const QByteArray name = QFile::encodeName(part);
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    int out = ::open(name.constData(), flags, mode);
+    if (out < 0 && errno == EEXIST && ::unlink(name.constData()) == 0)
+        out = ::open(name.constData(), flags, mode);
+    return out;
+}
+
+// The errors with which a way of copying says that it does not work for these files.
+[[maybe_unused]] bool cannotTransferThisWay(int error)
+{
+    return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP || error == ENOTTY;
+}
+#endif
+
 } // namespace
 
 FileCopier::FileCopier(ChoreProgress &progress) : m_progress(progress)
 {
 }
 
-void FileCopier::copy(const QString &source, const QString &target)
+bool FileCopier::copy(const QString &source, const QString &target)
 {
     const QString part = target + partSuffix;
     // Whatever ends the copy early, a cancel between two pieces included, takes the half file
     // with it.
     auto removePart = qScopeGuard([&part] { QFile::remove(part); });
     if (const std::optional<CopyFailure> failure = copyToPart(source, part)) {
-        if (failure->inSource)
-            return m_progress.addFailure(source, failure->reason);
-        return m_progress.addFailure(target, failure->reason);
+        m_progress.addFailure(failure->inSource ? source : target, failure->reason);
+        return false;
     }
-    if (const std::error_code error = renameOver(part, target))
-        return m_progress.addFailure(target, reasonOf(error));
+    if (const std::error_code error = renameOver(part, target)) {
+        m_progress.addFailure(target, reasonOf(error));
+        return false;
+    }
     removePart.dismiss();
+    return true;
+}
+
+std::optional<QString> FileCopier::link(const QString &existing, const QString &target)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::create_hard_link(nativePath(existing), nativePath(target), error);
+    if (error != std::errc::file_exists)
+        return error ? std::optional(reasonOf(error)) : std::nullopt;
+    // An older file is in the way: the link takes its place in one step.
+    const QString part = target + partSuffix;
+    QFile::remove(part);
+    fs::create_hard_link(nativePath(existing), nativePath(part), error);
+    if (!error)
+        error = renameOver(part, target);
+    if (!error)
+        return std::nullopt;
+    QFile::remove(part);
+    return reasonOf(error);
 }
 
 #ifdef Q_OS_UNIX
 
-// The data goes from file to file inside the kernel where it can (copy_file_range), else
-// through a buffer; the copy gets the source's mode (less the umask) and modification time.
+// The data goes from file to file without a copy through this process where the platform can
+// (a clone of the blocks, else a copy in the kernel), in pieces so that a cancel is seen; the
+// copy gets the source's mode (less the umask) and modification time, set on the open file.
 std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &source, const QString &part)
 {
     const auto failed = [](bool inSource) { return CopyFailure{inSource, qt_error_string(errno)}; };
@@ -89,37 +139,28 @@ std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &sou
         return failed(true);
     if (!S_ISREG(info.st_mode))
         return CopyFailure{true, QStringLiteral("not a regular file")};
-    const int out = ::open(QFile::encodeName(part).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                           info.st_mode & 07777);
+    const int out = openPart(part, info.st_mode & 07777);
     if (out < 0)
         return failed(false);
     auto closeOut = qScopeGuard([out] { ::close(out); });
-    bool inKernel = true;
-    for (;;) {
-        ssize_t count = inKernel ? ::copy_file_range(in, nullptr, out, nullptr, pieceSize, 0) : -1;
-        if (count < 0 && inKernel && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-            inKernel = false;
-            continue;
-        }
-        if (!inKernel) {
-            if (m_buffer.isEmpty())
-                m_buffer.resize(pieceSize);
-            count = ::read(in, m_buffer.data(), pieceSize);
-            if (count < 0)
-                return failed(true);
-            for (ssize_t written = 0; written < count;) {
-                const ssize_t now = ::write(out, m_buffer.constData() + written, size_t(count - written));
-                if (now < 0)
-                    return failed(false);
-                written += now;
-            }
-        }
-        if (count < 0)
-            return CopyFailure{false, qt_error_string(errno)};
-        if (count == 0)
+    bool cloned = false;
+#ifdef FICLONE
+    if (m_transfer == Transfer::Clone && info.st_size > 0) {
+        cloned = ::ioctl(out, FICLONE, in) == 0;
+        if (!cloned)
+            m_transfer = Transfer::InKernel;
+    }
+#endif
+    // Up to the size the source had when opened; a file that shrinks meanwhile ends early.
+    for (qint64 left = cloned ? 0 : info.st_size; left > 0;) {
+        m_progress.checkCancelled();
+        bool inSource = false;
+        const qint64 moved = transfer(in, out, std::min(left, pieceSize), inSource);
+        if (moved < 0)
+            return failed(inSource);
+        if (moved == 0)
             break;
-        if (count == pieceSize)
-            m_progress.checkCancelled();
+        left -= moved;
     }
     const timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
     if (::futimens(out, times) != 0)
@@ -128,6 +169,38 @@ std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &sou
     if (::close(out) != 0)
         return failed(false);
     return std::nullopt;
+}
+
+qint64 FileCopier::transfer(int in, int out, qint64 count, bool &inSource)
+{
+#ifdef Q_OS_LINUX
+    if (m_transfer <= Transfer::InKernel) {
+        const ssize_t moved = ::copy_file_range(in, nullptr, out, nullptr, size_t(count), 0);
+        if (moved >= 0 || !cannotTransferThisWay(errno))
+            return moved;
+        m_transfer = Transfer::SendFile;
+    }
+    if (m_transfer == Transfer::SendFile) {
+        const ssize_t moved = ::sendfile(out, in, nullptr, size_t(count));
+        if (moved >= 0 || !cannotTransferThisWay(errno))
+            return moved;
+        m_transfer = Transfer::Buffer;
+    }
+#endif
+    if (m_buffer.isEmpty())
+        m_buffer.resize(pieceSize);
+    const ssize_t read = ::read(in, m_buffer.data(), size_t(count));
+    if (read < 0) {
+        inSource = true;
+        return -1;
+    }
+    for (ssize_t written = 0; written < read;) {
+        const ssize_t now = ::write(out, m_buffer.constData() + written, size_t(read - written));
+        if (now < 0)
+            return -1;
+        written += now;
+    }
+    return read;
 }
 
 #else
@@ -148,20 +221,45 @@ std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &sou
 
 #endif
 
-void FileCopier::createFolderFor(const QString &target)
+bool FileCopier::createFolderFor(const QString &target)
 {
-    qsizetype end = target.size() - 1;
-    while (end >= 0 && !isSeparator(target.at(end)))
-        --end;
-    const QString folder = target.first(end + 1);
+    const QString folder = folderPartOf(target);
     if (folder.size() < 3 || folder == m_lastFolder)
-        return;
+        return true;
+    if (m_failedFolders.contains(folder))
+        return false;
     std::error_code error;
     std::filesystem::create_directories(nativePath(folder), error);
-    if (error)
-        throw Error(QStringLiteral("Cannot create the folder \"%1\": %2").arg(QDir::toNativeSeparators(folder),
-                                                                              reasonOf(error)));
+    if (error) {
+        m_failedFolders.insert(folder);
+        m_progress.addFailure(folder, QStringLiteral("cannot be created: ") + reasonOf(error));
+        return false;
+    }
     m_lastFolder = folder;
+    return true;
+}
+
+QString folderPartOf(const QString &path)
+{
+    qsizetype end = path.size() - 1;
+    while (end >= 0 && !isSeparator(path.at(end)))
+        --end;
+    return path.first(end + 1);
+}
+
+std::optional<QString> folderObstacle(const QString &target)
+{
+    QString folder = folderPartOf(target);
+    while (folder.size() >= 3) {
+        const QFileInfo info(folder.chopped(1));
+        if (info.isDir())
+            return std::nullopt;
+        if (info.exists())
+            return QStringLiteral("cannot be created: ")
+                + reasonOf(std::make_error_code(std::errc::not_a_directory));
+        folder = folderPartOf(folder.chopped(1));
+    }
+    return std::nullopt;
 }
 
 void replaceFile(const QString &from, const QString &to)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -9,8 +10,8 @@ class ChoreProgress;
 
 // Copies files for the chores, one after the other. A copy goes to a temporary name beside
 // its target and is renamed over the target only when it is whole, so a failed or cancelled
-// copy never leaves a half file under the target's name. The copy keeps the source's
-// modification time and permissions.
+// copy never leaves a half file under the target's name, and a target that is a hard link is
+// replaced, never written into. The copy keeps the source's modification time and permissions.
 class FileCopier
 {
 public:
@@ -19,15 +20,21 @@ public:
 
     explicit FileCopier(ChoreProgress &progress);
 
-    // Copies `source` to `target`, replacing it. A failure is reported to the progress with the
-    // path that failed and the system's reason, and the chore goes on. Once the progress is
-    // cancelled, a large copy stops between two pieces (ChoreCancelled).
-    void copy(const QString &source, const QString &target);
+    // Copies `source` to `target`, replacing it; true when the copy is made. A failure is
+    // reported to the progress with the path that failed and the system's reason, and the chore
+    // goes on. Once the progress is cancelled, a large copy stops between two pieces
+    // (ChoreCancelled) and takes its half copy along.
+    bool copy(const QString &source, const QString &target);
+
+    // Makes `target` a second name of the file `existing`, replacing what `target` was; the
+    // system's reason when the file system cannot (another file system, one without links).
+    // Reports nothing: the caller copies instead.
+    std::optional<QString> link(const QString &existing, const QString &target);
 
     // Creates the folder part of `target` (up to its last separator) with every missing
-    // parent. A folder part under 3 characters, or one that exists, needs nothing. Throws
-    // Error naming the folder and the reason.
-    void createFolderFor(const QString &target);
+    // parent; true when it exists then. A folder part under 3 characters needs nothing. A folder
+    // that cannot be created is reported to the progress once, with the reason.
+    bool createFolderFor(const QString &target);
 
 private:
     struct CopyFailure
@@ -35,14 +42,29 @@ private:
         bool inSource; // reading the source failed, not writing the copy
         QString reason;
     };
+    // How the data goes from file to file; each falls back to the next where the platform
+    // or the file systems cannot do it.
+    enum class Transfer { Clone, InKernel, SendFile, Buffer };
 
     // Writes the copy to `part`, which the caller removes when this fails.
     std::optional<CopyFailure> copyToPart(const QString &source, const QString &part);
+    // Moves up to `count` bytes on from the files' offsets: the bytes moved, or -1 with errno
+    // set and `inSource` telling whether reading failed.
+    qint64 transfer(int in, int out, qint64 count, bool &inSource);
 
     ChoreProgress &m_progress;
     QByteArray m_buffer;
+    Transfer m_transfer = Transfer::Clone;
     QString m_lastFolder; // made or found already
+    QSet<QString> m_failedFolders;
 };
+
+// The folder part of a path: up to and including its last separator.
+QString folderPartOf(const QString &path);
+
+// What creating the folder part of `target` would meet, as createFolderFor reports it: a file
+// where a folder has to go. Empty when nothing stands in the way that can be seen now.
+std::optional<QString> folderObstacle(const QString &target);
 
 // Renames `from` to `to`, replacing `to` in one step; throws Error naming `to` and the reason.
 void replaceFile(const QString &from, const QString &to);

@@ -22,6 +22,8 @@ public:
 
     virtual void message(const QString &text) = 0;
     virtual void error(const QString &text) = 0;
+    // A message with a warning icon: a chore that ended with something not done.
+    virtual void warning(const QString &text) = 0;
     // A yes/no question; true for yes. No is the default answer.
     virtual bool question(const QString &text) = 0;
     // One-line input; nullopt when cancelled.

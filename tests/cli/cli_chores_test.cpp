@@ -115,7 +115,7 @@ private Q_SLOTS:
         const CliResult result = runCli({fixture.project, QStringLiteral("backup")});
         QCOMPARE(result.status, 0);
         QCOMPARE(readFile(target + QStringLiteral("/src/lib/util.h")), QByteArray("#pragma once"));
-        QCOMPARE(treeState(target).size(), 5); // three files and the folders src and src/lib
+        QCOMPARE(treeState(target).size(), 6); // three files, the folders src and src/lib, and the marker
     }
 
     void release_copiesThenZipsAsTheDryRunSaid()

@@ -1,7 +1,9 @@
 #include "zip/ZipArchiveChecks.h"
 
 #include "chores/ChoreProgress.h"
+#include "housekeeping/BackupFolders.h"
 #include "housekeeping/BackupProject.h"
+#include "chores/ChoreRunner.h"
 #include "housekeeping/ChoreEndMessage.h"
 #include "housekeeping/CopyEntries.h"
 #include "housekeeping/FileCopier.h"
@@ -19,6 +21,7 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,8 +74,9 @@ QString treeDifference(const QString &expected, const QString &actual)
 }
 
 // Runs the work on a thread of its own and cancels it once `after` files are done; returns the
-// progress as it was left.
-ChoreProgress::Snapshot cancelMidway(const std::function<void(ChoreProgress &)> &work, qint64 after)
+// progress as it was left, and its notes in `notes`.
+ChoreProgress::Snapshot cancelMidway(const std::function<void(ChoreProgress &)> &work, qint64 after,
+                                     QStringList *notes = nullptr)
 {
     ChoreProgress progress;
     std::atomic<bool> ended = false;
@@ -91,6 +95,8 @@ ChoreProgress::Snapshot cancelMidway(const std::function<void(ChoreProgress &)> 
     worker.join();
     if (!cancelled)
         qWarning("the work ended before it was cancelled");
+    if (notes)
+        *notes = progress.notes();
     return progress.snapshot();
 }
 
@@ -152,6 +158,23 @@ QStringList partFilesBelow(const QString &folder)
     return itemsBelow(folder).filter(QStringLiteral(".trovas-part"));
 }
 
+// The file's inode and its number of names.
+std::pair<ino_t, nlink_t> inodeOf(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {0, 0};
+    return {info.st_ino, info.st_nlink};
+}
+
+// The subfolders of a folder, sorted.
+QStringList foldersIn(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
 } // namespace
 
 class CopyZipBackupTest : public QObject
@@ -194,40 +217,70 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(path("out/for missing")).isDir());
         QCOMPARE(itemsBelow(path("out/for missing")), QStringList());
         QCOMPARE(itemsBelow(path("out/folder")), QStringList{"one.txt"});
-        QCOMPARE(progress.failures(), QList<ChoreFailure>());
+        QCOMPARE(progress.failures(),
+                 (QList<ChoreFailure>{{path("src/missing.txt"), QStringLiteral("source does not exist")}}));
         QCOMPARE(progress.snapshot().done, 3);
         QCOMPARE(progress.snapshot().total, 3);
         QCOMPARE(partFilesBelow(path("out")), QStringList());
     }
 
-    void copyEntries_stopsWithAClearMessage_data()
+    void copyEntries_refusesARelativeTargetBeforeCopyingAnything()
     {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("firstCopied");
-        QTest::newRow("relative target") << "out/a.txt"
-                                         << "The copy target \"out/a.txt\" is not a full path, so nothing was copied."
-                                         << false;
-        QTest::newRow("folder below a file") << "<dir>/plain/sub/a.txt"
-                                             << "Cannot create the folder \"<dir>/plain/sub/\": Not a directory"
-                                             << true;
+        const QString file = writeFile(path("src/a.txt"), "a");
+        ChoreProgress progress;
+        const QString error = errorOf([&] { copyEntries({{file, path("first/a.txt")}, {file, "out/a.txt"}}, progress); });
+        QVERIFY2(error.startsWith("The copy target \"out/a.txt\" is not a full path, so nothing was copied."),
+                 qPrintable(error));
+        QVERIFY(!QFile::exists(path("first/a.txt")));
     }
 
-    void copyEntries_stopsWithAClearMessage()
+    // A target folder that cannot be created is reported once, its files are passed over, and the
+    // pairs after it are copied; the dry run's check names the same folder.
+    void copyEntries_goesOnPastAFolderThatCannotBeCreated()
     {
-        QFETCH(QString, target);
-        QFETCH(QString, message);
-        QFETCH(bool, firstCopied);
-        target.replace("<dir>", m_dir->path());
-        message.replace("<dir>", m_dir->path());
         writeFile(path("plain"), "a file where a folder would go");
         const QString file = writeFile(path("src/a.txt"), "a");
+        const QList<CopyEntry> copies{{file, path("plain/sub/a.txt")}, {path("src/"), path("plain/sub/")},
+                                      {file, path("last/a.txt")}};
+        const QList<ChoreFailure> expected{{path("plain/sub/"), "cannot be created: Not a directory"}};
+
+        ChoreProgress planning;
+        reportBlockedTargets(planCopies(copies, planning), planning);
+        QCOMPARE(planning.failures(), expected);
 
         ChoreProgress progress;
-        const QString error = errorOf([&] { copyEntries({{file, path("first/a.txt")}, {file, target}}, progress); });
+        copyEntries(copies, progress);
+        QCOMPARE(progress.failures(), expected);
+        QCOMPARE(readFile(path("last/a.txt")), "a");
+        QCOMPARE(progress.snapshot().done, 3);
+    }
 
-        QVERIFY2(error.startsWith(message), qPrintable(error));
-        QCOMPARE(QFile::exists(path("first/a.txt")), firstCopied);
+    // The sparse source is far larger than what is copied before the cancel takes effect: the
+    // copy stops between two pieces, and neither the target nor its half copy is left.
+    void fileCopier_cancelledDuringALargeFile_stopsWithinIt()
+    {
+        const QString source = path("src/huge.bin");
+        QDir().mkpath(path("src"));
+        QFile huge(source);
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(8) << 30));
+        huge.close();
+        const QString target = path("dst/huge.bin");
+        QDir().mkpath(path("dst"));
+        ChoreProgress progress;
+        std::atomic<bool> cancelled = false;
+        std::thread worker([&] {
+            try {
+                FileCopier(progress).copy(source, target);
+            } catch (const ChoreCancelled &) {
+                cancelled = true;
+            }
+        });
+        const QString part = target + ".trovas-part";
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(part).size() >= 4 * 1024 * 1024, 20000);
+        progress.cancel();
+        worker.join();
+        QVERIFY(cancelled);
+        QCOMPARE(itemsBelow(path("dst")), QStringList());
     }
 
     // A cancel between two pieces of a large file leaves neither the target nor its half copy.
@@ -271,23 +324,66 @@ private Q_SLOTS:
             qInfo("permissions do not keep this user out of a folder");
         QCOMPARE(readFile(path("out/b.txt")), "a");
         QCOMPARE(partFilesBelow(path("out")), QStringList());
-        const QString message = choreEndMessage(failures, "copied");
-        QVERIFY2(message.contains(path("out/taken by a folder") + ": Is a directory"), qPrintable(message));
     }
 
-    void choreEndMessage_countsAndListsTheFirstFailures()
+    // How every chore's end reads in the window and on the command line.
+    void choreEnd_saysWhatWasNotDone_data()
     {
-        QCOMPARE(choreEndMessage({}, "copied"), QStringLiteral("Finished"));
-        QList<ChoreFailure> failures{{"/p/locked/", "Permission denied"}};
+        QTest::addColumn<bool>("cancelled");
+        QTest::addColumn<QList<ChoreFailure>>("failures");
+        QTest::addColumn<QStringList>("problems");
+        QTest::addColumn<QStringList>("notes");
+        QTest::addColumn<QString>("headline");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("warning");
+        const QList<ChoreFailure> none;
+        const QList<ChoreFailure> one{{"/x", "Is a directory"}};
+        QTest::newRow("all went well") << false << none << QStringList() << QStringList() << "" << "Finished" << false;
+        QTest::newRow("with a note") << false << none << QStringList() << QStringList{"Links were not possible."} << ""
+                                     << "Finished\n\nLinks were not possible." << false;
+        QTest::newRow("a file failed") << false << one << QStringList() << QStringList() << ""
+                                       << "Finished, but 1 file could not be copied:\n\n/x: Is a directory" << true;
+        QTest::newRow("a step not done") << false << none << QStringList{"Stopped.", "Not zipped."} << QStringList()
+                                         << "" << "Stopped.\n\nNot zipped." << true;
+        QTest::newRow("cancelled") << true << one << QStringList() << QStringList{"3 of 9 files were copied."} << ""
+                                   << "Cancelled\n\nBefore that, 1 file could not be copied:\n\n/x: Is a directory"
+                                      "\n\n3 of 9 files were copied."
+                                   << true;
+        QTest::newRow("a headline of the chore's own")
+            << false << one << QStringList() << QStringList() << failedOfHeadline(1, 4, "uploads")
+            << "Finished, but 1 of 4 uploads failed:\n\n/x: Is a directory" << true;
+    }
+
+    void choreEnd_saysWhatWasNotDone()
+    {
+        QFETCH(bool, cancelled);
+        QFETCH(QList<ChoreFailure>, failures);
+        QFETCH(QStringList, problems);
+        QFETCH(QStringList, notes);
+        QFETCH(QString, headline);
+        QFETCH(QString, text);
+        QFETCH(bool, warning);
+        ChoreReport report;
+        report.cancelled = cancelled;
+        report.failures = failures;
+        report.problems = problems;
+        report.notes = notes;
+        const ChoreEnd end = choreEnd(report, {"copied", headline});
+        QCOMPARE(end.text, text);
+        QCOMPARE(end.warning, warning);
+    }
+
+    void choreEnd_countsFilesAndFoldersAndListsTheFirst()
+    {
+        ChoreReport report;
+        report.failures = {{"/p/locked/", "Permission denied"}};
         for (int i = 0; i < 11; ++i)
-            failures.append({QStringLiteral("/p/f%1").arg(i), "No space left on device"});
-        const QStringList lines = choreEndMessage(failures, "backed up").split('\n');
+            report.failures.append({QStringLiteral("/p/f%1").arg(i), "No space left on device"});
+        const QStringList lines = choreEnd(report, {"backed up"}).text.split('\n');
         QCOMPARE(lines.first(), "Finished, but 11 files and 1 folder could not be backed up:");
         QCOMPARE(lines.at(2), "/p/locked/: Permission denied");
         QCOMPARE(lines.at(11), "/p/f8: No space left on device");
         QCOMPARE(lines.last(), "... and 2 more.");
-        QCOMPARE(choreEndMessage({{"/x", "Is a directory"}}, "copied"),
-                 "Finished, but 1 file could not be copied:\n\n/x: Is a directory");
     }
 
     // The archive goes beside the folder, whichever way the folder is written, replaces the one
@@ -441,12 +537,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("backupFolder");
         QTest::addColumn<bool>("withSubfolders");
         QTest::addColumn<QStringList>("copied");
-        const QStringList all{"a.txt", "src/", "src/main.c"};
+        const QStringList all{".trovas-backup", "a.txt", "src/", "src/main.c"};
         QTest::newRow("project folder with separator") << "proj/" << "bak/" << true << all;
         QTest::newRow("project folder without") << "proj" << "bak/" << true << all;
         QTest::newRow("backup folder without separator") << "proj" << "bak" << true << all;
-        QTest::newRow("without subfolders") << "proj" << "bak/" << false << QStringList{"a.txt"};
-        // The dated folders inside the project are left out: no backup copies an earlier one.
+        QTest::newRow("without subfolders") << "proj" << "bak/" << false << QStringList{".trovas-backup", "a.txt"};
+        // The dated folder goes inside the backup folder, also when it is given without a
+        // separator; those inside the project are left out: no backup copies an earlier one.
         QTest::newRow("backup folder inside the project") << "proj" << "proj/bak/" << true << all;
         QTest::newRow("inside, without separator") << "proj" << "proj/bak" << true << all;
     }
@@ -462,15 +559,16 @@ private Q_SLOTS:
         writeFile(path("proj/bakery.txt"), "not a backup");
         copied.append("bakery.txt");
         copied.sort();
-        const BackupSettings settings{path(projectFolder), path(backupFolder), withSubfolders};
+        const BackupSettings settings{"Demo", path(projectFolder), path(backupFolder), withSubfolders};
 
+        const QString dated = path(backupFolder).endsWith('/') ? path(backupFolder) : path(backupFolder) + '/';
         for (const QString stamp : {"07122024", "08122024"}) {
             ChoreProgress progress;
             backupProject(settings, stamp, progress);
             QCOMPARE(progress.failures(), QList<ChoreFailure>());
-            QCOMPARE(itemsBelow(path(backupFolder) + stamp), copied);
+            QCOMPARE(itemsBelow(dated + stamp), copied);
         }
-        QCOMPARE(readFile(path(backupFolder) + "08122024/a.txt"), "a");
+        QCOMPARE(readFile(dated + "08122024/a.txt"), "a");
     }
 
     void backupProject_refusesABackupFolderThatIsNoFullPath_data()
@@ -479,30 +577,44 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("empty") << "" << "No backup folder is set, so no backup was made.";
         QTest::newRow("relative") << "bak/" << "The backup folder \"bak/\" is not a full path, so no backup was made.";
+        // An empty backup of a folder that is gone would count as finished.
+        QTest::newRow("project folder gone") << "<dir>/bak/" << "The project folder \"<dir>/gone\" does not exist";
     }
 
     void backupProject_refusesABackupFolderThatIsNoFullPath()
     {
         QFETCH(QString, backupFolder);
         QFETCH(QString, message);
+        backupFolder.replace("<dir>", m_dir->path());
+        message.replace("<dir>", m_dir->path());
         writeFile(path("proj/a.txt"), "a");
+        const QString project = path(backupFolder.isEmpty() || !isFullPath(backupFolder) ? "proj" : "gone");
         ChoreProgress progress;
-        const QString error = errorOf([&] { backupProject({path("proj"), backupFolder, true}, "stamp", progress); });
+        const QString error = errorOf([&] { backupProject({"Demo", project, backupFolder, true}, "stamp", progress); });
         QVERIFY2(error.startsWith(message), qPrintable(error));
         QVERIFY(!QFile::exists(QDir::current().filePath(backupFolder + "stamp")));
+        QVERIFY(!QFile::exists(path("bak")));
     }
 
-    void backupProject_cancelledMidway_leavesNoHalfFile()
+    // Says how many files are in and that the folder is no finished backup, and leaves it
+    // unmarked, so no later backup links to it or counts it.
+    void backupProject_cancelledMidway_leavesAnUnmarkedFolderWithoutHalfFiles()
     {
         for (int i = 0; i < 2000; ++i)
             writeFile(path(QStringLiteral("proj/f%1.txt").arg(i)), randomBytes(quint32(i), 4000));
 
+        QStringList notes;
         const ChoreProgress::Snapshot left = cancelMidway(
-            [&](ChoreProgress &p) { backupProject({path("proj"), path("bak/"), true}, "stamp", p); }, 3);
+            [&](ChoreProgress &p) { backupProject({"Demo", path("proj"), path("bak/"), true}, "stamp", p); }, 3, &notes);
 
         QVERIFY2(left.done >= 3 && left.done < 2000, qPrintable(QString::number(left.done)));
         const QStringList copied = itemsBelow(path("bak/stamp"));
         QCOMPARE(copied.size(), left.done);
+        QCOMPARE(notes, QStringList{QStringLiteral("%1 of 2000 files were backed up. The folder \"%2\" is incomplete: "
+                                                   "it does not count as a finished backup.")
+                                        .arg(left.done)
+                                        .arg(path("bak/stamp"))});
+        QCOMPARE(BackupFolders::finishedIn(path("bak")), QList<BackupFolders::Finished>());
         for (const QString &name : copied)
             QCOMPARE(readFile(path("bak/stamp/") + name), readFile(path("proj/") + name));
     }
@@ -517,7 +629,7 @@ private Q_SLOTS:
             writeFile(path(QStringLiteral("proj/f%1.bin").arg(i)), randomBytes(quint32(i), 400 * 1024));
 
         ChoreProgress progress;
-        backupProject({path("proj"), path("disk/"), true}, "stamp", progress);
+        backupProject({"Demo", path("proj"), path("disk/"), true}, "stamp", progress);
 
         const QList<ChoreFailure> failures = progress.failures();
         QVERIFY(failures.size() >= 2);
@@ -525,8 +637,105 @@ private Q_SLOTS:
             QCOMPARE(failure.reason, QStringLiteral("No space left on device"));
         const QStringList copied = itemsBelow(path("disk/stamp"));
         QCOMPARE(copied.size() + failures.size(), 4);
+        QVERIFY(!copied.contains(".trovas-backup"));
+        QCOMPARE(progress.notes().size(), 1);
         for (const QString &name : copied)
             QCOMPARE(readFile(path("disk/stamp/") + name), readFile(path("proj/") + name));
+    }
+
+    // A second backup of an unchanged project links every file to the first; a changed file is
+    // copied and the earlier backup keeps its bytes; a second run the same day replaces only
+    // what changed since.
+    void backupProject_linksUnchangedFilesToTheNewestFinishedBackup()
+    {
+        const QStringList files{"a.txt", "src/main.c", "changed.txt"};
+        for (const QString &file : files)
+            writeFile(path("proj/") + file, file.toUtf8());
+        const BackupSettings settings{"Demo", path("proj"), path("bak"), true};
+        const auto backUp = [&](const QString &stamp) {
+            ChoreProgress progress;
+            backupProject(settings, stamp, progress);
+            QCOMPARE(progress.failures(), QList<ChoreFailure>());
+            QCOMPARE(progress.notes(), QStringList());
+        };
+        backUp("day1");
+        backUp("day2");
+        for (const QString &file : files) {
+            QCOMPARE(inodeOf(path("bak/day2/") + file), inodeOf(path("bak/day1/") + file));
+            QCOMPARE(inodeOf(path("bak/day2/") + file).second, nlink_t(2));
+        }
+
+        writeFile(path("proj/changed.txt"), "changed, and longer");
+        backUp("day3");
+        QCOMPARE(readFile(path("bak/day3/changed.txt")), "changed, and longer");
+        QCOMPARE(readFile(path("bak/day2/changed.txt")), "changed.txt");
+        QCOMPARE(inodeOf(path("bak/day3/a.txt")).second, nlink_t(3));
+
+        const auto unchanged = inodeOf(path("bak/day3/a.txt"));
+        writeFile(path("proj/changed.txt"), "changed again the same day");
+        backUp("day3");
+        QCOMPARE(inodeOf(path("bak/day3/a.txt")), unchanged);
+        QCOMPARE(readFile(path("bak/day3/changed.txt")), "changed again the same day");
+        QCOMPARE(readFile(path("bak/day2/changed.txt")), "changed.txt");
+        QCOMPARE(partFilesBelow(path("bak")), QStringList());
+    }
+
+    // The new dated folder lies on another file system than the earlier backup: the files are
+    // copied, and that is said once.
+    void backupProject_copiesWhereLinksAreNotPossible()
+    {
+        for (int i = 0; i < 3; ++i)
+            writeFile(path(QStringLiteral("proj/f%1.txt").arg(i)), "unchanged");
+        const BackupSettings settings{"Demo", path("proj"), path("bak"), true};
+        ChoreProgress first;
+        backupProject(settings, "day1", first);
+
+        SmallDisk disk(path("bak/day2"));
+        QTemporaryDir shared(QStringLiteral("/dev/shm/trovas-test-XXXXXX"));
+        if (!disk.isMounted()) {
+            QDir().rmdir(path("bak/day2"));
+            if (!shared.isValid() || !QFile::link(shared.path(), path("bak/day2")))
+                QSKIP("neither a tmpfs can be mounted here nor /dev/shm be used");
+        }
+        ChoreProgress progress;
+        backupProject(settings, "day2", progress);
+
+        QCOMPARE(progress.failures(), QList<ChoreFailure>());
+        QCOMPARE(progress.notes(), QStringList{"Hard links to the earlier backup were not possible here "
+                                               "(Invalid cross-device link), so unchanged files were copied."});
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(readFile(path(QStringLiteral("bak/day2/f%1.txt").arg(i))), "unchanged");
+        QCOMPARE(inodeOf(path("bak/day1/f0.txt")).second, nlink_t(1));
+    }
+
+    // Of five folders, one without a marker, a backup that keeps three removes exactly the two
+    // oldest marked ones; the unmarked folder and loose files stay. A failed backup removes nothing.
+    void backupProject_removesTheOldestMarkedBackupsBeyondTheNumberToKeep()
+    {
+        writeFile(path("proj/a.txt"), "a");
+        const QDateTime start(QDate(2026, 1, 1), QTime(12, 0), Qt::UTC);
+        for (const auto &[name, day] : {std::pair{"newer", 4}, {"oldest", 1}, {"third", 3}, {"second", 2}}) {
+            writeFile(path("bak/") + name + "/a.txt", "a");
+            BackupFolders::markFinished(path("bak/") + name, "Demo", start.addDays(day));
+        }
+        writeFile(path("bak/not ours/a.txt"), "a");
+        writeFile(path("bak/loose.txt"), "a");
+        writeFile(path("bak/blocked"), "a file where the dated folder would go");
+        const BackupSettings settings{"Demo", path("proj"), path("bak/"), true, 3};
+
+        ChoreProgress failed;
+        backupProject(settings, "blocked", failed);
+        QCOMPARE(failed.failures().size(), 1);
+        QCOMPARE(foldersIn(path("bak")), (QStringList{"newer", "not ours", "oldest", "second", "third"}));
+
+        QCOMPARE(backupsToRemove(settings, "today"), (QStringList{path("bak/second"), path("bak/oldest")}));
+        ChoreProgress progress;
+        backupProject(settings, "today", progress);
+        QCOMPARE(progress.failures(), QList<ChoreFailure>());
+        QCOMPARE(foldersIn(path("bak")), (QStringList{"newer", "not ours", "third", "today"}));
+        QVERIFY(QFile::exists(path("bak/loose.txt")));
+        QCOMPARE(progress.notes().size(), 2);
+        QCOMPARE(BackupFolders::finishedIn(path("bak")).first().folder, path("bak/today"));
     }
 
     void backupDateStamp_isAFolderName_data()

@@ -8,6 +8,7 @@
 
 #include <QHeaderView>
 #include <QListWidget>
+#include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 
@@ -21,6 +22,9 @@ private Q_SLOTS:
     void popupMenus_editBothLists();
     void columnClick_sortsTheCopyPairs();
     void menuCommands_runEachChoreAndSayHowItWent();
+    void menuCommands_sayWhatWasNotDone_data();
+    void menuCommands_sayWhatWasNotDone();
+    void cancelledBackup_saysTheFolderIsIncomplete();
 
 private:
     template<typename T>
@@ -153,19 +157,95 @@ void FunctionsGuiTest::menuCommands_runEachChoreAndSayHowItWent()
     QCOMPARE(readFile(dated + "/src/main.c"), "int main() {}");
     QCOMPARE(readFile(dated + "/release.zip"), readFile(path("proj/release.zip")));
     QCOMPARE(m_prompts.messages.size(), 4);
+    QCOMPARE(m_prompts.messages.last(), "Finished: backed up to \"" + dated + "\".");
     QCOMPARE(m_prompts.errors, QStringList());
+    QCOMPARE(m_prompts.warnings, QStringList());
 
-    // What fails is said, with the reason; a chore that cannot start says why.
-    QVERIFY(QDir().mkpath(path("taken")));
-    project.setCopies({{file, path("taken")}});
-    runChore("Copyfiles1");
+    // A chore that cannot start says why.
     project.setBackupFolder(QString());
     runChore("Backuptheproject1");
-    QCOMPARE(m_prompts.errors.size(), 2);
-    QCOMPARE(m_prompts.errors.first(), "Finished, but 1 file could not be copied:\n\n" + path("taken")
-                                           + ": Is a directory");
+    QCOMPARE(m_prompts.errors.size(), 1);
     QVERIFY2(m_prompts.errors.last().startsWith("No backup folder is set"), qPrintable(m_prompts.errors.last()));
     QCOMPARE(m_prompts.messages.size(), 4);
+}
+
+// What each chore did not do is said at its end, with a warning, and the rest is done.
+void FunctionsGuiTest::menuCommands_sayWhatWasNotDone_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("spoil");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("missing source") << "Copyfiles1" << "missing source"
+                                    << QStringList{"Finished, but 1 file could not be copied:", "",
+                                                   "<dir>/proj/gone.txt: source does not exist"};
+    QTest::newRow("folder that cannot be created")
+        << "Copyfiles1" << "blocked folder"
+        << QStringList{"Finished, but 1 folder could not be copied:", "",
+                       "<dir>/plain/sub/: cannot be created: Not a directory"};
+    QTest::newRow("zip step skipped") << "FirstCopythenzip1" << "relative target"
+                                      << QStringList{"The copy target \"out/a.txt\" is not a full path, so nothing "
+                                                     "was copied. Give it with its folders from the top.",
+                                                     "", "The folders were not zipped, since the copy stopped."};
+}
+
+void FunctionsGuiTest::menuCommands_sayWhatWasNotDone()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, spoil);
+    QFETCH(QStringList, expected);
+    expected.replaceInStrings("<dir>", m_dir->path());
+    const QString file = writeFile(path("proj/a.txt"), "a");
+    writeFile(path("plain"), "a file where a folder would go");
+    QList<CopyEntry> copies{{file, path("out/first.txt")}};
+    if (spoil == "missing source")
+        copies.append({path("proj/gone.txt"), path("out/gone/gone.txt")});
+    if (spoil == "blocked folder")
+        copies.append({file, path("plain/sub/a.txt")});
+    if (spoil == "relative target")
+        copies.append({file, "out/a.txt"});
+    copies.append({file, path("out/last.txt")});
+    Project &project = m_workspace->project;
+    project.setCopies(copies);
+    project.setZipFolders({path("out/")});
+
+    runChore(qPrintable(action));
+
+    QCOMPARE(m_prompts.messages, QStringList());
+    QCOMPARE(m_prompts.errors, QStringList());
+    QCOMPARE(m_prompts.warnings.size(), 1);
+    QCOMPARE(m_prompts.warnings.first().split('\n'), expected);
+    const bool copied = spoil != "relative target";
+    QCOMPARE(QFile::exists(path("out/last.txt")), copied);
+    QCOMPARE(QFile::exists(path("out.zip")), false);
+    if (spoil == "missing source")
+        QVERIFY(QFileInfo(path("out/gone")).isDir());
+}
+
+// Cancelled within a large file, the backup says how far it got and that its folder is no
+// finished backup; the folder holds no half file and no marker.
+void FunctionsGuiTest::cancelledBackup_saysTheFolderIsIncomplete()
+{
+    writeFile(path("proj/a.txt"), "a");
+    QFile huge(path("proj/zz/huge.bin"));
+    QVERIFY(QDir().mkpath(path("proj/zz")));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(8) << 30));
+    huge.close();
+    Project &project = m_workspace->project;
+    project.setProjectFolder(path("proj"));
+    project.setIncludeSubfolders(true);
+    project.setBackupFolder(path("bak"));
+    const QString dated = path("bak/") + backupDateStamp(QDate::currentDate(), QLocale::system());
+
+    trigger("Backuptheproject1");
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(dated + "/zz/huge.bin.trovas-part").size() > 1024 * 1024, 20000);
+    widget<QToolButton>("CancelChore")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isChoreRunning(), 5000);
+
+    QCOMPARE(m_prompts.warnings,
+             QStringList{"Cancelled\n\n1 of 2 files were backed up. The folder \"" + dated
+                         + "\" is incomplete: it does not count as a finished backup."});
+    QCOMPARE(QDir(dated + "/zz").entryList(QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(!QFile::exists(dated + "/.trovas-backup"));
 }
 
 QTEST_MAIN(FunctionsGuiTest)

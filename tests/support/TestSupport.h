@@ -20,6 +20,7 @@ public:
     std::deque<std::optional<QString>> answers;
     QStringList messages;
     QStringList errors;
+    QStringList warnings;
     QStringList questions;
     QStringList folderTitles;
     // The accounts whose password was asked for, and whether the answers ask to remember it.
@@ -28,6 +29,7 @@ public:
 
     void message(const QString &text) override { messages.append(text); }
     void error(const QString &text) override { errors.append(text); }
+    void warning(const QString &text) override { warnings.append(text); }
     bool question(const QString &text) override
     {
         questions.append(text);

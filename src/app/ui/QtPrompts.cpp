@@ -19,6 +19,11 @@ void QtPrompts::error(const QString &text)
     QMessageBox::critical(m_window, QApplication::applicationDisplayName(), text);
 }
 
+void QtPrompts::warning(const QString &text)
+{
+    QMessageBox::warning(m_window, QApplication::applicationDisplayName(), text);
+}
+
 bool QtPrompts::question(const QString &text)
 {
     return QMessageBox::question(m_window, QApplication::applicationDisplayName(), text,

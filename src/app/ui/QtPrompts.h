@@ -20,6 +20,7 @@ public:
 
     void message(const QString &text) override;
     void error(const QString &text) override;
+    void warning(const QString &text) override;
     bool question(const QString &text) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
     std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember) override;

@@ -4,16 +4,19 @@
 #include "app/ui/Frame.h"
 #include "app/ui/PageContext.h"
 #include "housekeeping/BackupProject.h"
+#include "housekeeping/BackupsToKeep.h"
 #include "housekeeping/ChoreEndMessage.h"
 #include "housekeeping/CopyEntries.h"
 #include "housekeeping/ZipFolder.h"
 #include "platform/Prompts.h"
 
 #include <QDate>
+#include <QDir>
 #include <QLocale>
 
 FunctionsCommands::FunctionsCommands(const PageContext &context, QObject *parent)
-    : QObject(parent), m_project(context.workspace.project), m_prompts(context.prompts), m_frame(context.frame)
+    : QObject(parent), m_project(context.workspace.project), m_prompts(context.prompts), m_frame(context.frame),
+      m_settingsFolder(context.workspace.appDataFolder)
 {
     m_frame.bindCommand("Copyfiles1", [this] { copyFiles(); });
     m_frame.bindCommand("Zipfolders1", [this] { zipFolders(); });
@@ -26,7 +29,7 @@ void FunctionsCommands::copyFiles()
     m_frame.runChore(
         QStringLiteral("Copying files"),
         [copies = m_project.data().copies](ChoreProgress &progress) { copyEntries(copies, progress); },
-        [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, QStringLiteral("copied")); });
+        [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, {QStringLiteral("copied")}); });
 }
 
 void FunctionsCommands::zipFolders()
@@ -35,7 +38,7 @@ void FunctionsCommands::zipFolders()
         QStringLiteral("Zipping folders"),
         [folders = m_project.data().zipFolders, withNames = m_project.data().zipWithFolderNames](
             ChoreProgress &progress) { ::zipFolders(folders, withNames, progress); },
-        [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, QStringLiteral("zipped")); });
+        [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, {QStringLiteral("zipped")}); });
 }
 
 void FunctionsCommands::copyThenZip()
@@ -45,19 +48,24 @@ void FunctionsCommands::copyThenZip()
         QStringLiteral("Copying files, then zipping folders"),
         [copies = data.copies, folders = data.zipFolders, withNames = data.zipWithFolderNames](
             ChoreProgress &progress) {
-            copyEntries(copies, progress);
-            ::zipFolders(folders, withNames, progress);
+            if (copyBeforeZip(copies, progress))
+                ::zipFolders(folders, withNames, progress);
         },
-        [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, QStringLiteral("copied or zipped")); });
+        [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, {QStringLiteral("copied or zipped")}); });
 }
 
 void FunctionsCommands::backup()
 {
     const ProjectData &data = m_project.data();
-    const BackupSettings settings{data.projectFolder, data.backupFolder, data.includeSubfolders};
+    const BackupSettings settings{data.name, data.projectFolder, data.backupFolder, data.includeSubfolders,
+                                  BackupsToKeep::load(m_settingsFolder)};
     const QString stamp = backupDateStamp(QDate::currentDate(), QLocale::system());
+    const QString target = QDir::toNativeSeparators(backupTarget(settings, stamp));
     m_frame.runChore(
         QStringLiteral("Backing up the project"),
         [settings, stamp](ChoreProgress &progress) { backupProject(settings, stamp, progress); },
-        [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, QStringLiteral("backed up")); });
+        [this, target](const ChoreReport &done) {
+            tellChoreEnd(m_prompts, done,
+                         {QStringLiteral("backed up"), {}, QStringLiteral("Finished: backed up to \"%1\".").arg(target)});
+        });
 }

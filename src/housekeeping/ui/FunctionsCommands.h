@@ -9,7 +9,7 @@ class Prompts;
 
 // The chores of the Functions menu: "Copy files", "Zip folders", "First copy then zip" and
 // "Backup the project". Each runs as the window's chore on the lists and settings as they are
-// when it starts, and ends with "Finished" or with what could not be done.
+// when it starts, and ends with "Finished" or with what was not done and why.
 class FunctionsCommands : public QObject
 {
     Q_OBJECT
@@ -22,9 +22,9 @@ private:
     void zipFolders();
     void copyThenZip();
     void backup();
-    // Tells how the chore went; a cancelled chore says nothing.
 
     Project &m_project;
     Prompts &m_prompts;
     Frame &m_frame;
+    QString m_settingsFolder;
 };

@@ -48,7 +48,7 @@ void TempFilesPage::deleteFiles(const QStringList &paths, bool sayFinished)
                                                                   : QStringLiteral("Deleting temporary files");
     m_frame.runChore(status, std::move(work), [this, sayFinished, disposal](const ChoreReport &report) {
         m_tempFiles.scan();
-        tellChoreEnd(m_prompts, report, TempFiles::handledWord(disposal), sayFinished);
+        tellChoreEnd(m_prompts, report, {TempFiles::handledWord(disposal)}, sayFinished);
     });
 }
 

@@ -4,14 +4,18 @@
 #include "app/ui/CloseOnEscape.h"
 #include "app/ui/CommandRunner.h"
 #include "app/ui/PageContext.h"
+#include "housekeeping/BackupsToKeep.h"
 #include "todolist/ui/Placement.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QShowEvent>
+#include <QSpinBox>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -42,11 +46,12 @@ TemplateWindow::TemplateWindow(const PageContext &context, QWidget *parent)
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(4);
     layout->addWidget(templateGroup(ChangelogTemplates::Head, QStringLiteral("HTML-Head"), "Memo1"), 2);
-    // The one setting that is no template's sits beside the statuses, taking no height from
-    // the editors.
+    // The settings that are no template's sit beside the statuses, taking no height from the
+    // editors.
     auto *settingsRow = new QHBoxLayout;
     settingsRow->addWidget(flagsGroup(), 1);
     settingsRow->addWidget(disposalGroup());
+    settingsRow->addWidget(backupGroup());
     layout->addLayout(settingsRow);
     layout->addWidget(templateGroup(ChangelogTemplates::Node, QStringLiteral("HTML-Nodes"), "Memo2"), 3);
     layout->addWidget(templateGroup(ChangelogTemplates::End, QStringLiteral("HTML-End"), "Memo3"), 2);
@@ -112,6 +117,29 @@ QGroupBox *TemplateWindow::disposalGroup()
         runCommand(m_prompts, [this, disposal] { TempFiles::saveDisposal(m_folder, disposal); });
     });
     (new QVBoxLayout(group))->addWidget(box, 0, Qt::AlignTop);
+    return group;
+}
+
+QGroupBox *TemplateWindow::backupGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Backup"), this);
+    group->setObjectName(QStringLiteral("BackupGroup"));
+    m_backupsToKeep = new QSpinBox(group);
+    m_backupsToKeep->setObjectName(QStringLiteral("BackupsToKeep"));
+    m_backupsToKeep->setRange(0, 9999);
+    m_backupsToKeep->setSpecialValueText(QStringLiteral("All"));
+    m_backupsToKeep->setToolTip(QStringLiteral("After a backup, the oldest backups beyond this number are removed."));
+    runCommand(m_prompts, [this] { m_backupsToKeep->setValue(BackupsToKeep::load(m_folder)); });
+    // Connected after loading, so loading writes nothing.
+    connect(m_backupsToKeep, &QSpinBox::valueChanged, this, [this](int keep) {
+        runCommand(m_prompts, [this, keep] { BackupsToKeep::save(m_folder, keep); });
+    });
+    auto *label = new QLabel(QStringLiteral("Backups to keep:"), group);
+    label->setObjectName(QStringLiteral("BackupsToKeepLabel"));
+    label->setBuddy(m_backupsToKeep);
+    auto *row = new QHBoxLayout(group);
+    row->addWidget(label);
+    row->addWidget(m_backupsToKeep);
     return group;
 }
 

@@ -9,11 +9,12 @@ class Prompts;
 class QCheckBox;
 class QGroupBox;
 class QPlainTextEdit;
+class QSpinBox;
 class TempFiles;
 
-// TForm8, the options window: the changelog templates, what a changelog includes, and whether
-// temporary files are deleted permanently. Loads them from the settings folder when created
-// and writes each change at once; there is no save or cancel.
+// TForm8, the options window: the changelog templates, what a changelog includes, whether
+// temporary files are deleted permanently and how many backups to keep. Loads them from the
+// settings folder when created and writes each change at once; there is no save or cancel.
 class TemplateWindow : public QWidget
 {
     Q_OBJECT
@@ -30,6 +31,8 @@ private:
     QGroupBox *templateGroup(ChangelogTemplates::Part part, const QString &caption, const char *memoName);
     QGroupBox *flagsGroup();
     QGroupBox *disposalGroup();
+    // How many backups a backup folder keeps: a setting of the program, like the templates.
+    QGroupBox *backupGroup();
     void saveText(ChangelogTemplates::Part part);
     void saveFlags();
 
@@ -39,4 +42,5 @@ private:
     ChangelogTemplates m_templates;
     QPlainTextEdit *m_memos[3] = {};
     QCheckBox *m_flags[5] = {};
+    QSpinBox *m_backupsToKeep = nullptr;
 };
