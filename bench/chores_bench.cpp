@@ -118,7 +118,7 @@ int main(int argc, char *argv[])
             }));
             backup.push_back(timed(target, [&] {
                 ChoreProgress progress;
-                backupProject({tree, target, true}, QString(), progress);
+                backupProject({QStringLiteral("include"), tree, target, true}, QStringLiteral("stamp"), progress);
                 checkNoFailures(progress);
             }));
             copy.push_back(timed(target, [&] {
@@ -138,7 +138,7 @@ int main(int argc, char *argv[])
             }));
             QDir(target).removeRecursively();
             gaps.push_back(longestTimerGap([&](ChoreProgress &progress) {
-                backupProject({tree, target, true}, QString(), progress);
+                backupProject({QStringLiteral("include"), tree, target, true}, QStringLiteral("stamp"), progress);
             }));
             out << "round " << round + 1 << ": cp " << cp.back() << " ms, rsync " << rsync.back() << " ms, backup "
                 << backup.back() << " ms, copy files " << copy.back() << " ms, zip folders " << zip.back()
