@@ -67,6 +67,9 @@ public:
         const QString target = m_target + tail;
         if (!m_copier.createFolderFor(target))
             return false;
+        // With nothing to compare with, the copy is all there is to do.
+        if (m_targetIsNew && m_earlier.isEmpty())
+            return m_copier.copy(source, target);
         const std::optional<FileStamp> stamp = stampOf(source);
         if (!stamp)
             return m_copier.copy(source, target); // which says why it cannot
