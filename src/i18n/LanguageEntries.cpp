@@ -206,6 +206,8 @@ const Entry kEntries[kCount] = {
     {"TForm8", "GroupBox5", P::Caption, 0, "Temporary files"}, // 192
     {"TForm1", "Movepasswords1", P::Caption, 0, "Move passwords to the keyring"}, // 193
     {"TForm5", "KeepInKeyring", P::Caption, 0, "Keep the password in the system keyring"}, // 194
+    {"TForm8", "BackupGroup", P::Caption, 0, "Backup"}, // 195
+    {"TForm8", "BackupsToKeepLabel", P::Caption, 0, "Backups to &keep (0 keeps all):"}, // 196
 };
 
 } // namespace

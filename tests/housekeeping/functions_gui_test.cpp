@@ -3,11 +3,14 @@
 
 #include "app/Workspace.h"
 #include "app/ui/MainWindow.h"
+#include "housekeeping/BackupFolders.h"
 #include "housekeeping/BackupProject.h"
+#include "housekeeping/BackupsToKeep.h"
 #include "support/TestSupport.h"
 
 #include <QHeaderView>
 #include <QListWidget>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
@@ -25,6 +28,7 @@ private Q_SLOTS:
     void menuCommands_sayWhatWasNotDone_data();
     void menuCommands_sayWhatWasNotDone();
     void cancelledBackup_saysTheFolderIsIncomplete();
+    void backupsToKeep_setInTheOptionsWindow_removesTheOldest();
 
 private:
     template<typename T>
@@ -246,6 +250,31 @@ void FunctionsGuiTest::cancelledBackup_saysTheFolderIsIncomplete()
                          + "\" is incomplete: it does not count as a finished backup."});
     QCOMPARE(QDir(dated + "/zz").entryList(QDir::Files | QDir::Hidden), QStringList());
     QVERIFY(!QFile::exists(dated + "/.trovas-backup"));
+}
+
+// The number set in the options window is kept for the next start and is what a backup keeps.
+void FunctionsGuiTest::backupsToKeep_setInTheOptionsWindow_removesTheOldest()
+{
+    auto *keep = m_window->findChild<QSpinBox *>("BackupsToKeep");
+    QVERIFY(keep);
+    QCOMPARE(keep->value(), 0);
+    QVERIFY(QDir().mkpath(path("settings")));
+    keep->setValue(2);
+    QCOMPARE(BackupsToKeep::load(path("settings")), 2);
+
+    writeFile(path("proj/a.txt"), "a");
+    const QDateTime start(QDate(2025, 1, 1), QTime(0, 0), Qt::UTC);
+    for (int day = 1; day <= 2; ++day)
+        BackupFolders::markFinished(path(QStringLiteral("bak/old%1").arg(day)), "Demo", start.addDays(day));
+    Project &project = m_workspace->project;
+    project.setProjectFolder(path("proj"));
+    project.setBackupFolder(path("bak"));
+    runChore("Backuptheproject1");
+
+    const QString dated = backupDateStamp(QDate::currentDate(), QLocale::system());
+    QCOMPARE(QDir(path("bak")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), (QStringList{dated, "old2"}));
+    QCOMPARE(m_prompts.messages, QStringList{"Finished: backed up to \"" + path("bak/") + dated
+                                             + "\".\n\nRemoved the old backup \"" + path("bak/old1") + "\"."});
 }
 
 QTEST_MAIN(FunctionsGuiTest)

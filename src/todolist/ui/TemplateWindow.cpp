@@ -127,14 +127,12 @@ QGroupBox *TemplateWindow::backupGroup()
     m_backupsToKeep = new QSpinBox(group);
     m_backupsToKeep->setObjectName(QStringLiteral("BackupsToKeep"));
     m_backupsToKeep->setRange(0, 9999);
-    m_backupsToKeep->setSpecialValueText(QStringLiteral("All"));
-    m_backupsToKeep->setToolTip(QStringLiteral("After a backup, the oldest backups beyond this number are removed."));
     runCommand(m_prompts, [this] { m_backupsToKeep->setValue(BackupsToKeep::load(m_folder)); });
     // Connected after loading, so loading writes nothing.
     connect(m_backupsToKeep, &QSpinBox::valueChanged, this, [this](int keep) {
         runCommand(m_prompts, [this, keep] { BackupsToKeep::save(m_folder, keep); });
     });
-    auto *label = new QLabel(QStringLiteral("Backups to keep:"), group);
+    auto *label = new QLabel(QStringLiteral("Backups to &keep (0 keeps all):"), group);
     label->setObjectName(QStringLiteral("BackupsToKeepLabel"));
     label->setBuddy(m_backupsToKeep);
     auto *row = new QHBoxLayout(group);
