@@ -281,8 +281,8 @@ void TempFilesTest::deleteFiles_keepsWhatTheTrashCannotTake()
     QCOMPARE(report.failures.size(), 1);
     QCOMPARE(report.failures.first().item, file);
     QVERIFY2(report.failures.first().reason.contains(QLatin1String("left in place")), qPrintable(report.failures.first().reason));
-    QVERIFY(choreEndMessage(report.failures, TempFiles::handledWord(TempFiles::Disposal::Trash))
-                .startsWith(QStringLiteral("Finished, but 1 file could not be moved to the trash:\n")));
+    QVERIFY(choreEnd(report, {TempFiles::handledWord(TempFiles::Disposal::Trash)})
+                .text.startsWith(QStringLiteral("Finished, but 1 file could not be moved to the trash:\n")));
 }
 
 void TempFilesTest::disposal_isKeptInTheSettingsFolder()
