@@ -135,9 +135,10 @@ QGroupBox *TemplateWindow::backupGroup()
     auto *label = new QLabel(QStringLiteral("Backups to &keep (0 keeps all):"), group);
     label->setObjectName(QStringLiteral("BackupsToKeepLabel"));
     label->setBuddy(m_backupsToKeep);
-    auto *row = new QHBoxLayout(group);
-    row->addWidget(label);
-    row->addWidget(m_backupsToKeep);
+    // The label above its box, so the row of settings stays as narrow as the window.
+    auto *column = new QVBoxLayout(group);
+    column->addWidget(label);
+    column->addWidget(m_backupsToKeep, 0, Qt::AlignLeft);
     return group;
 }
 
