@@ -21,6 +21,12 @@ void ChoreEndPrompts::error(const QString &text)
     m_prompts.error(text);
 }
 
+void ChoreEndPrompts::warning(const QString &text)
+{
+    announce(text);
+    m_prompts.warning(text);
+}
+
 std::optional<QColor> ChoreEndPrompts::pickColour()
 {
     return m_prompts.pickColour();

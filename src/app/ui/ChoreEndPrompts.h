@@ -11,13 +11,14 @@ class ChoreEndPrompts : public Prompts
 public:
     explicit ChoreEndPrompts(Prompts &prompts) : m_prompts(prompts) {}
 
-    // The next message or error is sent as a notification's body under this summary.
+    // The next message, warning or error is sent as a notification's body under this summary.
     void announceNext(const QString &summary) { m_summary = summary; }
     // Sends the summary alone when nothing was said since announceNext().
     void finishAnnouncement();
 
     void message(const QString &text) override;
     void error(const QString &text) override;
+    void warning(const QString &text) override;
     bool question(const QString &text) override { return m_prompts.question(text); }
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override
     {
