@@ -8,6 +8,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "  xvfb-run -a build/trovas" >&2
     exit 1
 fi
-# The browser engine's sandbox cannot run as root.
-[ "$(id -u)" -eq 0 ] && export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---no-sandbox}"
 exec build/trovas

@@ -1,3 +1,4 @@
+#include "app/BrowserSandbox.h"
 #include "app/Workspace.h"
 #include "app/ui/CommandRunner.h"
 #include "app/ui/DesktopLauncher.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char *argv[])
 {
+    BrowserSandbox::prepareForCurrentUser(); // the changelog's browser engine reads it when it loads
     FontconfigWarmUp fonts; // while the application connects to the display
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trovas"));
