@@ -4,10 +4,11 @@
 
 QString clockText(const QDateTime &now, const QLocale &locale)
 {
-    QString format = locale.timeFormat(QLocale::LongFormat);
+    // The short time format is the long one without seconds, and keeps AM/PM where the locale
+    // uses it.
+    QString format = locale.timeFormat(QLocale::ShortFormat);
     static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));
     format = format.replace(zone, QStringLiteral(" ")).trimmed();
-    const QString time = locale.toString(now.time(), format);
-    return time.left(time.size() - 3) + QStringLiteral(" --- ")
+    return locale.toString(now.time(), format) + QStringLiteral(" --- ")
            + locale.toString(now.date(), QLocale::ShortFormat);
 }

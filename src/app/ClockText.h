@@ -3,6 +3,6 @@
 #include <QDateTime>
 #include <QLocale>
 
-// The status bar clock: the long time format without its time zone and its last three
-// characters (the seconds), " --- ", and the short date.
+// The status bar clock: the time in the locale's short format (hours and minutes, with AM/PM
+// where the locale uses it) without a time zone, " --- ", and the short date.
 QString clockText(const QDateTime &now, const QLocale &locale);

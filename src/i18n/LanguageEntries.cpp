@@ -219,7 +219,8 @@ std::span<const Entry, kCount> all()
 
 bool isApplied(const Entry &entry)
 {
-    return entry.property != Property::Unused && entry.property != Property::DialogItem;
+    return entry.property != Property::Unused && entry.property != Property::DialogItem
+           && entry.property != Property::FontSize;
 }
 
 QString text(const LanguageTable &table, int number)

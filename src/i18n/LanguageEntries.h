@@ -16,7 +16,8 @@ enum class Property {
     Item,       // the caption of a navigation entry, `index` counted from 0
     Text,       // the text a field holds
     DownCaption, // the caption a two-state button shows while it is down
-    FontSize,   // a font-size field: the text must be a whole number
+    FontSize,   // a font-size field's first text; the field follows the selection, so a language
+                // never sets it (that would resize the selected text)
     DialogItem, // a drop-down item of the to-do dialog, read by the dialog itself when shown
     Unused,     // a line kept only so that the later entries keep their numbers
 };
@@ -40,7 +41,8 @@ constexpr int kTodoPriorities = 168;
 constexpr int kTodoStatuses = 171;
 
 std::span<const Entry, kCount> all();
-// Whether applying a language sets this entry's element (not unused, not read by the dialog).
+// Whether applying a language sets this entry's element (not unused, not a font size, not
+// read by the dialog).
 bool isApplied(const Entry &entry);
 // The text of entry `number` in `table`; a later entry the file lacks gives its built-in text.
 // Throws Error when the file lacks one of the required entries.

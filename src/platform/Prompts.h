@@ -13,6 +13,9 @@ struct PasswordAnswer
     bool remember = false;
 };
 
+// The answers to "Save changes to NAME?".
+enum class SaveChoice { Save, Discard, Cancel };
+
 // Everything that asks the user something or tells them something in a modal window.
 // The Qt implementation shows real dialogs; tests answer from a script.
 class Prompts
@@ -26,6 +29,8 @@ public:
     virtual void warning(const QString &text) = 0;
     // A yes/no question; true for yes. No is the default answer.
     virtual bool question(const QString &text) = 0;
+    // Save, Discard or Cancel; Enter saves, Escape cancels.
+    virtual SaveChoice saveChanges(const QString &text) = 0;
     // One-line input; nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString &title, const QString &label,
                                              const QString &initial) = 0;

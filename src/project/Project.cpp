@@ -3,6 +3,7 @@
 #include "project/ColumnSort.h"
 
 #include <QCollator>
+#include <QScopedValueRollback>
 
 void Project::sortIgnoringCase(QStringList &texts)
 {
@@ -20,11 +21,26 @@ void Project::assignUids(QList<Record> &records)
             record.uid = m_nextUid++;
 }
 
+void Project::setModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    Q_EMIT modifiedChanged(modified);
+}
+
+void Project::noteEdit()
+{
+    if (m_trackingEdits)
+        setModified(true);
+}
+
 void Project::setText(QString ProjectData::*field, const QString &value)
 {
     if (m_data.*field == value)
         return;
     m_data.*field = value;
+    noteEdit();
     Q_EMIT settingsChanged();
 }
 
@@ -33,6 +49,7 @@ void Project::setName(const QString &name)
     if (m_data.name == name)
         return;
     m_data.name = name;
+    noteEdit();
     Q_EMIT settingsChanged();
     Q_EMIT nameChanged(name);
 }
@@ -42,6 +59,7 @@ void Project::setProjectFolder(const QString &folder)
     if (m_data.projectFolder == folder)
         return;
     m_data.projectFolder = folder;
+    noteEdit();
     Q_EMIT settingsChanged();
     Q_EMIT projectFolderChanged(folder);
 }
@@ -51,6 +69,7 @@ void Project::setIncludeSubfolders(bool include)
     if (m_data.includeSubfolders == include)
         return;
     m_data.includeSubfolders = include;
+    noteEdit();
     Q_EMIT settingsChanged();
     Q_EMIT includeSubfoldersChanged(include);
 }
@@ -60,6 +79,7 @@ void Project::setZipWithFolderNames(bool include)
     if (m_data.zipWithFolderNames == include)
         return;
     m_data.zipWithFolderNames = include;
+    noteEdit();
     Q_EMIT settingsChanged();
 }
 
@@ -72,6 +92,8 @@ template<typename Record>
 void Project::setRecords(QList<Record> ProjectData::*list, QList<Record> records, ProjectList which)
 {
     assignUids(records);
+    if (records != m_data.*list)
+        noteEdit();
     m_data.*list = std::move(records);
     Q_EMIT listChanged(which);
 }
@@ -80,6 +102,8 @@ void Project::setLines(QStringList ProjectData::*list, QStringList lines, Projec
 {
     if (sorted)
         sortIgnoringCase(lines);
+    if (lines != m_data.*list)
+        noteEdit();
     m_data.*list = std::move(lines);
     Q_EMIT listChanged(which);
 }
@@ -134,8 +158,20 @@ void Project::setNotes(const QStringList &lines)
     setLines(&ProjectData::notes, lines, ProjectList::Notes, false);
 }
 
+void Project::setFormatting(DocumentFormatting formatting)
+{
+    m_formatting = std::move(formatting);
+    Q_EMIT formattingReplaced();
+}
+
+void Project::keepFormatting(ProjectList document, const QString &html)
+{
+    (document == ProjectList::License ? m_formatting.license : m_formatting.description) = html;
+}
+
 void Project::sortList(ProjectList list, int key)
 {
+    const QScopedValueRollback<bool> untracked(m_trackingEdits, false);
     setSortKey(list, key);
     switch (list) {
     case ProjectList::Developers:
@@ -195,6 +231,7 @@ void Project::sortRecords(QList<Record> ProjectData::*list, int key, ProjectList
 
 void Project::reset()
 {
+    const QScopedValueRollback<bool> untracked(m_trackingEdits, false);
     m_data.path.clear();
     setIncludeSubfolders(false);
     setZipWithFolderNames(false);
@@ -213,12 +250,15 @@ void Project::reset()
     setMainFile({});
     setVersion({});
     setNotes({});
+    setFormatting({});
+    setModified(false);
 }
 
 void Project::replace(ProjectData data)
 {
     // Emptied first, then filled in file order, so each change reaction sees the new project
     // only: the listing never walks the old folder with the new "include subfolders".
+    const QScopedValueRollback<bool> untracked(m_trackingEdits, false);
     reset();
     m_data.path = data.path;
     setBackupFolder(data.backupFolder);
@@ -238,4 +278,5 @@ void Project::replace(ProjectData data)
     setTodos(std::move(data.todos));
     setLicense(data.license);
     setNotes(data.notes);
+    setModified(false);
 }

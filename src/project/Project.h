@@ -1,5 +1,6 @@
 #pragma once
 
+#include "project/FormattingFile.h"
 #include "project/ProjectData.h"
 
 #include <QObject>
@@ -48,6 +49,16 @@ public:
     void setLicense(const QStringList &lines);
     void setNotes(const QStringList &lines);
 
+    // The formatting of the description and the licence, as a loaded project brings it and as
+    // the editors hand it over before a save.
+    const DocumentFormatting &formatting() const { return m_formatting; }
+    // A loaded project's formatting; the editors apply it where it still fits their text.
+    void setFormatting(DocumentFormatting formatting);
+    // The formatting one document's editor has now; changes nothing that shows.
+    void keepFormatting(ProjectList document, const QString &html);
+    // Asks the editors to hand over their formatting, before the project is written.
+    void collectFormatting() { Q_EMIT formattingWanted(); }
+
     // Signed column sort keys of the report lists; 0 until first sorted, never saved.
     int sortKey(ProjectList list) const { return m_sortKeys[static_cast<size_t>(list)]; }
     // Sorts the list by `key` and remembers the key (developers, copies, uploads, todos).
@@ -57,11 +68,18 @@ public:
     // of the Project, so it may run on a worker while the window goes on.
     void arrangeAsLoaded(ProjectData &data) const;
 
-    // Empties everything but the sort keys, running the change reactions.
+    // Whether anything was edited since the project was loaded, saved or made new. Sorting a
+    // list by a column is no edit.
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified);
+    // Marks an edit the project's data does not show (the formatting of a document).
+    void markModified() { setModified(true); }
+
+    // Empties everything but the sort keys, running the change reactions; unmodified.
     void reset();
     // Replaces the whole document with data that arrangeAsLoaded() ordered, and takes the sort
     // keys of that order: empties it, then sets every setting and list in file order, running
-    // every change reaction.
+    // every change reaction; unmodified.
     void replaceLoaded(ProjectData data);
 
     static void sortIgnoringCase(QStringList &texts);
@@ -73,6 +91,9 @@ Q_SIGNALS:
     // Any setting, for the fields of the Project page.
     void settingsChanged();
     void listChanged(ProjectList list);
+    void modifiedChanged(bool modified);
+    void formattingReplaced();
+    void formattingWanted();
 
 private:
     void replace(ProjectData data);
@@ -85,9 +106,14 @@ private:
     void setSortKey(ProjectList list, int key) { m_sortKeys[static_cast<size_t>(list)] = key; }
     void setLines(QStringList ProjectData::*list, QStringList lines, ProjectList which, bool sorted);
     void setText(QString ProjectData::*field, const QString &value);
+    // An edit, unless the document is being replaced or sorted.
+    void noteEdit();
 
     TodoOrder m_todoOrder;
     ProjectData m_data;
+    DocumentFormatting m_formatting;
     std::array<int, 10> m_sortKeys{};
     quint64 m_nextUid = 1;
+    bool m_modified = false;
+    bool m_trackingEdits = true;
 };

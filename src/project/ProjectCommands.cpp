@@ -1,6 +1,7 @@
 #include "project/ProjectCommands.h"
 
 #include "platform/Prompts.h"
+#include "project/FormattingFile.h"
 #include "project/Project.h"
 #include "project/ProjectFile.h"
 #include "project/RecentProjects.h"
@@ -39,27 +40,53 @@ ProjectData ProjectCommands::readForLoad(const QString &path, ChoreProgress *pro
 
 void ProjectCommands::finishLoad(ProjectData data)
 {
+    DocumentFormatting formatting = FormattingFile::read(data.path);
     m_project.replaceLoaded(std::move(data));
+    m_project.setFormatting(std::move(formatting));
     Q_EMIT documentReplaced();
     Q_EMIT loaded();
 }
 
-void ProjectCommands::save()
+bool ProjectCommands::save()
 {
     if (m_project.data().path.isEmpty()) {
         const std::optional<QString> chosen = m_prompts.saveFile(QStringLiteral("Project (*.dev)"));
         if (!chosen || chosen->isEmpty())
-            return;
+            return false;
         QString path = *chosen;
         if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
             path += QStringLiteral(".dev");
         m_project.setPath(path);
     }
+    m_project.collectFormatting();
     ProjectFile::write(m_project.data().path, m_project.data());
+    FormattingFile::write(m_project.data().path, m_project.formatting());
+    m_project.setModified(false);
+    Q_EMIT saved();
+    return true;
 }
 
-void ProjectCommands::saveAs()
+bool ProjectCommands::saveAs()
 {
     m_project.setPath(QString());
-    save();
+    return save();
+}
+
+bool ProjectCommands::settleUnsavedChanges()
+{
+    if (!m_project.isModified())
+        return true;
+    const ProjectData &data = m_project.data();
+    QString name = data.name;
+    if (name.isEmpty())
+        name = data.path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(data.path).fileName();
+    switch (m_prompts.saveChanges(QStringLiteral("Save changes to %1?").arg(name))) {
+    case SaveChoice::Save:
+        return save();
+    case SaveChoice::Discard:
+        return true;
+    case SaveChoice::Cancel:
+        break;
+    }
+    return false;
 }

@@ -27,15 +27,21 @@ public:
     // The file's data in the order a loaded project shows. Throws Error, or ChoreCancelled.
     ProjectData readForLoad(const QString &path, ChoreProgress *progress = nullptr) const;
     void finishLoad(ProjectData data);
-    // Writes to the project's path, asking for one when it has none. Throws Error.
-    void save();
+    // Writes to the project's path, asking for one when it has none. False when the user
+    // cancels the file name. Throws Error.
+    bool save();
     // Always asks for a file name.
-    void saveAs();
+    bool saveAs();
+    // Before the project is replaced or the program ends: asks "Save changes to NAME?" when
+    // there are unsaved changes and saves when told to. False when the user cancels, also by
+    // cancelling the file name; then nothing may be replaced. Throws Error when saving fails.
+    bool settleUnsavedChanges();
 
 Q_SIGNALS:
     // After a successful load, with the lists sorted: listing, tools menu and status panel follow.
     void loaded();
     void documentReplaced();
+    void saved();
 
 private:
     Project &m_project;

@@ -16,6 +16,7 @@ struct DeveloperEntry
     QStringList fields() const { return {name, email, note, im, phone, address}; }
     static DeveloperEntry fromFields(const QStringList &f) { return {f[0], f[1], f[2], f[3], f[4], f[5]}; }
     static constexpr int kFieldCount = 6;
+    bool operator==(const DeveloperEntry &) const = default;
 };
 
 struct CopyEntry
@@ -26,6 +27,7 @@ struct CopyEntry
     QStringList fields() const { return {source, target}; }
     static CopyEntry fromFields(const QStringList &f) { return {f[0], f[1]}; }
     static constexpr int kFieldCount = 2;
+    bool operator==(const CopyEntry &) const = default;
 };
 
 struct UploadEntry
@@ -36,6 +38,7 @@ struct UploadEntry
     QStringList fields() const { return {source, target, user, password, port}; }
     static UploadEntry fromFields(const QStringList &f) { return {f[0], f[1], f[2], f[3], f[4]}; }
     static constexpr int kFieldCount = 5;
+    bool operator==(const UploadEntry &) const = default;
 };
 
 struct TodoItem
@@ -49,4 +52,5 @@ struct TodoItem
     quint64 uid = 0;
 
     static constexpr int kFieldCount = 8;
+    bool operator==(const TodoItem &) const = default;
 };

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
@@ -139,6 +140,43 @@ private Q_SLOTS:
         choose(*window, "English");
         QCOMPARE(captions(*window), english);
         QCOMPARE(TextFile::readLines(workspace->appDataFolder + QStringLiteral("lang.ini")), QStringList{"English"});
+    }
+
+    // A language changes captions only: the selected text keeps its size, and the title keeps
+    // showing the loaded project's name.
+    void choosingALanguage_leavesTheDocumentAndTheTitleAlone()
+    {
+        Workspace workspace(m_settings.path(), m_prompts);
+        MainWindow window(workspace, m_prompts, m_launcher);
+        window.buildOtherPages();
+        window.show();
+        auto *title = find<QLabel>(window, "Label1");
+        choose(window, "Deutsch");
+        QCOMPARE(title->text(), QStringLiteral("Projektname"));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("demo.dev"));
+        workspace.project.setName(QStringLiteral("Demo"));
+        workspace.project.setDescription({QStringLiteral("large text")});
+        m_prompts.answers = {path};
+        QVERIFY(workspace.commands.save());
+        workspace.commands.load(path);
+        auto *editor = find<QTextEdit>(window, "Editor");
+        QTextCursor cursor(editor->document());
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        QTextCharFormat large;
+        large.setFontPointSize(14);
+        cursor.mergeCharFormat(large);
+        editor->setTextCursor(cursor);
+        const QString document = editor->toHtml();
+
+        for (const char *language : {"English", "Deutsch", "English"}) {
+            choose(window, language);
+            QCOMPARE(title->text(), QStringLiteral("Demo"));
+            QCOMPARE(editor->toHtml(), document);
+            QCOMPARE(editor->textCursor().charFormat().fontPointSize(), 14.0);
+        }
+        QCOMPARE(find<QMenu>(window, "File1")->title(), QStringLiteral("&File"));
     }
 
     // A file made before the later captions existed ends at entry 185: it applies whole, and

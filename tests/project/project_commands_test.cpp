@@ -199,7 +199,9 @@ private Q_SLOTS:
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         m_prompts.answers = {answer ? std::optional(dir.filePath(*answer)) : std::nullopt};
         ws.commands.save();
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), written.isEmpty() ? QStringList() : QStringList{written});
+        // The project file and the formatting of its documents beside it.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 (written.isEmpty() ? QStringList() : QStringList{written, written + QStringLiteral("-docs")}));
         QCOMPARE(ws.project.data().path, written.isEmpty() ? QString() : dir.filePath(written));
     }
 

@@ -18,6 +18,15 @@ std::optional<QString> ScriptedPrompts::next()
     return answered ? std::optional(text) : std::nullopt;
 }
 
+SaveChoice ScriptedPrompts::saveChanges(const QString &text)
+{
+    questions.append(text);
+    const QString answer = next().value_or(QString());
+    return answer == QLatin1String("save")      ? SaveChoice::Save
+           : answer == QLatin1String("discard") ? SaveChoice::Discard
+                                                : SaveChoice::Cancel;
+}
+
 std::optional<QColor> ScriptedPrompts::pickColour()
 {
     const std::optional<QString> name = next();

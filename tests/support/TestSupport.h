@@ -13,7 +13,8 @@
 
 // Answers the program's questions from a script, so no test ever waits on a modal window.
 // Each question takes the next queued answer; an empty queue answers "cancel". A yes/no
-// question counts any text as yes and nullopt as no.
+// question counts any text as yes and nullopt as no; "Save changes?" takes "save" or
+// "discard", anything else cancels.
 class ScriptedPrompts : public Prompts
 {
 public:
@@ -35,6 +36,7 @@ public:
         questions.append(text);
         return next().has_value();
     }
+    SaveChoice saveChanges(const QString &text) override;
     std::optional<QString> inputText(const QString &, const QString &, const QString &) override { return next(); }
     std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember) override
     {

@@ -160,6 +160,7 @@ void DeveloperGuiTest::cancelAndNewProject_closeWithoutChange()
 
     trigger("Newdeveloper1");
     QVERIFY(m_dialog->isVisible());
+    m_prompts.answers = {QStringLiteral("discard")};
     trigger("NewProject1");
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(names().isEmpty());

@@ -20,6 +20,7 @@ public:
     void error(const QString &text) override;
     void warning(const QString &text) override;
     bool question(const QString &text) override { return m_prompts.question(text); }
+    SaveChoice saveChanges(const QString &text) override { return m_prompts.saveChanges(text); }
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override
     {
         return m_prompts.inputText(title, label, initial);

@@ -10,6 +10,7 @@
 #include "app/ui/Icons.h"
 #include "app/ui/InfoForm.h"
 #include "app/ui/NamedPage.h"
+#include "app/ui/PlaceholderLabel.h"
 #include "docs/ui/DocumentBinding.h"
 #include "docs/ui/RichTextPage.h"
 #include "housekeeping/ui/CopyFilesPage.h"
@@ -34,6 +35,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,11 +43,13 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -78,9 +82,18 @@ struct MenuEntry
 };
 
 const MenuEntry kFileMenu[] = {
-    {"NewProject1", "New project"}, {"OpenProject1", "Open project"}, {"OldProjects1", "Old projects"},
+    {"NewProject1", "New project", QKeySequence(Qt::CTRL | Qt::Key_N)},
+    {"OpenProject1", "Open project", QKeySequence(Qt::CTRL | Qt::Key_O)}, {"OldProjects1", "Old projects"},
     {"N5", "-"}, {"Save1", "Save", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Saveproject1", "Save project"},
-    {"Movepasswords1", "Move passwords to the keyring"}, {"N4", "-"}, {"Exit1", "Exit"}};
+    {"Movepasswords1", "Move passwords to the keyring"}, {"N4", "-"}, {"Exit1", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q)}};
+
+// What each command that ends the open project asks while a chore runs.
+const char *const kCancelChoreAndQuit = "A chore is running. Cancel it and quit?";
+const char *const kCancelChoreAndStartNew = "A chore is running. Cancel it and start a new project?";
+const char *const kCancelChoreAndOpen = "A chore is running. Cancel it and open another project?";
+
+// How long a notice such as "Saved" stays in the status bar.
+constexpr int kNoticeMilliseconds = 4000;
 
 const MenuEntry kFunctionsMenu[] = {
     {"Copyfiles1", "Copy files"}, {"Zipfolders1", "Zip folders"},
@@ -157,7 +170,9 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     : QMainWindow(parent), m_workspace(workspace), m_prompts(prompts), m_context{workspace, prompts, launcher, *this}
 {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(QStringLiteral("Trovas"));
+    // "*Trovas" while there are unsaved changes: the name stays last, where the desktop looks
+    // for the application's name.
+    setWindowTitle(QStringLiteral("[*]Trovas"));
     setAcceptDrops(true);
     // The desktop's light or dark colours, before anything is drawn.
     new DesktopColours(this);
@@ -182,12 +197,18 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
 
     Project &project = m_workspace.project;
     connect(&project, &Project::nameChanged, this, [this](const QString &name) {
-        m_title->setText(name);
+        m_title->setOwnText(name);
         updateProjectPanel();
     });
-    // After a load and after New project, also when the name stayed empty: no stale task count.
-    connect(&m_workspace.commands, &ProjectCommands::documentReplaced, this, &MainWindow::updateProjectPanel);
+    // After a load and after New project, also when the name stayed empty: no stale task count,
+    // and the title shows the project, no longer "Project name".
+    connect(&m_workspace.commands, &ProjectCommands::documentReplaced, this, [this] {
+        m_title->setOwnText(m_workspace.project.data().name);
+        updateProjectPanel();
+    });
     connect(&m_workspace.recent, &RecentProjects::changed, this, &MainWindow::buildOldProjectsMenu);
+    connect(&project, &Project::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(&m_workspace.commands, &ProjectCommands::saved, this, [this] { showNotice(QStringLiteral("Saved")); });
 
     auto *clock = new QTimer(this);
     clock->setObjectName(QStringLiteral("Timer1"));
@@ -240,7 +261,10 @@ void MainWindow::buildMenus()
     loadTheProject->setEnabled(false);
 
     ProjectCommands &commands = m_workspace.commands;
-    bindCommand("NewProject1", [&commands] { commands.newProject(); });
+    bindCommand("NewProject1", [this, &commands] {
+        if (mayReplaceProject(QLatin1String(kCancelChoreAndStartNew)))
+            commands.newProject();
+    });
     bindCommand("OpenProject1", [this] { openProject(); });
     bindCommand("Save1", [&commands] { commands.save(); });
     bindCommand("Saveproject1", [&commands] { commands.saveAs(); });
@@ -254,6 +278,13 @@ void MainWindow::buildMenus()
         showToolWindow(m_languageWindow);
     });
     bindCommand("Info2", [this] { showToolWindow(infoWindow()); });
+
+    // F10 opens the menu bar, as on other desktops.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, bar, [bar] {
+        if (!bar->actions().isEmpty())
+            bar->setActiveAction(bar->actions().first());
+    });
 }
 
 void MainWindow::bindCommand(const char *name, const std::function<void()> &command)
@@ -270,7 +301,7 @@ QWidget *MainWindow::buildTopBar()
     bar->setFixedHeight(33);
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(8, 0, 8, 0);
-    m_title = new ElidedLabel(QStringLiteral("Project name"), bar);
+    m_title = new PlaceholderLabel(QStringLiteral("Project name"), bar);
     m_title->setObjectName(QStringLiteral("Label1"));
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(21);
@@ -393,6 +424,14 @@ void MainWindow::buildStatusBar()
     m_cancel->setToolTip(QStringLiteral("Stop the running chore (Esc)"));
     m_cancel->setAutoRaise(true);
     m_cancel->hide();
+    m_notice = new QLabel(bar);
+    m_notice->setObjectName(QStringLiteral("StatusNotice"));
+    m_notice->setContentsMargins(4, 0, 4, 0);
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    m_noticeTimer->setInterval(kNoticeMilliseconds);
+    connect(m_noticeTimer, &QTimer::timeout, m_notice, &QLabel::clear);
+    bar->addPermanentWidget(m_notice);
     bar->addPermanentWidget(m_cancel);
     bar->addPermanentWidget(progress);
 
@@ -456,8 +495,8 @@ void MainWindow::setChoreRunning(bool running)
         m_waitingCommands.clear();
         QList<QAction *> commands = findChild<QMenu *>(QStringLiteral("Edit1"))->actions();
         commands << toolsMenu()->menuAction();
-        for (const char *name : {"Opentheproject1", "NewProject1", "OpenProject1", "OldProjects1"})
-            commands << action(QLatin1String(name));
+        // New, Open and Old projects stay: they ask whether to cancel the chore.
+        commands << action(QStringLiteral("Opentheproject1"));
         for (QAction *command : std::as_const(commands)) {
             if (command->isEnabled() && !command->isSeparator()) {
                 m_waitingCommands << command;
@@ -508,13 +547,14 @@ void MainWindow::buildOldProjectsMenu()
     for (const QString &path : *entries) {
         // The caption shows "&" literally; the entry opens the real path.
         QAction *entry = m_oldProjects->addAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
-        connect(entry, &QAction::triggered, this,
-                [this, path] { runCommand(m_prompts, [this, path] { loadProject(path); }); });
+        connect(entry, &QAction::triggered, this, [this, path] { openProject(path); });
     }
 }
 
 void MainWindow::openProject()
 {
+    if (!mayReplaceProject(QLatin1String(kCancelChoreAndOpen)))
+        return;
     if (const std::optional<QString> path = m_prompts.openFile(QStringLiteral("Project (*.dev)")))
         loadProject(*path);
 }
@@ -550,8 +590,44 @@ void MainWindow::dropEvent(QDropEvent *event)
     event->setDropAction(Qt::CopyAction);
     event->accept();
     // Once the drag is over: opening may ask about unsaved changes.
-    QMetaObject::invokeMethod(
-        this, [this, path] { runCommand(m_prompts, [this, &path] { loadProject(path); }); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, path] { openProject(path); }, Qt::QueuedConnection);
+}
+
+void MainWindow::openProject(const QString &path)
+{
+    runCommand(m_prompts, [this, &path] {
+        if (mayReplaceProject(QLatin1String(kCancelChoreAndOpen)))
+            loadProject(path);
+    });
+}
+
+bool MainWindow::mayReplaceProject(const QString &choreQuestion)
+{
+    return stopChoreFirst(choreQuestion) && m_workspace.commands.settleUnsavedChanges();
+}
+
+bool MainWindow::stopChoreFirst(const QString &question)
+{
+    if (!m_chores->isRunning())
+        return true;
+    // One answer at a time: a second command while the chore winds down waits for nothing.
+    if (m_stoppingChore || !m_prompts.question(question))
+        return false;
+    const QScopedValueRollback<bool> stopping(m_stoppingChore, true);
+    // The window stays live while the chore reaches its next check and ends.
+    QEventLoop ended;
+    connect(m_chores, &ChoreRunner::finished, &ended, &QEventLoop::quit);
+    m_chores->cancel();
+    m_panels[1]->setText(m_workspace.project.data().name + QStringLiteral(" ------- Cancelling"));
+    if (m_chores->isRunning())
+        ended.exec();
+    return true;
+}
+
+void MainWindow::showNotice(const QString &text)
+{
+    m_notice->setText(text);
+    m_noticeTimer->start();
 }
 
 void MainWindow::showToolWindow(QWidget *window)
@@ -579,10 +655,29 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool MainWindow::event(QEvent *event)
+{
+    // A hint shown in place of the status bar's panels would hide the clock and the counts:
+    // it goes beside them.
+    if (event->type() == QEvent::StatusTip && m_notice) {
+        const QString tip = static_cast<QStatusTipEvent *>(event)->tip();
+        if (!tip.isEmpty() || !m_noticeTimer->isActive())
+            m_notice->setText(tip);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // Closing never asks and never saves; from here on no change reaction runs. A running
-    // chore stops at its current item first.
+    // A running chore is cancelled and unsaved changes are settled first, as the user says.
+    bool mayClose = false;
+    runCommand(m_prompts, [this, &mayClose] { mayClose = mayReplaceProject(QLatin1String(kCancelChoreAndQuit)); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    // From here on no change reaction runs.
     m_chores->cancelAndWait();
     m_workspace.project.blockSignals(true);
     event->accept();

@@ -11,6 +11,7 @@
 
 class FolderBrowser;
 class Launcher;
+class PlaceholderLabel;
 class Prompts;
 class QLabel;
 class QListWidget;
@@ -19,6 +20,7 @@ class QProgressBar;
 class QToolButton;
 class QStackedWidget;
 class QTabWidget;
+class QTimer;
 struct Workspace;
 
 // TForm1: the main window. A frame of navigation list, pages, menus and status bar; the pages
@@ -46,8 +48,12 @@ public:
     // window is up, or at once when one is needed sooner.
     void buildOtherPages();
     void showClock();
+    // Opens a project file (a dropped one, an old project): first asks whether to cancel a
+    // running chore and what to do with unsaved changes. Errors go to a message box.
+    void openProject(const QString &path);
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     // A project file dropped on the window opens as File > Open opens it.
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -68,6 +74,12 @@ private:
     void switchPage();
     void openProject();
     void loadProject(const QString &path);
+    // Whether the open project may give way to another or to the end of the program: asks
+    // `choreQuestion` while a chore runs and cancels it, then settles unsaved changes.
+    bool mayReplaceProject(const QString &choreQuestion);
+    bool stopChoreFirst(const QString &question);
+    // A short message beside the status panels ("Saved"), gone after a few seconds.
+    void showNotice(const QString &text);
     void showChoreProgress(const ChoreProgress::Snapshot &snapshot);
     // Disables or restores what must wait while a chore runs.
     void setChoreRunning(bool running);
@@ -79,7 +91,7 @@ private:
     PageContext m_context;
     std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
 
-    QLabel *m_title = nullptr;
+    PlaceholderLabel *m_title = nullptr;
     QListWidget *m_navigation = nullptr;
     QStackedWidget *m_pages = nullptr;
     QTabWidget *m_homeTabs = nullptr;
@@ -92,6 +104,9 @@ private:
     QWidget *m_infoWindow = nullptr;
     QProgressBar *m_progress = nullptr;
     QToolButton *m_cancel = nullptr;
+    QLabel *m_notice = nullptr;
+    QTimer *m_noticeTimer = nullptr;
+    bool m_stoppingChore = false;
     ChoreRunner *m_chores = nullptr;
     QString m_choreStatus;
     // The chore commands that were enabled when a chore started, to enable again at its end.

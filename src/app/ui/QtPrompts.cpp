@@ -31,6 +31,22 @@ bool QtPrompts::question(const QString &text)
         == QMessageBox::Yes;
 }
 
+SaveChoice QtPrompts::saveChanges(const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_window);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}
+
 std::optional<QString> QtPrompts::inputText(const QString &title, const QString &label, const QString &initial)
 {
     bool ok = false;

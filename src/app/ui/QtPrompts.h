@@ -22,6 +22,7 @@ public:
     void error(const QString &text) override;
     void warning(const QString &text) override;
     bool question(const QString &text) override;
+    SaveChoice saveChanges(const QString &text) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
     std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember) override;
     std::optional<QString> openFile(const QString &filter) override;

@@ -21,9 +21,40 @@ DocumentBinding::DocumentBinding(Project &project, ProjectList list, QTextDocume
             m_project.setLicense(lines);
         else
             m_project.setNotes(lines);
+        // Also a change of formatting alone, which the lines do not show.
+        m_project.markModified();
         m_updating = false;
     });
+    if (isFormatted()) {
+        connect(&m_project, &Project::formattingReplaced, this, &DocumentBinding::showProjectFormatting);
+        connect(&m_project, &Project::formattingWanted, this,
+                [this] { m_project.keepFormatting(m_list, m_document->toHtml()); });
+    }
     showProjectText();
+    showProjectFormatting();
+}
+
+bool DocumentBinding::isFormatted() const
+{
+    return m_list == ProjectList::Description || m_list == ProjectList::License;
+}
+
+void DocumentBinding::showProjectFormatting()
+{
+    if (!isFormatted())
+        return;
+    const DocumentFormatting &formatting = m_project.formatting();
+    const QString &html = m_list == ProjectList::License ? formatting.license : formatting.description;
+    if (html.isEmpty())
+        return;
+    // Only where it fits: a project file whose text was edited elsewhere keeps that text.
+    QTextDocument formatted;
+    formatted.setHtml(html);
+    if (linesOf(formatted) != projectLines())
+        return;
+    m_updating = true;
+    m_document->setHtml(html);
+    m_updating = false;
 }
 
 QStringList DocumentBinding::linesOf(const QTextDocument &document)

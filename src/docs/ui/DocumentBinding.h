@@ -7,7 +7,8 @@
 class QTextDocument;
 
 // Keeps an editor's document and one text list of the project (description, licence or notes)
-// in step: each paragraph is one line. Formatting stays in the editor; the project keeps text.
+// in step: each paragraph is one line. The formatting of the description and the licence goes
+// to the project when it is saved and comes back from a loaded one where it fits the text.
 class DocumentBinding : public QObject
 {
     Q_OBJECT
@@ -19,6 +20,8 @@ public:
 
 private:
     void showProjectText();
+    void showProjectFormatting();
+    bool isFormatted() const;
     const QStringList &projectLines() const;
 
     Project &m_project;

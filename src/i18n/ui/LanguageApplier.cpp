@@ -1,7 +1,7 @@
 #include "i18n/ui/LanguageApplier.h"
 
 #include "app/ui/TwoCaptionButton.h"
-#include "docs/ui/FontSizeBox.h"
+#include "app/ui/PlaceholderLabel.h"
 #include "i18n/LanguageEntries.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Localisation.h"
@@ -122,6 +122,8 @@ void setCaption(QObject &element, const QString &text)
         return menu->setTitle(text);
     if (auto *box = qobject_cast<QGroupBox *>(&element))
         return box->setTitle(text);
+    if (auto *placeholder = qobject_cast<PlaceholderLabel *>(&element))
+        return placeholder->setPlaceholder(text);
     if (auto *twoCaptions = qobject_cast<TwoCaptionButton *>(&element))
         return twoCaptions->setUpCaption(text);
     if (auto *button = qobject_cast<QAbstractButton *>(&element))
@@ -157,36 +159,9 @@ void setFieldText(QObject &element, const QString &text)
         combo->setCurrentText(text);
     else if (auto *spin = qobject_cast<QSpinBox *>(&element))
         spin->setValue(text.toInt());
-    else if (auto *size = qobject_cast<FontSizeBox *>(&element))
-        size->enter(text);
 }
 
-QString fieldText(const QObject &element)
-{
-    if (const auto *edit = qobject_cast<const QLineEdit *>(&element))
-        return edit->text();
-    if (const auto *combo = qobject_cast<const QComboBox *>(&element))
-        return combo->currentText();
-    if (const auto *spin = qobject_cast<const QAbstractSpinBox *>(&element))
-        return spin->text();
-    return {};
-}
-
-void setFontSize(QObject &element, const QString &text, int number, const LanguageTable &table)
-{
-    if (text == fieldText(element))
-        return;
-    bool whole = false;
-    text.toInt(&whole);
-    if (!whole)
-        throw Error(QStringLiteral("Entry %1 of the language file \"%2\" is a font size, but \"%3\" is not a whole number.")
-                        .arg(number)
-                        .arg(table.path(), text));
-    setFieldText(element, text);
-}
-
-void applyEntry(QObject &element, const Entry &entry, const QString &text, int number, const LanguageTable &table,
-                bool windowShown)
+void applyEntry(QObject &element, const Entry &entry, const QString &text, bool windowShown)
 {
     switch (entry.property) {
     case Property::Caption:
@@ -210,8 +185,6 @@ void applyEntry(QObject &element, const Entry &entry, const QString &text, int n
             setFieldText(element, text);
         break;
     case Property::FontSize:
-        setFontSize(element, text, number, table);
-        break;
     case Property::DialogItem:
     case Property::Unused:
         break;
@@ -233,7 +206,7 @@ void applyEntries(const LanguageTable &table, QWidget &mainWindow, const std::fu
         const QString text = LanguageEntries::text(table, number);
         QObject *element = index.find(QLatin1String(entry.window), QLatin1String(entry.element));
         if (element && applies(*element))
-            applyEntry(*element, entry, text, number, table, index.window(QLatin1String(entry.window))->isVisible());
+            applyEntry(*element, entry, text, index.window(QLatin1String(entry.window))->isVisible());
     }
 }
 

@@ -9,8 +9,8 @@ class QWidget;
 
 // Sets the texts of the main window and its dialogs from a language table, entry by entry in
 // table order. Windows and elements are found by object name; one that does not exist is passed
-// over. Throws Error at the first entry the table lacks or a font size that is no whole number;
-// the entries before it stay applied.
+// over. Only captions change: never a document, never a title that shows the project. Throws
+// Error at the first entry the table lacks; the entries before it stay applied.
 void applyLanguage(const LanguageTable &table, QWidget &mainWindow);
 
 // Loads the chosen language and applies it as applyLanguage does.
