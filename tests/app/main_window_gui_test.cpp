@@ -452,6 +452,7 @@ private Q_SLOTS:
         QTest::newRow("24-hour") << "de_DE" << "14:05 --- 03.02.26" << QTime(14, 5, 33);
         QTest::newRow("12-hour, afternoon") << "en_US" << "2:05 PM --- 2/3/26" << QTime(14, 5, 33);
         QTest::newRow("12-hour, after midnight") << "en_US" << "12:12 AM --- 2/3/26" << QTime(0, 12, 9);
+        QTest::newRow("seconds in the short format") << "C" << "14:05 --- 3 Feb 2026" << QTime(14, 5, 33);
     }
     void clock_showsHoursMinutesAndAmPm()
     {
