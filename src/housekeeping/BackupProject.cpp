@@ -69,10 +69,10 @@ public:
             return false;
         // With nothing to compare with, the copy is all there is to do.
         if (m_targetIsNew && m_earlier.isEmpty())
-            return m_copier.copy(source, target);
+            return copy(source, target);
         const std::optional<FileStamp> stamp = stampOf(source);
         if (!stamp)
-            return m_copier.copy(source, target); // which says why it cannot
+            return copy(source, target); // which says why it cannot
         // Backed up earlier today and unchanged since.
         if (!m_targetIsNew && stampOf(target) == stamp)
             return true;
@@ -85,10 +85,18 @@ public:
                                               "so unchanged files were copied.")
                                    .arg(*failure));
         }
-        return m_copier.copy(source, target);
+        return copy(source, target);
     }
 
 private:
+    // A dated folder this backup made is marked finished only at the end, so its copies need
+    // no temporary name. In one an earlier backup of today filled, a copy that fails leaves
+    // that backup's file in place.
+    bool copy(const QString &source, const QString &target)
+    {
+        return m_targetIsNew ? m_copier.copyIntoUnfinished(source, target) : m_copier.copy(source, target);
+    }
+
     ChoreProgress &m_progress;
     FileCopier m_copier;
     QString m_target;

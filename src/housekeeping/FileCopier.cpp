@@ -86,19 +86,30 @@ FileCopier::FileCopier(ChoreProgress &progress) : m_progress(progress)
 
 bool FileCopier::copy(const QString &source, const QString &target)
 {
-    const QString part = target + partSuffix;
+    return copyThrough(source, target + partSuffix, target);
+}
+
+bool FileCopier::copyIntoUnfinished(const QString &source, const QString &target)
+{
+    return copyThrough(source, target, target);
+}
+
+bool FileCopier::copyThrough(const QString &source, const QString &written, const QString &target)
+{
     // Whatever ends the copy early, a cancel between two pieces included, takes the half file
     // with it.
-    auto removePart = qScopeGuard([&part] { QFile::remove(part); });
-    if (const std::optional<CopyFailure> failure = copyToPart(source, part)) {
+    auto removeWritten = qScopeGuard([&written] { QFile::remove(written); });
+    if (const std::optional<CopyFailure> failure = copyToPart(source, written)) {
         m_progress.addFailure(failure->inSource ? source : target, failure->reason);
         return false;
     }
-    if (const std::error_code error = renameOver(part, target)) {
-        m_progress.addFailure(target, reasonOf(error));
-        return false;
+    if (written != target) {
+        if (const std::error_code error = renameOver(written, target)) {
+            m_progress.addFailure(target, reasonOf(error));
+            return false;
+        }
     }
-    removePart.dismiss();
+    removeWritten.dismiss();
     return true;
 }
 

@@ -25,6 +25,11 @@ public:
     // goes on. Once the progress is cancelled, a large copy stops between two pieces
     // (ChoreCancelled) and takes its half copy along.
     bool copy(const QString &source, const QString &target);
+    // As copy(), for a target in a folder that this chore made and marks as complete only at
+    // its end (a backup): the copy is written under the target's own name, since a half file
+    // there, left by a crash, is in a folder that never counts as finished. Spares the rename
+    // for every file.
+    bool copyIntoUnfinished(const QString &source, const QString &target);
 
     // Makes `target` a second name of the file `existing`, replacing what `target` was; the
     // system's reason when the file system cannot (another file system, one without links).
@@ -46,6 +51,8 @@ private:
     // or the file systems cannot do it.
     enum class Transfer { Clone, InKernel, SendFile, Buffer };
 
+    // Writes the copy to `written`, then gives it the name `target` when they differ.
+    bool copyThrough(const QString &source, const QString &written, const QString &target);
     // Writes the copy to `part`, which the caller removes when this fails.
     std::optional<CopyFailure> copyToPart(const QString &source, const QString &part);
     // Moves up to `count` bytes on from the files' offsets: the bytes moved, or -1 with errno

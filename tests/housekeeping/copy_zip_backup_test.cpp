@@ -283,16 +283,25 @@ private Q_SLOTS:
         QCOMPARE(itemsBelow(path("dst")), QStringList());
     }
 
+    void fileCopier_cancelledWithinAFile_leavesNoPartBehind_data()
+    {
+        QTest::addColumn<bool>("intoUnfinished");
+        QTest::newRow("through a temporary name") << false;
+        QTest::newRow("under the target's name") << true;
+    }
+
     // A cancel between two pieces of a large file leaves neither the target nor its half copy.
     void fileCopier_cancelledWithinAFile_leavesNoPartBehind()
     {
+        QFETCH(bool, intoUnfinished);
         const QString source = writeFile(path("src/big.bin"), randomBytes(7, 3 * 1024 * 1024));
         const QString target = path("dst/big.bin");
         QDir().mkpath(path("dst"));
         ChoreProgress progress;
         progress.cancel();
         FileCopier copier(progress);
-        QVERIFY_THROWS_EXCEPTION(ChoreCancelled, copier.copy(source, target));
+        QVERIFY_THROWS_EXCEPTION(ChoreCancelled, intoUnfinished ? copier.copyIntoUnfinished(source, target)
+                                                                : copier.copy(source, target));
         QCOMPARE(itemsBelow(path("dst")), QStringList());
     }
 

@@ -241,7 +241,7 @@ void FunctionsGuiTest::cancelledBackup_saysTheFolderIsIncomplete()
     const QString dated = path("bak/") + backupDateStamp(QDate::currentDate(), QLocale::system());
 
     trigger("Backuptheproject1");
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(dated + "/zz/huge.bin.trovas-part").size() > 1024 * 1024, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(dated + "/zz/huge.bin").size() > 1024 * 1024, 20000);
     widget<QToolButton>("CancelChore")->click();
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->isChoreRunning(), 5000);
 
