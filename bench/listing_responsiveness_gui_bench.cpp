@@ -5,7 +5,7 @@
 // Usage: listing_responsiveness_gui_bench [milliseconds between keystrokes]
 
 #include "FileTree.h"
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/DesktopLauncher.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtPrompts.h"

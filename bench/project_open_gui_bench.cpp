@@ -9,11 +9,11 @@
 
 #include "BigProject.h"
 #include "Median.h"
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/DesktopLauncher.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtPrompts.h"
-#include "app/ui/RecordListView.h"
+#include "widgets/RecordListView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -10,7 +10,7 @@
 #include "../tests/upload/RealSshServer.h"
 #include "Median.h"
 #include "RandomFile.h"
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/MainWindow.h"
 #include "project/Error.h"
 #include "support/TestSupport.h"

@@ -9,7 +9,7 @@
 #include "../tests/upload/RealFtpServer.h"
 #include "Median.h"
 #include "RandomFile.h"
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/MainWindow.h"
 #include "project/Error.h"
 #include "support/TestSupport.h"

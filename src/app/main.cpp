@@ -1,6 +1,6 @@
 #include "app/BrowserSandbox.h"
-#include "app/Workspace.h"
-#include "app/ui/CommandRunner.h"
+#include "workspace/Workspace.h"
+#include "widgets/CommandRunner.h"
 #include "app/ui/DesktopLauncher.h"
 #include "app/ui/FontconfigWarmUp.h"
 #include "app/ui/MainWindow.h"

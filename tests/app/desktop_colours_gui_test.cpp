@@ -1,6 +1,6 @@
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/DesktopColours.h"
-#include "app/ui/Icons.h"
+#include "widgets/Icons.h"
 #include "app/ui/MainWindow.h"
 #include "support/PrivateSessionBus.h"
 #include "support/TestSupport.h"

@@ -1,5 +1,5 @@
 #include "app/ClockText.h"
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/MainWindow.h"
 #include "project/Error.h"
 #include "project/TextFile.h"

@@ -1,4 +1,4 @@
-#include "app/ui/RecordListView.h"
+#include "widgets/RecordListView.h"
 #include "support/ListRows.h"
 
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "cli/CliRun.h"
 #include "project/TextFile.h"
 #include "support/TestSupport.h"

@@ -1,7 +1,7 @@
 #include "support/ListRows.h"
 #include "zip/ZipArchiveChecks.h"
 
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/MainWindow.h"
 #include "housekeeping/BackupFolders.h"
 #include "housekeeping/BackupProject.h"

@@ -1,4 +1,4 @@
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "chores/ChoreRunner.h"
 #include "housekeeping/ChoreEndMessage.h"
 #include "project/Error.h"

@@ -1,4 +1,4 @@
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/DesktopLauncher.h"
 #include "app/ui/MainWindow.h"
 #include "project/Error.h"

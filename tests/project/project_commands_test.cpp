@@ -1,4 +1,4 @@
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "project/Error.h"
 #include "project/ProjectFile.h"
 #include "project/TextFile.h"

@@ -1,6 +1,6 @@
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/MainWindow.h"
-#include "app/ui/RecordListView.h"
+#include "widgets/RecordListView.h"
 #include "project/ProjectFile.h"
 #include "support/ListRows.h"
 #include "support/TestSupport.h"

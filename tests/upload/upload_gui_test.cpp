@@ -1,9 +1,9 @@
 // The "Upload files" tab, its dialog and the menu command, run against a real FTP server.
 #include "RealFtpServer.h"
 #include "RealSshServer.h"
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/MainWindow.h"
-#include "app/ui/RecordListView.h"
+#include "widgets/RecordListView.h"
 #include "support/ListRows.h"
 #include "support/TestSupport.h"
 

@@ -2,9 +2,9 @@
 // and prompt, moving a project's passwords, and the command line; against a real Secret Service
 // (the test runs in a D-Bus session of its own) and a real FTP server.
 #include "RealFtpServer.h"
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/MainWindow.h"
-#include "app/ui/RecordListView.h"
+#include "widgets/RecordListView.h"
 #include "chores/ChoreRunner.h"
 #include "cli/CliRun.h"
 #include "project/TextFile.h"

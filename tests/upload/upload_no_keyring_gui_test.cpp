@@ -1,9 +1,9 @@
 // Without a system keyring (a D-Bus session where no Secret Service answers) uploads keep their
 // passwords in the project file as they always did, and nothing pretends otherwise.
 #include "RealFtpServer.h"
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/ui/MainWindow.h"
-#include "app/ui/RecordListView.h"
+#include "widgets/RecordListView.h"
 #include "cli/CliRun.h"
 #include "support/TestSupport.h"
 #include "upload/Keyring.h"

@@ -1,7 +1,7 @@
 #include "app/ui/InfoForm.h"
 
-#include "app/ui/CloseOnEscape.h"
-#include "app/ui/Icons.h"
+#include "widgets/CloseOnEscape.h"
+#include "widgets/Icons.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

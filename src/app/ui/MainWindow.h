@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/ui/ChoreEndPrompts.h"
-#include "app/ui/Frame.h"
-#include "app/ui/PageContext.h"
+#include "widgets/Frame.h"
+#include "widgets/PageContext.h"
 
 #include <QDateTime>
 #include <QMainWindow>

@@ -1,7 +1,7 @@
 #include "docs/ui/FormatToolBar.h"
 
-#include "app/ui/CommandRunner.h"
-#include "app/ui/Icons.h"
+#include "widgets/CommandRunner.h"
+#include "widgets/Icons.h"
 #include "docs/FontList.h"
 #include "docs/FontSize.h"
 #include "docs/ui/FontSizeBox.h"

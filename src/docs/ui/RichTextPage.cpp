@@ -1,7 +1,7 @@
 #include "docs/ui/RichTextPage.h"
 
-#include "app/ui/PageContext.h"
-#include "app/Workspace.h"
+#include "widgets/PageContext.h"
+#include "workspace/Workspace.h"
 #include "docs/ui/DocumentBinding.h"
 #include "docs/ui/FormatToolBar.h"
 #include "docs/ui/RichTextEditor.h"

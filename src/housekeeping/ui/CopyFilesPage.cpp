@@ -1,10 +1,10 @@
 #include "housekeeping/ui/CopyFilesPage.h"
 
-#include "app/Workspace.h"
-#include "app/ui/FileDrops.h"
-#include "app/ui/ListPopupMenu.h"
-#include "app/ui/PageContext.h"
-#include "app/ui/RecordListView.h"
+#include "workspace/Workspace.h"
+#include "widgets/FileDrops.h"
+#include "widgets/ListPopupMenu.h"
+#include "widgets/PageContext.h"
+#include "widgets/RecordListView.h"
 
 #include <QVBoxLayout>
 

@@ -1,8 +1,8 @@
 #include "housekeeping/ui/FunctionsCommands.h"
 
-#include "app/Workspace.h"
-#include "app/ui/Frame.h"
-#include "app/ui/PageContext.h"
+#include "workspace/Workspace.h"
+#include "widgets/Frame.h"
+#include "widgets/PageContext.h"
 #include "housekeeping/BackupProject.h"
 #include "housekeeping/BackupsToKeep.h"
 #include "housekeeping/ChoreEndMessage.h"

@@ -1,10 +1,10 @@
 #include "housekeeping/ui/TempFilesPage.h"
 
-#include "app/Workspace.h"
-#include "app/ui/Frame.h"
-#include "app/ui/ItemViews.h"
-#include "app/ui/ListPopupMenu.h"
-#include "app/ui/PageContext.h"
+#include "workspace/Workspace.h"
+#include "widgets/Frame.h"
+#include "widgets/ItemViews.h"
+#include "widgets/ListPopupMenu.h"
+#include "widgets/PageContext.h"
 #include "housekeeping/ChoreEndMessage.h"
 #include "platform/Prompts.h"
 

@@ -1,11 +1,11 @@
 #include "housekeeping/ui/ToolsPage.h"
 
-#include "app/Workspace.h"
-#include "app/ui/CommandRunner.h"
-#include "app/ui/Frame.h"
-#include "app/ui/ListPopupMenu.h"
-#include "app/ui/PageContext.h"
-#include "app/ui/TextListBox.h"
+#include "workspace/Workspace.h"
+#include "widgets/CommandRunner.h"
+#include "widgets/Frame.h"
+#include "widgets/ListPopupMenu.h"
+#include "widgets/PageContext.h"
+#include "widgets/TextListBox.h"
 #include "platform/Launcher.h"
 
 #include <QVBoxLayout>

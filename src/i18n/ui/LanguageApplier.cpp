@@ -1,7 +1,7 @@
 #include "i18n/ui/LanguageApplier.h"
 
-#include "app/ui/TwoCaptionButton.h"
-#include "app/ui/PlaceholderLabel.h"
+#include "widgets/TwoCaptionButton.h"
+#include "widgets/PlaceholderLabel.h"
 #include "i18n/LanguageEntries.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Localisation.h"

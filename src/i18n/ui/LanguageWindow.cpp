@@ -1,6 +1,6 @@
 #include "i18n/ui/LanguageWindow.h"
 
-#include "app/ui/CommandRunner.h"
+#include "widgets/CommandRunner.h"
 #include "i18n/Localisation.h"
 #include "i18n/ui/LanguageApplier.h"
 

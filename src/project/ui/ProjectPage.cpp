@@ -1,7 +1,7 @@
 #include "project/ui/ProjectPage.h"
 
-#include "app/ui/CommandRunner.h"
-#include "app/ui/Icons.h"
+#include "widgets/CommandRunner.h"
+#include "widgets/Icons.h"
 #include "platform/Prompts.h"
 #include "project/Project.h"
 

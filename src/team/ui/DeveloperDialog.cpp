@@ -1,6 +1,6 @@
 #include "team/ui/DeveloperDialog.h"
 
-#include "app/ui/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 #include "team/DeveloperCommands.h"
 
 #include <QGroupBox>

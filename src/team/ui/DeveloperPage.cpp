@@ -1,10 +1,10 @@
 #include "team/ui/DeveloperPage.h"
 
-#include "app/Workspace.h"
-#include "app/ui/ListPopupMenu.h"
-#include "app/ui/Frame.h"
-#include "app/ui/PageContext.h"
-#include "app/ui/RecordListView.h"
+#include "workspace/Workspace.h"
+#include "widgets/ListPopupMenu.h"
+#include "widgets/Frame.h"
+#include "widgets/PageContext.h"
+#include "widgets/RecordListView.h"
 #include "team/ui/DeveloperDialog.h"
 
 #include <QVBoxLayout>

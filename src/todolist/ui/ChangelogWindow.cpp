@@ -1,11 +1,11 @@
 #include "todolist/ui/ChangelogWindow.h"
 
-#include "app/ui/CloseOnEscape.h"
-#include "app/ui/NamedPage.h"
+#include "widgets/CloseOnEscape.h"
+#include "widgets/NamedPage.h"
 #include "project/Error.h"
 #include "todolist/Changelog.h"
 #include "todolist/ui/BrowserFactory.h"
-#include "todolist/ui/Placement.h"
+#include "widgets/Placement.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,11 +1,11 @@
 #include "todolist/ui/TemplateWindow.h"
 
-#include "app/Workspace.h"
-#include "app/ui/CloseOnEscape.h"
-#include "app/ui/CommandRunner.h"
-#include "app/ui/PageContext.h"
+#include "workspace/Workspace.h"
+#include "widgets/CloseOnEscape.h"
+#include "widgets/CommandRunner.h"
+#include "widgets/PageContext.h"
 #include "housekeeping/BackupsToKeep.h"
-#include "todolist/ui/Placement.h"
+#include "widgets/Placement.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

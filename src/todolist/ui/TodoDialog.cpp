@@ -1,12 +1,12 @@
 #include "todolist/ui/TodoDialog.h"
 
-#include "app/ui/CommandRunner.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Icons.h"
+#include "widgets/CommandRunner.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Icons.h"
 #include "i18n/LanguageEntries.h"
 #include "i18n/Localisation.h"
 #include "todolist/TodoCommands.h"
-#include "todolist/ui/Placement.h"
+#include "widgets/Placement.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,12 +1,12 @@
 #include "upload/ui/UploadDialog.h"
 
-#include "app/ui/CommandRunner.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/TwoCaptionButton.h"
+#include "widgets/CommandRunner.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/TwoCaptionButton.h"
 #include "platform/Prompts.h"
 #include "project/ListRows.h"
 #include "project/Project.h"
-#include "todolist/ui/Placement.h"
+#include "widgets/Placement.h"
 #include "upload/Keyring.h"
 #include "upload/UploadPasswords.h"
 

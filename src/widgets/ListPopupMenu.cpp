@@ -1,6 +1,6 @@
-#include "app/ui/ListPopupMenu.h"
+#include "widgets/ListPopupMenu.h"
 
-#include "app/ui/CommandRunner.h"
+#include "widgets/CommandRunner.h"
 
 #include <QAbstractItemView>
 #include <QKeyEvent>

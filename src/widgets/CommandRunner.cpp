@@ -1,4 +1,4 @@
-#include "app/ui/CommandRunner.h"
+#include "widgets/CommandRunner.h"
 
 #include "platform/Prompts.h"
 #include "project/Error.h"

@@ -1,4 +1,4 @@
-#include "app/ui/TwoCaptionButton.h"
+#include "widgets/TwoCaptionButton.h"
 
 TwoCaptionButton::TwoCaptionButton(const QString &upCaption, const QString &downCaption, QWidget *parent)
     : QToolButton(parent), m_upCaption(upCaption), m_downCaption(downCaption)

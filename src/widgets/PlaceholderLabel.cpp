@@ -1,4 +1,4 @@
-#include "app/ui/PlaceholderLabel.h"
+#include "widgets/PlaceholderLabel.h"
 
 PlaceholderLabel::PlaceholderLabel(const QString &placeholder, QWidget *parent) : ElidedLabel(placeholder, parent) {}
 

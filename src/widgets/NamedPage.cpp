@@ -1,4 +1,4 @@
-#include "app/ui/NamedPage.h"
+#include "widgets/NamedPage.h"
 
 #include <QVBoxLayout>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/RecordListModel.h"
+#include "widgets/RecordListModel.h"
 #include "project/Project.h"
 
 #include <QItemSelection>

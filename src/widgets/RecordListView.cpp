@@ -1,6 +1,6 @@
-#include "app/ui/RecordListView.h"
+#include "widgets/RecordListView.h"
 
-#include "app/ui/ItemViews.h"
+#include "widgets/ItemViews.h"
 #include "project/ColumnSort.h"
 
 #include <QHeaderView>

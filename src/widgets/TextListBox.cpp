@@ -1,6 +1,6 @@
-#include "app/ui/TextListBox.h"
+#include "widgets/TextListBox.h"
 
-#include "app/ui/ItemViews.h"
+#include "widgets/ItemViews.h"
 
 TextListBox::TextListBox(Project &project, ProjectList list, QWidget *parent)
     : QListWidget(parent), m_project(project), m_list(list)

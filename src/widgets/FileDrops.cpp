@@ -1,6 +1,6 @@
-#include "app/ui/FileDrops.h"
+#include "widgets/FileDrops.h"
 
-#include "app/ui/CommandRunner.h"
+#include "widgets/CommandRunner.h"
 
 #include <QAbstractScrollArea>
 #include <QDir>

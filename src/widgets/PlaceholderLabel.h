@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/ElidedLabel.h"
+#include "widgets/ElidedLabel.h"
 
 // A label that shows a placeholder (the language's "Project name") until it is given a text of
 // its own; from then on a new placeholder changes nothing that shows.

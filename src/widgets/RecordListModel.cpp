@@ -1,4 +1,4 @@
-#include "app/ui/RecordListModel.h"
+#include "widgets/RecordListModel.h"
 
 RecordListModel::RecordListModel(const QStringList &captions, Rows rows, QObject *parent)
     : QAbstractTableModel(parent), m_captions(captions), m_rows(std::move(rows))

@@ -1,4 +1,4 @@
-#include "app/ui/ElidedLabel.h"
+#include "widgets/ElidedLabel.h"
 
 #include <QFontMetricsF>
 #include <QHelpEvent>

@@ -1,4 +1,4 @@
-#include "app/ui/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 
 #include <QBoxLayout>
 #include <QDialog>

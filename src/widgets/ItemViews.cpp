@@ -1,4 +1,4 @@
-#include "app/ui/ItemViews.h"
+#include "widgets/ItemViews.h"
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>

@@ -1,4 +1,4 @@
-#include "app/ui/CloseOnEscape.h"
+#include "widgets/CloseOnEscape.h"
 
 #include <QShortcut>
 #include <QWidget>
