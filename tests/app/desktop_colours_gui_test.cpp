@@ -6,6 +6,7 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QDBusMessage>
 #include <QtTest>
 
 // The window takes the desktop's light or dark preference from the XDG desktop portal, mocked
@@ -22,6 +23,8 @@ private:
     static bool looksDark() { return QApplication::palette().color(QPalette::Window).lightness() < 128; }
     // The mean lightness of an icon's visible pixels.
     static int inkLightness(const QIcon &icon);
+    // The desktop's preference changes as in its settings: 1 dark, 2 light.
+    void setDesktopScheme(uint scheme);
 
     IsolatedHome m_home;
     PrivateSessionBus m_bus;
@@ -64,6 +67,27 @@ void DesktopColoursTest::palette_followsThePortal()
     QVERIFY(looksDark());
     QTRY_COMPARE(window.palette().color(QPalette::Base), DesktopColours::darkPalette().color(QPalette::Base));
     QVERIFY2(inkLightness(Icons::todo(0)) > lightInk + 30, "the icon's inks stay dark on a dark window");
+
+    // The desktop turns light, then dark again, while the window runs.
+    const QPalette dark = QApplication::palette();
+    setDesktopScheme(2);
+    QTRY_VERIFY(!looksDark());
+    QCOMPARE(inkLightness(Icons::todo(0)), lightInk);
+    setDesktopScheme(1);
+    QTRY_VERIFY(looksDark());
+    QCOMPARE(QApplication::palette().color(QPalette::Window), dark.color(QPalette::Window));
+    QVERIFY(inkLightness(Icons::todo(0)) > lightInk + 30);
+}
+
+void DesktopColoursTest::setDesktopScheme(uint scheme)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.portal.Desktop"),
+                                                       QStringLiteral("/org/freedesktop/portal/desktop"),
+                                                       QStringLiteral("org.freedesktop.DBus.Mock"),
+                                                       QStringLiteral("SetColorScheme"));
+    call << scheme;
+    const QDBusMessage reply = m_bus.connection().call(call);
+    QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
 }
 
 QTEST_MAIN(DesktopColoursTest)

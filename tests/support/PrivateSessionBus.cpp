@@ -46,6 +46,11 @@ PrivateSessionBus::~PrivateSessionBus()
     m_daemon.waitForFinished(5'000);
 }
 
+QDBusConnection PrivateSessionBus::connection() const
+{
+    return QDBusConnection(kConnection);
+}
+
 QString PrivateSessionBus::startMock(const QString &name, const QStringList &arguments)
 {
     if (!m_failure.isEmpty())
@@ -58,7 +63,7 @@ QString PrivateSessionBus::startMock(const QString &name, const QStringList &arg
         return QStringLiteral("/usr/bin/python3 does not start: ") + mock->errorString();
     QProcess *process = mock.get();
     m_mocks.push_back(std::move(mock));
-    const QDBusConnection bus(kConnection);
+    const QDBusConnection bus = connection();
     const bool owned = QTest::qWaitFor([&] {
         return bus.interface()->isServiceRegistered(name) || process->state() == QProcess::NotRunning;
     }, 20'000);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDBusConnection>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,8 @@ public:
 
     // Empty when the bus runs; else what failed.
     const QString &failure() const { return m_failure; }
+    // The test's own connection to the bus, apart from the program's.
+    QDBusConnection connection() const;
     // Starts `python3 -m dbusmock ARGUMENTS` on the bus and waits until it owns `name`.
     // Returns what failed, empty on success.
     QString startMock(const QString &name, const QStringList &arguments);

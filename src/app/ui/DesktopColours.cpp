@@ -6,6 +6,7 @@
 #ifdef TROVAS_DBUS
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #endif
@@ -39,8 +40,13 @@ DesktopColours::DesktopColours(QObject *parent) : QObject(parent), m_lightPalett
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    bus.connect(kPortal, kPortalPath, kSettings, QStringLiteral("SettingChanged"), this,
-                SLOT(settingChanged(QString,QString,QDBusVariant)));
+    // D-Bus looks the slot's argument types up by name, and QDBusVariant's name is known only
+    // once the type is registered, which nothing may have done yet: the connection would fail.
+    qRegisterMetaType<QDBusVariant>();
+    // By the portal's name, so the signal is heard also from a portal that starts later.
+    if (!bus.connect(kPortal, kPortalPath, kSettings, QStringLiteral("SettingChanged"), this,
+                     SLOT(settingChanged(QString,QString,QDBusVariant))))
+        qWarning("The desktop's colour changes cannot be followed: %s", qPrintable(bus.lastError().message()));
     readScheme();
 #endif
 }
