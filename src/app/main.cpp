@@ -1,6 +1,7 @@
 #include "app/BrowserSandbox.h"
 #include "workspace/Workspace.h"
 #include "widgets/CommandRunner.h"
+#include "widgets/ScreenFit.h"
 #include "app/ui/DesktopLauncher.h"
 #include "app/ui/FontconfigWarmUp.h"
 #include "app/ui/MainWindow.h"
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Trovas"));
     QApplication::setApplicationVersion(QStringLiteral(TROVAS_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("trovas"));
+    app.installEventFilter(new ScreenFit(&app));
 
     QtPrompts prompts;
     DesktopLauncher launcher([&prompts](const Error &error) { runCommand(prompts, [&error] { throw error; }); });
