@@ -1,7 +1,10 @@
 #include "widgets/ScreenFit.h"
+#include "widgets/ScrollingWhenShort.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <QtTest>
 
@@ -15,6 +18,7 @@ private Q_SLOTS:
     void shownWindow_liesOnTheScreen_data();
     void shownWindow_liesOnTheScreen();
     void popup_isLeftAlone();
+    void tallForm_scrollsAboveItsButtons();
 
 private:
     // The borders the platform draws around a window.
@@ -81,6 +85,26 @@ void ScreenFitTest::popup_isLeftAlone()
     popup.setGeometry(requested);
     popup.show();
     QCOMPARE(popup.geometry(), requested);
+}
+
+void ScreenFitTest::tallForm_scrollsAboveItsButtons()
+{
+    const QRect screen = available();
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *form = new QWidget;
+    (new QVBoxLayout(form))->addSpacing(screen.height() * 2);
+    layout->addWidget(scrollingWhenShort(form));
+    auto *button = new QPushButton(QStringLiteral("Save"));
+    layout->addWidget(button);
+    // Whole where there is room...
+    QVERIFY(window.sizeHint().height() > screen.height() * 2);
+    window.resize(window.sizeHint());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // ...and fitted, with the button on the screen, where there is not.
+    QVERIFY(screen.contains(window.frameGeometry()));
+    QVERIFY(screen.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())));
 }
 
 QTEST_MAIN(ScreenFitTest)

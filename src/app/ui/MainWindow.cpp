@@ -28,6 +28,7 @@
 #include "team/ui/DeveloperPage.h"
 #include "todolist/Todos.h"
 #include "widgets/Placement.h"
+#include "widgets/ScrollingWhenShort.h"
 #include "todolist/ui/TemplateWindow.h"
 #include "todolist/ui/TodoPage.h"
 #include "upload/ui/UploadPage.h"
@@ -188,7 +189,7 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     auto *splitter = new QSplitter(Qt::Horizontal, central);
     splitter->setObjectName(QStringLiteral("Splitter1"));
     splitter->addWidget(buildLeftColumn());
-    splitter->addWidget(buildPages());
+    splitter->addWidget(scrollingWhenShort(buildPages()));
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({185, 949 - 185});
     layout->addWidget(splitter, 1);

@@ -1,6 +1,7 @@
 #include "team/ui/DeveloperDialog.h"
 
 #include "widgets/DialogButtons.h"
+#include "widgets/ScrollingWhenShort.h"
 #include "team/DeveloperCommands.h"
 
 #include <QGroupBox>
@@ -15,20 +16,24 @@ DeveloperDialog::DeveloperDialog(DeveloperCommands &commands, QWidget *parent)
     setWindowTitle(QStringLiteral("Developer"));
     setModal(false);
     auto *layout = new QVBoxLayout(this);
+    auto *fields = new QWidget;
+    auto *fieldsLayout = new QVBoxLayout(fields);
+    fieldsLayout->setContentsMargins(0, 0, 0, 0);
 
     // Created top to bottom, which is also the Tab order.
-    m_name = addBox(QStringLiteral("Name:"), "GroupBox1", "Edit1");
-    m_email = addBox(QStringLiteral("Mail"), "GroupBox6", "Edit6");
-    m_im = addBox(QStringLiteral("IM"), "GroupBox5", "Edit5");
-    m_phone = addBox(QStringLiteral("Telefone"), "GroupBox4", "Edit4");
-    m_address = addBox(QStringLiteral("Address"), "GroupBox3", "Edit3");
-    m_note = addBox(QStringLiteral("Note"), "GroupBox2", "Edit2");
+    m_name = addBox(fieldsLayout, QStringLiteral("Name:"), "GroupBox1", "Edit1");
+    m_email = addBox(fieldsLayout, QStringLiteral("Mail"), "GroupBox6", "Edit6");
+    m_im = addBox(fieldsLayout, QStringLiteral("IM"), "GroupBox5", "Edit5");
+    m_phone = addBox(fieldsLayout, QStringLiteral("Telefone"), "GroupBox4", "Edit4");
+    m_address = addBox(fieldsLayout, QStringLiteral("Address"), "GroupBox3", "Edit3");
+    m_note = addBox(fieldsLayout, QStringLiteral("Note"), "GroupBox2", "Edit2");
+    layout->addWidget(scrollingWhenShort(fields));
 
     connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &DeveloperDialog::save);
     resize(420, sizeHint().height());
 }
 
-QLineEdit *DeveloperDialog::addBox(const QString &caption, const char *boxName, const char *name)
+QLineEdit *DeveloperDialog::addBox(QVBoxLayout *layout, const QString &caption, const char *boxName, const char *name)
 {
     auto *box = new QGroupBox(caption, this);
     box->setObjectName(QLatin1String(boxName));
@@ -36,7 +41,7 @@ QLineEdit *DeveloperDialog::addBox(const QString &caption, const char *boxName, 
     edit->setObjectName(QLatin1String(name));
     auto *boxLayout = new QVBoxLayout(box);
     boxLayout->addWidget(edit);
-    static_cast<QVBoxLayout *>(layout())->addWidget(box);
+    layout->addWidget(box);
     return edit;
 }
 

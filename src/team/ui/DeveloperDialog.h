@@ -6,6 +6,7 @@
 
 class DeveloperCommands;
 class QLineEdit;
+class QVBoxLayout;
 
 // TForm4: the modeless "Developer" dialog, reused for every new or edited entry. It edits
 // its entry by identity, so sorting or deleting in the list meanwhile cannot redirect Save.
@@ -20,7 +21,7 @@ public:
     void edit(const DeveloperEntry &entry);
 
 private:
-    QLineEdit *addBox(const QString &caption, const char *boxName, const char *name);
+    QLineEdit *addBox(QVBoxLayout *layout, const QString &caption, const char *boxName, const char *name);
     void showEntry(const DeveloperEntry &entry);
     void save();
 

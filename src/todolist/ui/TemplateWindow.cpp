@@ -6,6 +6,7 @@
 #include "widgets/PageContext.h"
 #include "housekeeping/BackupsToKeep.h"
 #include "widgets/Placement.h"
+#include "widgets/ScrollingWhenShort.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -42,7 +43,8 @@ TemplateWindow::TemplateWindow(const PageContext &context, QWidget *parent)
     runCommand(m_prompts, [this] { m_tempFiles.setDisposal(TempFiles::loadDisposal(m_folder)); });
 
     // The three editors share the window's height; the nodes, repeated per item, get the most.
-    auto *layout = new QVBoxLayout(this);
+    auto *content = new QWidget;
+    auto *layout = new QVBoxLayout(content);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(4);
     layout->addWidget(templateGroup(ChangelogTemplates::Head, QStringLiteral("HTML-Head"), "Memo1"), 2);
@@ -55,6 +57,9 @@ TemplateWindow::TemplateWindow(const PageContext &context, QWidget *parent)
     layout->addLayout(settingsRow);
     layout->addWidget(templateGroup(ChangelogTemplates::Node, QStringLiteral("HTML-Nodes"), "Memo2"), 3);
     layout->addWidget(templateGroup(ChangelogTemplates::End, QStringLiteral("HTML-End"), "Memo3"), 2);
+    auto *windowLayout = new QVBoxLayout(this);
+    windowLayout->setContentsMargins(0, 0, 0, 0);
+    windowLayout->addWidget(scrollingWhenShort(content));
     closeOnEscape(this);
     resize(788, 560);
 }

@@ -2,6 +2,7 @@
 
 #include "widgets/CommandRunner.h"
 #include "widgets/DialogButtons.h"
+#include "widgets/ScrollingWhenShort.h"
 #include "widgets/Icons.h"
 #include "i18n/LanguageEntries.h"
 #include "i18n/Localisation.h"
@@ -65,13 +66,17 @@ TodoDialog::TodoDialog(TodoCommands &commands, const Localisation &localisation,
     setWindowTitle(QStringLiteral("To-Do"));
     setModal(false);
     auto *layout = new QVBoxLayout(this);
+    auto *fields = new QWidget;
+    auto *fieldsLayout = new QVBoxLayout(fields);
+    fieldsLayout->setContentsMargins(0, 0, 0, 0);
 
     // Created top to bottom, which is also the Tab order.
-    m_title = addEdit(layout, QStringLiteral("Title:"), "GroupBox1", "Edit1");
-    m_description = addEdit(layout, QStringLiteral("Description:"), "GroupBox2", "Edit3");
-    layout->addWidget(buildProperties());
-    m_version = addEdit(layout, QStringLiteral("Version:"), "GroupBox4", "Edit2");
-    m_note = addEdit(layout, QStringLiteral("Note:"), "GroupBox5", "Edit5");
+    m_title = addEdit(fieldsLayout, QStringLiteral("Title:"), "GroupBox1", "Edit1");
+    m_description = addEdit(fieldsLayout, QStringLiteral("Description:"), "GroupBox2", "Edit3");
+    fieldsLayout->addWidget(buildProperties());
+    m_version = addEdit(fieldsLayout, QStringLiteral("Version:"), "GroupBox4", "Edit2");
+    m_note = addEdit(fieldsLayout, QStringLiteral("Note:"), "GroupBox5", "Edit5");
+    layout->addWidget(scrollingWhenShort(fields));
 
     connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &TodoDialog::save);
     // An undecided "Official" (a hand-edited code) becomes a plain tick box once clicked.

@@ -1,0 +1,28 @@
+#include "widgets/ScrollingWhenShort.h"
+
+#include <QScrollArea>
+
+namespace {
+
+// A scroll area that asks for all of its content's size: the usual one asks for at most a few
+// dozen lines, which would cut a form short on any screen.
+class WholeContentScrollArea : public QScrollArea
+{
+public:
+    QSize sizeHint() const override
+    {
+        const int frame = 2 * frameWidth();
+        return widget()->sizeHint() + QSize(frame, frame);
+    }
+};
+
+} // namespace
+
+QWidget *scrollingWhenShort(QWidget *content)
+{
+    auto *area = new WholeContentScrollArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(content);
+    return area;
+}
