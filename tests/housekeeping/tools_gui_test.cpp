@@ -1,9 +1,8 @@
-#include "workspace/Workspace.h"
 #include "app/ui/DesktopLauncher.h"
-#include "app/ui/MainWindow.h"
 #include "project/Error.h"
 #include "project/ProjectFile.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -45,38 +44,30 @@ private Q_SLOTS:
     void desktopLauncher_namesTargetNoProgramOpens();
 
 private:
-    void trigger(const char *action) { m_window->findChild<QAction *>(QLatin1String(action))->trigger(); }
     QStringList menuCaptions() const;
     QStringList listed() const;
     void addTools(const QStringList &paths);
 
     IsolatedHome m_home;
     QTemporaryDir m_dir;
-    ScriptedPrompts m_prompts;
-    RecordingLauncher m_launcher;
-    std::unique_ptr<Workspace> m_workspace;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowFixture> m_fixture;
 };
 
 void ToolsGuiTest::init()
 {
-    m_prompts = ScriptedPrompts();
-    m_launcher.opened.clear();
-    m_workspace = std::make_unique<Workspace>(m_dir.path(), m_prompts);
-    m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
-    m_window->buildOtherPages();
+    m_fixture = std::make_unique<WindowFixture>(m_dir.path());
+    m_fixture->window.buildOtherPages();
 }
 
 void ToolsGuiTest::cleanup()
 {
-    m_window.reset();
-    m_workspace.reset();
+    m_fixture.reset();
 }
 
 QStringList ToolsGuiTest::menuCaptions() const
 {
     QStringList captions;
-    for (const QAction *entry : m_window->toolsMenu()->actions())
+    for (const QAction *entry : m_fixture->window.toolsMenu()->actions())
         captions.append(entry->text());
     return captions;
 }
@@ -84,7 +75,7 @@ QStringList ToolsGuiTest::menuCaptions() const
 QStringList ToolsGuiTest::listed() const
 {
     QStringList texts;
-    auto *list = m_window->findChild<QListWidget *>(QStringLiteral("ListBox5"));
+    auto *list = m_fixture->widget<QListWidget>("ListBox5");
     for (int row = 0; row < list->count(); ++row)
         texts.append(list->item(row)->text());
     return texts;
@@ -93,8 +84,8 @@ QStringList ToolsGuiTest::listed() const
 void ToolsGuiTest::addTools(const QStringList &paths)
 {
     for (const QString &path : paths) {
-        m_prompts.answers.push_back(path);
-        trigger("Newscripttool1");
+        m_fixture->prompts.answers.push_back(path);
+        m_fixture->trigger("Newscripttool1");
     }
 }
 
@@ -102,22 +93,22 @@ void ToolsGuiTest::newTool_sortsIntoListAndMenu()
 {
     QVERIFY(menuCaptions().isEmpty());
     addTools({"/opt/zed", "/opt/Build.sh", "/opt/apt", "/opt/zed"});
-    trigger("Newscripttool1"); // cancelled
+    m_fixture->trigger("Newscripttool1"); // cancelled
 
     const QStringList sorted{"/opt/apt", "/opt/Build.sh", "/opt/zed", "/opt/zed"};
     QCOMPARE(listed(), sorted);
     QCOMPARE(menuCaptions(), sorted);
 
-    trigger("Runallscripts1");
-    QCOMPARE(m_launcher.opened, sorted);
-    QVERIFY(m_prompts.messages.isEmpty());
+    m_fixture->trigger("Runallscripts1");
+    QCOMPARE(m_fixture->launcher.opened, sorted);
+    QVERIFY(m_fixture->prompts.messages.isEmpty());
 
     // A tool no program opens is named; the tools after it still start.
-    m_launcher.opened.clear();
-    m_launcher.unopenable = QStringList{"/opt/Build.sh"};
-    trigger("Runallscripts1");
-    QCOMPARE(m_launcher.opened, (QStringList{"/opt/apt", "/opt/zed", "/opt/zed"}));
-    QCOMPARE(m_prompts.errors, QStringList{"Cannot open /opt/Build.sh: no program is set up to open it."});
+    m_fixture->launcher.opened.clear();
+    m_fixture->launcher.unopenable = QStringList{"/opt/Build.sh"};
+    m_fixture->trigger("Runallscripts1");
+    QCOMPARE(m_fixture->launcher.opened, (QStringList{"/opt/apt", "/opt/zed", "/opt/zed"}));
+    QCOMPARE(m_fixture->prompts.errors, QStringList{"Cannot open /opt/Build.sh: no program is set up to open it."});
 }
 
 void ToolsGuiTest::menuEntry_startsRealPathWithAmpersand()
@@ -125,21 +116,20 @@ void ToolsGuiTest::menuEntry_startsRealPathWithAmpersand()
     addTools({"/opt/R&D/tool&go.sh", "/opt/a.sh"});
     QCOMPARE(menuCaptions(), (QStringList{"/opt/a.sh", "/opt/R&&D/tool&&go.sh"}));
 
-    m_window->toolsMenu()->actions().at(1)->trigger();
-    trigger("Runallscripts1");
-    QCOMPARE(m_launcher.opened, (QStringList{"/opt/R&D/tool&go.sh", "/opt/a.sh", "/opt/R&D/tool&go.sh"}));
+    m_fixture->window.toolsMenu()->actions().at(1)->trigger();
+    m_fixture->trigger("Runallscripts1");
+    QCOMPARE(m_fixture->launcher.opened, (QStringList{"/opt/R&D/tool&go.sh", "/opt/a.sh", "/opt/R&D/tool&go.sh"}));
 
-    m_workspace->commands.newProject();
+    m_fixture->workspace.commands.newProject();
     QVERIFY(menuCaptions().isEmpty());
 }
 
 void ToolsGuiTest::toolsMenu_disabledWhileEmptyAndOpensAfterEveryChange()
 {
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    QMenu *menu = m_window->toolsMenu();
+    QVERIFY(m_fixture->show());
+    QMenu *menu = m_fixture->window.toolsMenu();
     auto open = [this, menu] {
-        m_window->menuBar()->setActiveAction(menu->menuAction());
+        m_fixture->window.menuBar()->setActiveAction(menu->menuAction());
         const bool shown = QTest::qWaitFor([menu] { return menu->isVisible(); }, 500);
         menu->close();
         return shown;
@@ -151,7 +141,7 @@ void ToolsGuiTest::toolsMenu_disabledWhileEmptyAndOpensAfterEveryChange()
     QVERIFY(menu->menuAction()->isEnabled());
     QVERIFY(open());
 
-    m_workspace->commands.newProject();
+    m_fixture->workspace.commands.newProject();
     QVERIFY(!menu->menuAction()->isEnabled());
     addTools({"/opt/b.sh"});
     QVERIFY(open());
@@ -160,23 +150,23 @@ void ToolsGuiTest::toolsMenu_disabledWhileEmptyAndOpensAfterEveryChange()
 void ToolsGuiTest::deleteKey_removesOneOfTwoEqualTools()
 {
     addTools({"/opt/b", "/opt/a", "/opt/b"});
-    auto *list = m_window->findChild<QListWidget *>(QStringLiteral("ListBox5"));
+    auto *list = m_fixture->widget<QListWidget>("ListBox5");
     list->item(2)->setSelected(true);
     QTest::keyClick(list, Qt::Key_Delete);
     QCOMPARE(listed(), (QStringList{"/opt/a", "/opt/b"}));
     QCOMPARE(menuCaptions(), listed());
 
     list->clearSelection();
-    trigger("Delete7");
+    m_fixture->trigger("Delete7");
     QCOMPARE(listed().size(), 2);
 }
 
 void ToolsGuiTest::loadTheProject_opensMainFileEvenEmpty()
 {
-    trigger("Opentheproject1");
-    m_workspace->project.setMainFile(QStringLiteral("/work/app.pro"));
-    trigger("Opentheproject1");
-    QCOMPARE(m_launcher.opened, (QStringList{QString(), "/work/app.pro"}));
+    m_fixture->trigger("Opentheproject1");
+    m_fixture->workspace.project.setMainFile(QStringLiteral("/work/app.pro"));
+    m_fixture->trigger("Opentheproject1");
+    QCOMPARE(m_fixture->launcher.opened, (QStringList{QString(), "/work/app.pro"}));
 }
 
 void ToolsGuiTest::loadProject_buildsMenuAndScans()
@@ -190,11 +180,11 @@ void ToolsGuiTest::loadProject_buildsMenuAndScans()
     const QString file = m_dir.filePath(QStringLiteral("tools.dev"));
     ProjectFile::write(file, data);
 
-    m_workspace->commands.load(file);
+    m_fixture->workspace.commands.load(file);
 
     QCOMPARE(menuCaptions(), (QStringList{"/opt/A", "/opt/b&&c"}));
-    QVERIFY(waitForListing(m_workspace->tempFiles));
-    QCOMPARE(m_workspace->tempFiles.found(), QStringList{m_dir.filePath(QStringLiteral("src/main.o"))});
+    QVERIFY(waitForListing(m_fixture->workspace.tempFiles));
+    QCOMPARE(m_fixture->workspace.tempFiles.found(), QStringList{m_dir.filePath(QStringLiteral("src/main.o"))});
 }
 
 void ToolsGuiTest::desktopLauncher_startsExecutableDetached()

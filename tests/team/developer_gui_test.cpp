@@ -1,9 +1,8 @@
-#include "workspace/Workspace.h"
-#include "app/ui/MainWindow.h"
 #include "widgets/RecordListView.h"
 #include "project/ProjectFile.h"
 #include "support/ListRows.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 
 #include <QDialog>
 #include <QHeaderView>
@@ -41,41 +40,31 @@ private Q_SLOTS:
 private:
     QStringList names() const;
     QLineEdit *box(const char *name) const { return m_dialog->findChild<QLineEdit *>(QLatin1String(name)); }
-    void trigger(const char *action) { m_window->findChild<QAction *>(QLatin1String(action))->trigger(); }
     void select(const QList<int> &rows);
 
     IsolatedHome m_home;
     QTemporaryDir m_dir;
-    ScriptedPrompts m_prompts;
-    RecordingLauncher m_launcher;
-    std::unique_ptr<Workspace> m_workspace;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowFixture> m_fixture;
     RecordListView *m_list = nullptr;
     QDialog *m_dialog = nullptr;
 };
 
 void DeveloperGuiTest::init()
 {
-    m_launcher.opened.clear();
-    m_workspace = std::make_unique<Workspace>(m_dir.path(), m_prompts);
-    m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
-    m_window->buildOtherPages();
-    m_list = m_window->findChild<RecordListView *>(QStringLiteral("ListView3"));
-    m_dialog = m_window->findChild<QDialog *>(QStringLiteral("TForm4"));
-    QVERIFY(m_list && m_dialog);
-    auto *tabs = m_window->findChild<QTabWidget *>(QStringLiteral("PageControl2"));
-    tabs->setCurrentWidget(m_window->findChild<QWidget *>(QStringLiteral("TabSheet16")));
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_workspace->project.setDevelopers({developer("Carol", "carol@example.org", "9123"),
+    m_fixture = std::make_unique<WindowFixture>(m_dir.path());
+    m_fixture->window.buildOtherPages();
+    m_list = m_fixture->widget<RecordListView>("ListView3");
+    m_dialog = m_fixture->widget<QDialog>("TForm4");
+    m_fixture->widget<QTabWidget>("PageControl2")->setCurrentWidget(m_fixture->widget("TabSheet16"));
+    QVERIFY(m_fixture->show());
+    m_fixture->workspace.project.setDevelopers({developer("Carol", "carol@example.org", "9123"),
                                         developer("alice", "alice@example.org", "10234"),
                                         developer("Bob", "bob @example.org", "")});
 }
 
 void DeveloperGuiTest::cleanup()
 {
-    m_window.reset();
-    m_workspace.reset();
+    m_fixture.reset();
 }
 
 QStringList DeveloperGuiTest::names() const
@@ -95,7 +84,7 @@ void DeveloperGuiTest::select(const QList<int> &rows)
 
 void DeveloperGuiTest::newDeveloper_fillsBoxesInTabOrderAndAppends()
 {
-    trigger("Newdeveloper1");
+    m_fixture->trigger("Newdeveloper1");
     QVERIFY(m_dialog->isVisible());
     QVERIFY(!m_dialog->isModal());
 
@@ -118,7 +107,7 @@ void DeveloperGuiTest::newDeveloper_fillsBoxesInTabOrderAndAppends()
     m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
 
     QVERIFY(!m_dialog->isVisible());
-    QCOMPARE(m_workspace->project.data().developers.last().fields(), typed);
+    QCOMPARE(m_fixture->workspace.project.data().developers.last().fields(), typed);
     QCOMPARE(names().last(), QStringLiteral("Dave"));
 }
 
@@ -133,18 +122,18 @@ void DeveloperGuiTest::doubleClick_editsFirstSelectedByIdentity()
     QCOMPARE(box("Edit2")->text(), QStringLiteral("alice note"));
 
     // Sorted meanwhile: Save still writes alice's entry, wherever it went.
-    m_workspace->project.sortList(ProjectList::Developers, 1);
+    m_fixture->workspace.project.sortList(ProjectList::Developers, 1);
     box("Edit1")->setText(QStringLiteral("Alice"));
     m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
     QCOMPARE(names(), (QStringList{"Alice", "Bob", "Carol"}));
-    QCOMPARE(m_workspace->project.data().developers.first().phone, QStringLiteral("10234"));
+    QCOMPARE(m_fixture->workspace.project.data().developers.first().phone, QStringLiteral("10234"));
 
     // Deleted meanwhile: Save appends rather than overwrite someone else.
     select({2});
     QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, {}, rowRect(m_list, 2).center());
     QCOMPARE(box("Edit1")->text(), QStringLiteral("Carol"));
     select({2});
-    trigger("Delete8");
+    m_fixture->trigger("Delete8");
     m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
     QCOMPARE(names(), (QStringList{"Alice", "Bob", "Carol"}));
 }
@@ -158,10 +147,10 @@ void DeveloperGuiTest::cancelAndNewProject_closeWithoutChange()
     QVERIFY(!m_dialog->isVisible());
     QCOMPARE(names(), (QStringList{"Carol", "alice", "Bob"}));
 
-    trigger("Newdeveloper1");
+    m_fixture->trigger("Newdeveloper1");
     QVERIFY(m_dialog->isVisible());
-    m_prompts.answers = {QStringLiteral("discard")};
-    trigger("NewProject1");
+    m_fixture->prompts.answers = {QStringLiteral("discard")};
+    m_fixture->trigger("NewProject1");
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(names().isEmpty());
 }
@@ -191,8 +180,8 @@ void DeveloperGuiTest::writeEmail()
     QFETCH(QList<int>, rows);
     QFETCH(QStringList, opened);
     select(rows);
-    trigger("WriteeMail1");
-    QCOMPARE(m_launcher.opened, opened);
+    m_fixture->trigger("WriteeMail1");
+    QCOMPARE(m_fixture->launcher.opened, opened);
 }
 
 void DeveloperGuiTest::deleteKey_removesSelectedRows()
@@ -209,12 +198,12 @@ void DeveloperGuiTest::deleteKey_removesSelectedRows()
 void DeveloperGuiTest::loadProject_sortsByNameAndClosesDialog()
 {
     ProjectData data;
-    data.developers = m_workspace->project.data().developers;
+    data.developers = m_fixture->workspace.project.data().developers;
     const QString file = m_dir.filePath(QStringLiteral("team.dev"));
     ProjectFile::write(file, data);
-    trigger("Newdeveloper1");
+    m_fixture->trigger("Newdeveloper1");
 
-    m_workspace->commands.load(file);
+    m_fixture->workspace.commands.load(file);
     QVERIFY(!m_dialog->isVisible());
     QCOMPARE(names(), (QStringList{"alice", "Bob", "Carol"}));
 
