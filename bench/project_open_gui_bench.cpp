@@ -87,6 +87,7 @@ int main(int argc, char *argv[])
     QtPrompts prompts;
     DesktopLauncher launcher;
     Workspace workspace(dir.filePath(QStringLiteral("settings")), prompts);
+    QDir().mkpath(workspace.appDataFolder);
     MainWindow window(workspace, prompts, launcher);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))

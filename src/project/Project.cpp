@@ -4,6 +4,10 @@
 
 #include <QCollator>
 #include <QScopedValueRollback>
+#include <QThreadPool>
+
+#include <memory>
+#include <utility>
 
 void Project::sortIgnoringCase(QStringList &texts)
 {
@@ -92,7 +96,7 @@ template<typename Record>
 void Project::setRecords(QList<Record> ProjectData::*list, QList<Record> records, ProjectList which)
 {
     assignUids(records);
-    if (records != m_data.*list)
+    if (m_trackingEdits && records != m_data.*list)
         noteEdit();
     m_data.*list = std::move(records);
     Q_EMIT listChanged(which);
@@ -102,7 +106,7 @@ void Project::setLines(QStringList ProjectData::*list, QStringList lines, Projec
 {
     if (sorted)
         sortIgnoringCase(lines);
-    if (lines != m_data.*list)
+    if (m_trackingEdits && lines != m_data.*list)
         noteEdit();
     m_data.*list = std::move(lines);
     Q_EMIT listChanged(which);
@@ -254,11 +258,24 @@ void Project::reset()
     setModified(false);
 }
 
+// Freeing the lists of a large project takes longer than the window may stand still, so a
+// worker frees them. The lists are emptied here at once; reset() then tells every view.
+void Project::releaseListsOnWorker()
+{
+    auto lists = std::make_shared<ProjectData>();
+    lists->developers = std::exchange(m_data.developers, {});
+    lists->copies = std::exchange(m_data.copies, {});
+    lists->uploads = std::exchange(m_data.uploads, {});
+    lists->todos = std::exchange(m_data.todos, {});
+    QThreadPool::globalInstance()->start([lists = std::move(lists)]() mutable { lists.reset(); });
+}
+
 void Project::replace(ProjectData data)
 {
     // Emptied first, then filled in file order, so each change reaction sees the new project
     // only: the listing never walks the old folder with the new "include subfolders".
     const QScopedValueRollback<bool> untracked(m_trackingEdits, false);
+    releaseListsOnWorker();
     reset();
     m_data.path = data.path;
     setBackupFolder(data.backupFolder);

@@ -97,6 +97,7 @@ Q_SIGNALS:
 
 private:
     void replace(ProjectData data);
+    void releaseListsOnWorker();
     template<typename Record>
     void assignUids(QList<Record> &records);
     template<typename Record>
