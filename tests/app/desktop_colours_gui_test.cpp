@@ -1,9 +1,8 @@
-#include "workspace/Workspace.h"
 #include "app/ui/DesktopColours.h"
 #include "widgets/Icons.h"
-#include "app/ui/MainWindow.h"
 #include "support/PrivateSessionBus.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 
 #include <QApplication>
 #include <QDBusMessage>
@@ -57,11 +56,9 @@ void DesktopColoursTest::palette_followsThePortal()
     QVERIFY(!looksDark());
     // A to-do icon drawn in dark inks on a light window.
     const int lightInk = inkLightness(Icons::todo(0));
-    ScriptedPrompts prompts;
-    RecordingLauncher launcher;
     QTemporaryDir dir;
-    Workspace workspace(dir.filePath(QStringLiteral("settings")), prompts);
-    MainWindow window(workspace, prompts, launcher);
+    WindowFixture fixture(dir.filePath(QStringLiteral("settings")));
+    const MainWindow &window = fixture.window;
 
     // The desktop prefers dark from the start.
     QVERIFY(looksDark());

@@ -1,8 +1,7 @@
-#include "workspace/Workspace.h"
-#include "app/ui/MainWindow.h"
 #include "project/Error.h"
 #include "support/PrivateSessionBus.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 
 #include <QtTest>
 
@@ -58,11 +57,9 @@ void DesktopNotificationsTest::choreEnd_notifiesOnlyWhenUnwatched()
     QFETCH(bool, failed);
     QFETCH(QString, summary);
     QFETCH(QString, body);
-    ScriptedPrompts prompts;
-    RecordingLauncher launcher;
     QTemporaryDir dir;
-    Workspace workspace(dir.filePath(QStringLiteral("settings")), prompts);
-    MainWindow window(workspace, prompts, launcher);
+    WindowFixture fixture(dir.filePath(QStringLiteral("settings")));
+    MainWindow &window = fixture.window;
     QDateTime now = QDateTime::currentDateTime();
     window.setClock([&now] { return now; });
     window.show();
@@ -86,7 +83,7 @@ void DesktopNotificationsTest::choreEnd_notifiesOnlyWhenUnwatched()
                 throw Error(QStringLiteral("Finished, but 1 file could not be copied:\n\n/p/x: Permission denied"));
         });
     QTRY_VERIFY(ended);
-    QCOMPARE(prompts.errors.size(), failed ? 1 : 0);
+    QCOMPARE(fixture.prompts.errors.size(), failed ? 1 : 0);
 
     if (summary.isEmpty()) {
         // The service answers in order: a later call would be in the log by the time this one is.

@@ -1,7 +1,6 @@
-#include "workspace/Workspace.h"
-#include "app/ui/MainWindow.h"
 #include "project/ProjectFile.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 
 #include <QAbstractScrollArea>
 #include <QDialog>
@@ -26,16 +25,13 @@ private:
     static bool drop(QWidget *target, const QStringList &paths);
     QWidget *viewportOf(const char *list) const
     {
-        return m_window->findChild<QAbstractScrollArea *>(QLatin1String(list))->viewport();
+        return m_fixture->window.findChild<QAbstractScrollArea *>(QLatin1String(list))->viewport();
     }
     QString path(const char *relative) const { return m_dir->filePath(QLatin1String(relative)); }
 
     IsolatedHome m_home;
     std::unique_ptr<QTemporaryDir> m_dir;
-    ScriptedPrompts m_prompts;
-    RecordingLauncher m_launcher;
-    std::unique_ptr<Workspace> m_workspace;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowFixture> m_fixture;
 };
 
 void FileDropsTest::init()
@@ -43,19 +39,15 @@ void FileDropsTest::init()
     m_dir = std::make_unique<QTemporaryDir>();
     for (const char *file : {"main.o", "lib.OBJ", "Makefile", "notes.tmp", "src/main.c"})
         writeFile(path(file), "x");
-    m_prompts = ScriptedPrompts();
     QDir().mkpath(path("settings"));
-    m_workspace = std::make_unique<Workspace>(path("settings"), m_prompts);
-    m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
-    m_window->buildOtherPages();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_fixture = std::make_unique<WindowFixture>(path("settings"));
+    m_fixture->window.buildOtherPages();
+    QVERIFY(m_fixture->show());
 }
 
 void FileDropsTest::cleanup()
 {
-    m_window.reset();
-    m_workspace.reset();
+    m_fixture.reset();
 }
 
 bool FileDropsTest::drop(QWidget *target, const QStringList &paths)
@@ -79,36 +71,36 @@ bool FileDropsTest::drop(QWidget *target, const QStringList &paths)
 
 void FileDropsTest::lists_addDroppedEntriesAsTheirNewCommands()
 {
-    const ProjectData &data = m_workspace->project.data();
+    const ProjectData &data = m_fixture->workspace.project.data();
     const QString folder = path("src");
     QVERIFY(!drop(viewportOf("ListView4"), {}));
 
     // A copy asks where it goes: a file by name, a folder in the folder browser; a folder
     // left without a target is not added.
-    m_prompts.answers = {path("out/main.o"), path("out/src"), QString()};
+    m_fixture->prompts.answers = {path("out/main.o"), path("out/src"), QString()};
     QVERIFY(drop(viewportOf("ListView4"), {path("main.o"), folder, path("src/")}));
     QCOMPARE(data.copies.size(), 2);
     QCOMPARE(data.copies[0].fields(), (QStringList{path("main.o"), path("out/main.o")}));
     QCOMPARE(data.copies[1].fields(), (QStringList{folder + QLatin1Char('/'), path("out/src/")}));
-    QVERIFY(m_prompts.answers.empty());
+    QVERIFY(m_fixture->prompts.answers.empty());
 
     QVERIFY(drop(viewportOf("ListBox4"), {path("main.o"), folder}));
     QCOMPARE(data.zipFolders, QStringList{folder + QLatin1Char('/')});
 
-    m_workspace->project.setTempExtensions({QStringLiteral(".TMP")});
+    m_fixture->workspace.project.setTempExtensions({QStringLiteral(".TMP")});
     QVERIFY(drop(viewportOf("ListBox3"), {path("main.o"), path("lib.OBJ"), path("Makefile"), path("notes.tmp"), folder}));
     QCOMPARE(data.tempExtensions, (QStringList{".o", ".OBJ", ".TMP"}));
-    QVERIFY(m_prompts.errors.isEmpty());
+    QVERIFY(m_fixture->prompts.errors.isEmpty());
 }
 
 void FileDropsTest::uploadList_opensTheDialogWithTheDroppedFile()
 {
     QVERIFY(drop(viewportOf("ListView5"), {path("src"), path("main.o"), path("Makefile")}));
-    auto *dialog = m_window->findChild<QDialog *>(QStringLiteral("TForm5"));
+    auto *dialog = m_fixture->window.findChild<QDialog *>(QStringLiteral("TForm5"));
     QTRY_VERIFY(dialog->isVisible());
     QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"))->text(), path("main.o"));
     QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("Edit2"))->text(), QStringLiteral("21"));
-    QVERIFY(m_workspace->project.data().uploads.isEmpty());
+    QVERIFY(m_fixture->workspace.project.data().uploads.isEmpty());
 }
 
 void FileDropsTest::window_opensADroppedProject()
@@ -117,11 +109,11 @@ void FileDropsTest::window_opensADroppedProject()
     project.name = QStringLiteral("Dropped");
     const QString file = path("dropped.DEV");
     ProjectFile::write(file, project);
-    QWidget *title = m_window->findChild<QWidget *>(QStringLiteral("Label1"));
+    QWidget *title = m_fixture->window.findChild<QWidget *>(QStringLiteral("Label1"));
 
     QVERIFY(!drop(title, {path("main.o")}));
     QVERIFY(drop(title, {path("main.o"), file}));
-    QTRY_VERIFY2(m_workspace->project.data().name == QStringLiteral("Dropped"), qPrintable(m_prompts.errors.join(u'\n')));
+    QTRY_VERIFY2(m_fixture->workspace.project.data().name == QStringLiteral("Dropped"), qPrintable(m_fixture->prompts.errors.join(u'\n')));
 }
 
 QTEST_MAIN(FileDropsTest)

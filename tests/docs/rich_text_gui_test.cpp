@@ -1,6 +1,5 @@
-#include "workspace/Workspace.h"
-#include "app/ui/MainWindow.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 
 #include <QtTest>
 #include <QAbstractSpinBox>
@@ -19,18 +18,15 @@ class RichTextGuiTest : public QObject
 
 private:
     IsolatedHome m_home;
-    std::unique_ptr<ScriptedPrompts> m_prompts;
-    RecordingLauncher m_launcher;
-    std::unique_ptr<Workspace> m_workspace;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowFixture> m_fixture;
 
-    Project &project() { return m_workspace->project; }
+    Project &project() { return m_fixture->workspace.project; }
 
     // Control names repeat between windows (ComboBox1), so tool bar controls are looked up in their bar.
     template<typename T>
     T *find(const char *name, const QObject *within = nullptr) const
     {
-        T *found = (within ? within : m_window.get())->findChild<T *>(QLatin1String(name));
+        T *found = (within ? within : &m_fixture->window)->findChild<T *>(QLatin1String(name));
         if (!found)
             qFatal("no %s", name);
         return found;
@@ -48,7 +44,7 @@ private:
 
     void showPage(int index, QTextEdit *editor)
     {
-        m_window->findChild<QWidget *>(QStringLiteral("PageControl1"))->setProperty("currentIndex", index);
+        m_fixture->window.findChild<QWidget *>(QStringLiteral("PageControl1"))->setProperty("currentIndex", index);
         editor->setFocus();
     }
     static void select(QTextEdit *editor, int from, int to)
@@ -87,21 +83,17 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_prompts = std::make_unique<ScriptedPrompts>();
-        m_workspace = std::make_unique<Workspace>(m_home.path() + QStringLiteral("/config/Trovas/"), *m_prompts);
-        QDir().mkpath(m_workspace->appDataFolder);
-        m_window = std::make_unique<MainWindow>(*m_workspace, *m_prompts, m_launcher);
-        m_window->show();
+        const QString settings = m_home.path() + QStringLiteral("/config/Trovas/");
+        QDir().mkpath(settings);
+        m_fixture = std::make_unique<WindowFixture>(settings);
         // On a display without a window manager nothing activates a new window by itself.
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(m_fixture->showAndActivate());
         showPage(3, description());
     }
 
     void cleanup()
     {
-        m_window.reset();
-        m_workspace.reset();
+        m_fixture.reset();
     }
 
     void toolBar_followsBoldItalicTextWithoutChangingIt()
@@ -132,7 +124,7 @@ private Q_SLOTS:
         QVERIFY(!button("ItalicButton")->isChecked());
         QCOMPARE(description()->toHtml(), before);
         QCOMPARE(description()->document()->availableUndoSteps(), undoSteps);
-        QVERIFY(m_prompts->errors.isEmpty());
+        QVERIFY(m_fixture->prompts.errors.isEmpty());
     }
 
     void alignment_eachToolBarFollowsAndSetsOnlyItsOwnEditor()
@@ -178,13 +170,13 @@ private Q_SLOTS:
         enterSize("Edit20", text);
         QCOMPARE(license()->hasFocus(), applied != 0); // a wrong size stays for correcting
         if (applied) {
-            QVERIFY(m_prompts->errors.isEmpty());
+            QVERIFY(m_fixture->prompts.errors.isEmpty());
             QCOMPARE(formatAt(license(), 0).fontPointSize(), applied);
             QCOMPARE(formatAt(license(), 3).fontPointSize(), applied);
             QCOMPARE(formatAt(license(), 5).fontPointSize(), 0); // outside the selection: untouched
         } else {
-            QCOMPARE(m_prompts->errors.size(), 1);
-            QVERIFY(m_prompts->errors.first().contains(QLatin1Char('"') + text + QLatin1Char('"')));
+            QCOMPARE(m_fixture->prompts.errors.size(), 1);
+            QVERIFY(m_fixture->prompts.errors.first().contains(QLatin1Char('"') + text + QLatin1Char('"')));
             QCOMPARE(license()->toHtml(), before);
         }
     }
@@ -203,7 +195,7 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_Down);
         QTest::keyClick(box, Qt::Key_Down);
         QCOMPARE(formatAt(description(), 3).fontPointSize(), 1);
-        QVERIFY(m_prompts->errors.isEmpty());
+        QVERIFY(m_fixture->prompts.errors.isEmpty());
     }
 
     void bold_togglesKeepingItalicAndUnderline()
@@ -313,7 +305,7 @@ private Q_SLOTS:
     {
         project().setDescription({QStringLiteral("red text")});
         select(description(), 0, 3);
-        m_prompts->answers = {QStringLiteral("#cc2200")};
+        m_fixture->prompts.answers = {QStringLiteral("#cc2200")};
         button("ToolButton3")->trigger();
         QCOMPARE(formatAt(description(), 1).foreground().color(), QColor(0xcc, 0x22, 0x00));
 
@@ -341,23 +333,23 @@ private Q_SLOTS:
         select(description(), 0, 10);
         button("BoldButton")->trigger();
         button("CenterAlign")->trigger();
-        m_prompts->answers = {QStringLiteral("blue")};
+        m_fixture->prompts.answers = {QStringLiteral("blue")};
         button("ToolButton3")->trigger();
         enterSize("FontSize", QStringLiteral("20"));
         QCOMPARE(project().data().description, lines);
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("demo.dev"));
-        m_prompts->answers = {path};
-        QVERIFY(m_workspace->commands.save());
+        m_fixture->prompts.answers = {path};
+        QVERIFY(m_fixture->workspace.commands.save());
         QVERIFY(QFile::exists(path + QStringLiteral("-docs")));
         // The project file holds the plain lines only, as before.
         QVERIFY(readFile(path).contains("\r\nTitle line\r\n\r\nsecond  paragraph\r\nsee www.example.org\r\n"));
         if (!editedElsewhere.isEmpty())
             writeFile(path, readFile(path).replace("second  paragraph", editedElsewhere));
-        m_workspace->commands.newProject();
-        m_workspace->commands.load(path);
-        QVERIFY(!m_window->isWindowModified());
+        m_fixture->workspace.commands.newProject();
+        m_fixture->workspace.commands.load(path);
+        QVERIFY(!m_fixture->window.isWindowModified());
 
         QTextCursor title(description()->document());
         title.setPosition(3);
@@ -374,7 +366,7 @@ private Q_SLOTS:
             QVERIFY(!title.charFormat().hasProperty(QTextFormat::FontWeight));
             QVERIFY(!(title.blockFormat().alignment() & Qt::AlignHCenter));
         }
-        QVERIFY(m_prompts->errors.isEmpty());
+        QVERIFY(m_fixture->prompts.errors.isEmpty());
     }
 
     void link_typedInTheLicence_opensWithEitherButton()
@@ -399,13 +391,13 @@ private Q_SLOTS:
         QTest::mouseRelease(viewport, Qt::RightButton, {}, onLink);
         QCoreApplication::processEvents();
         QVERIFY(!menuShown);
-        QCOMPARE(m_launcher.opened, (QStringList{"https://example.org/terms", "https://example.org/terms"}));
+        QCOMPARE(m_fixture->launcher.opened, (QStringList{"https://example.org/terms", "https://example.org/terms"}));
 
         QTest::mouseClick(viewport, Qt::LeftButton, {}, pointAt(license(), 2)); // "read"
         QTest::mouseClick(viewport, Qt::LeftButton, {}, pointAt(license(), 30)); // the full stop after it
         QTest::mousePress(viewport, Qt::LeftButton, {}, onLink);
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, pointAt(license(), 2));
-        QCOMPARE(m_launcher.opened.size(), 2);
+        QCOMPARE(m_fixture->launcher.opened.size(), 2);
         QCOMPARE(license()->toPlainText(), QStringLiteral("read https://example.org/terms. "));
     }
 

@@ -1,12 +1,11 @@
 #include "support/ListRows.h"
 #include "zip/ZipArchiveChecks.h"
 
-#include "workspace/Workspace.h"
-#include "app/ui/MainWindow.h"
 #include "housekeeping/BackupFolders.h"
 #include "housekeeping/BackupProject.h"
 #include "housekeeping/BackupsToKeep.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 
 #include <QHeaderView>
 #include <QListWidget>
@@ -31,9 +30,6 @@ private Q_SLOTS:
     void backupsToKeep_setInTheOptionsWindow_removesTheOldest();
 
 private:
-    template<typename T>
-    T *widget(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
-    void trigger(const char *action) { widget<QAction>(action)->trigger(); }
     // Runs a Functions command and waits for its chore to end.
     void runChore(const char *action);
     QStringList copyRows() const;
@@ -41,38 +37,32 @@ private:
 
     IsolatedHome m_home;
     std::unique_ptr<QTemporaryDir> m_dir;
-    ScriptedPrompts m_prompts;
-    RecordingLauncher m_launcher;
-    std::unique_ptr<Workspace> m_workspace;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowFixture> m_fixture;
 };
 
 void FunctionsGuiTest::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_prompts = ScriptedPrompts();
-    m_workspace = std::make_unique<Workspace>(path("settings"), m_prompts);
-    m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
-    m_window->buildOtherPages();
+    m_fixture = std::make_unique<WindowFixture>(path("settings"));
+    m_fixture->window.buildOtherPages();
 }
 
 void FunctionsGuiTest::cleanup()
 {
-    m_window.reset();
-    m_workspace.reset();
+    m_fixture.reset();
 }
 
 void FunctionsGuiTest::runChore(const char *action)
 {
-    QVERIFY(widget<QAction>(action)->isEnabled());
-    trigger(action);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isChoreRunning(), 30000);
+    QVERIFY(m_fixture->widget<QAction>(action)->isEnabled());
+    m_fixture->trigger(action);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window.isChoreRunning(), 30000);
 }
 
 QStringList FunctionsGuiTest::copyRows() const
 {
     QStringList rows;
-    auto *list = widget<QTreeView>("ListView4");
+    auto *list = m_fixture->widget<QTreeView>("ListView4");
     for (int row = 0; row < rowCount(list); ++row)
         rows.append(cellText(list, row, 0) + " > " + cellText(list, row, 1));
     return rows;
@@ -80,28 +70,28 @@ QStringList FunctionsGuiTest::copyRows() const
 
 void FunctionsGuiTest::popupMenus_editBothLists()
 {
-    m_prompts.answers = {"/src/a.txt", "/dst/a.txt", "/src/b.txt", std::nullopt};
-    trigger("Newfile1");
-    trigger("Newfile1"); // the copy's name is cancelled
-    m_prompts.answers = {"/from", "/to", "/z/b", "/z/A"};
-    trigger("Newfolder1");
-    trigger("Newfolder2");
-    trigger("Newfolder2");
+    m_fixture->prompts.answers = {"/src/a.txt", "/dst/a.txt", "/src/b.txt", std::nullopt};
+    m_fixture->trigger("Newfile1");
+    m_fixture->trigger("Newfile1"); // the copy's name is cancelled
+    m_fixture->prompts.answers = {"/from", "/to", "/z/b", "/z/A"};
+    m_fixture->trigger("Newfolder1");
+    m_fixture->trigger("Newfolder2");
+    m_fixture->trigger("Newfolder2");
     QCOMPARE(copyRows(), (QStringList{"/src/a.txt > /dst/a.txt", "/from/ > /to/"}));
-    QCOMPARE(m_prompts.folderTitles, (QStringList{"From:", "To:", "Zip folder", "Zip folder"}));
-    auto *zipList = widget<QListWidget>("ListBox4");
-    QCOMPARE(m_workspace->project.data().zipFolders, (QStringList{"/z/A/", "/z/b/"}));
+    QCOMPARE(m_fixture->prompts.folderTitles, (QStringList{"From:", "To:", "Zip folder", "Zip folder"}));
+    auto *zipList = m_fixture->widget<QListWidget>("ListBox4");
+    QCOMPARE(m_fixture->workspace.project.data().zipFolders, (QStringList{"/z/A/", "/z/b/"}));
     QCOMPARE(zipList->item(1)->text(), "/z/b/");
 
     zipList->item(0)->setSelected(true);
     QTest::keyClick(zipList, Qt::Key_Delete);
-    QCOMPARE(m_workspace->project.data().zipFolders, QStringList{"/z/b/"});
-    auto *copyList = widget<QTreeView>("ListView4");
+    QCOMPARE(m_fixture->workspace.project.data().zipFolders, QStringList{"/z/b/"});
+    auto *copyList = m_fixture->widget<QTreeView>("ListView4");
     selectRow(copyList, 1);
     QTest::keyClick(copyList, Qt::Key_Delete);
     QCOMPARE(copyRows(), QStringList{"/src/a.txt > /dst/a.txt"});
     selectRow(copyList, 0);
-    trigger("Delete4");
+    m_fixture->trigger("Delete4");
     QCOMPARE(copyRows(), QStringList());
 }
 
@@ -109,17 +99,17 @@ void FunctionsGuiTest::popupMenus_editBothLists()
 // and "To" then sorts ascending by the target. Letters differing only in case compare equal.
 void FunctionsGuiTest::columnClick_sortsTheCopyPairs()
 {
-    m_workspace->project.setCopies({{"/b", "/y"}, {"/A", "/z"}, {"/a", "/x"}});
-    m_workspace->project.sortList(ProjectList::Copies, 1);
+    m_fixture->workspace.project.setCopies({{"/b", "/y"}, {"/A", "/z"}, {"/a", "/x"}});
+    m_fixture->workspace.project.sortList(ProjectList::Copies, 1);
     QCOMPARE(copyRows(), (QStringList{"/A > /z", "/a > /x", "/b > /y"}));
-    QHeaderView *header = widget<QTreeView>("ListView4")->header();
+    QHeaderView *header = m_fixture->widget<QTreeView>("ListView4")->header();
     const auto click = [header](int column) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     };
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    widget<QTabWidget>("PageControl2")->setCurrentWidget(widget<QWidget>("TabSheet11"));
+    m_fixture->window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_fixture->window));
+    m_fixture->widget<QTabWidget>("PageControl2")->setCurrentWidget(m_fixture->widget<QWidget>("TabSheet11"));
     click(0);
     QCOMPARE(copyRows(), (QStringList{"/b > /y", "/A > /z", "/a > /x"}));
     click(0);
@@ -132,7 +122,7 @@ void FunctionsGuiTest::menuCommands_runEachChoreAndSayHowItWent()
 {
     const QString file = writeFile(path("proj/a.txt"), "a");
     writeFile(path("proj/src/main.c"), "int main() {}");
-    Project &project = m_workspace->project;
+    Project &project = m_fixture->workspace.project;
     project.setName("Demo");
     project.setProjectFolder(path("proj"));
     project.setIncludeSubfolders(true);
@@ -145,12 +135,12 @@ void FunctionsGuiTest::menuCommands_runEachChoreAndSayHowItWent()
     QCOMPARE(readFile(path("proj/release/copy.txt")), "a");
     runChore("Zipfolders1");
     QCOMPARE(ZipArchiveChecks::validate(path("proj/release.zip")), QString());
-    QCOMPARE(m_prompts.messages, (QStringList{"Finished", "Finished"}));
+    QCOMPARE(m_fixture->prompts.messages, (QStringList{"Finished", "Finished"}));
 
     QFile::remove(path("proj/release.zip"));
     QFile::remove(path("proj/release/copy.txt"));
     runChore("FirstCopythenzip1");
-    QCOMPARE(m_prompts.messages.size(), 3);
+    QCOMPARE(m_fixture->prompts.messages.size(), 3);
     QList<ArchiveEntry> entries;
     QCOMPARE(ZipArchiveChecks::parse(readFile(path("proj/release.zip")), entries), QString());
     QCOMPARE(entries.size(), 1);
@@ -160,17 +150,17 @@ void FunctionsGuiTest::menuCommands_runEachChoreAndSayHowItWent()
     const QString dated = path("bak/") + backupDateStamp(QDate::currentDate(), QLocale::system());
     QCOMPARE(readFile(dated + "/src/main.c"), "int main() {}");
     QCOMPARE(readFile(dated + "/release.zip"), readFile(path("proj/release.zip")));
-    QCOMPARE(m_prompts.messages.size(), 4);
-    QCOMPARE(m_prompts.messages.last(), "Finished: backed up to \"" + dated + "\".");
-    QCOMPARE(m_prompts.errors, QStringList());
-    QCOMPARE(m_prompts.warnings, QStringList());
+    QCOMPARE(m_fixture->prompts.messages.size(), 4);
+    QCOMPARE(m_fixture->prompts.messages.last(), "Finished: backed up to \"" + dated + "\".");
+    QCOMPARE(m_fixture->prompts.errors, QStringList());
+    QCOMPARE(m_fixture->prompts.warnings, QStringList());
 
     // A chore that cannot start says why.
     project.setBackupFolder(QString());
     runChore("Backuptheproject1");
-    QCOMPARE(m_prompts.errors.size(), 1);
-    QVERIFY2(m_prompts.errors.last().startsWith("No backup folder is set"), qPrintable(m_prompts.errors.last()));
-    QCOMPARE(m_prompts.messages.size(), 4);
+    QCOMPARE(m_fixture->prompts.errors.size(), 1);
+    QVERIFY2(m_fixture->prompts.errors.last().startsWith("No backup folder is set"), qPrintable(m_fixture->prompts.errors.last()));
+    QCOMPARE(m_fixture->prompts.messages.size(), 4);
 }
 
 // What each chore did not do is said at its end, with a warning, and the rest is done.
@@ -208,16 +198,16 @@ void FunctionsGuiTest::menuCommands_sayWhatWasNotDone()
     if (spoil == "relative target")
         copies.append({file, "out/a.txt"});
     copies.append({file, path("out/last.txt")});
-    Project &project = m_workspace->project;
+    Project &project = m_fixture->workspace.project;
     project.setCopies(copies);
     project.setZipFolders({path("out/")});
 
     runChore(qPrintable(action));
 
-    QCOMPARE(m_prompts.messages, QStringList());
-    QCOMPARE(m_prompts.errors, QStringList());
-    QCOMPARE(m_prompts.warnings.size(), 1);
-    QCOMPARE(m_prompts.warnings.first().split('\n'), expected);
+    QCOMPARE(m_fixture->prompts.messages, QStringList());
+    QCOMPARE(m_fixture->prompts.errors, QStringList());
+    QCOMPARE(m_fixture->prompts.warnings.size(), 1);
+    QCOMPARE(m_fixture->prompts.warnings.first().split('\n'), expected);
     const bool copied = spoil != "relative target";
     QCOMPARE(QFile::exists(path("out/last.txt")), copied);
     QCOMPARE(QFile::exists(path("out.zip")), false);
@@ -234,18 +224,18 @@ void FunctionsGuiTest::cancelledBackup_saysTheFolderIsIncomplete()
     QVERIFY(QDir().mkpath(path("proj/zz")));
     QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(8) << 30));
     huge.close();
-    Project &project = m_workspace->project;
+    Project &project = m_fixture->workspace.project;
     project.setProjectFolder(path("proj"));
     project.setIncludeSubfolders(true);
     project.setBackupFolder(path("bak"));
     const QString dated = path("bak/") + backupDateStamp(QDate::currentDate(), QLocale::system());
 
-    trigger("Backuptheproject1");
+    m_fixture->trigger("Backuptheproject1");
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(dated + "/zz/huge.bin").size() > 1024 * 1024, 20000);
-    widget<QToolButton>("CancelChore")->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isChoreRunning(), 5000);
+    m_fixture->widget<QToolButton>("CancelChore")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window.isChoreRunning(), 5000);
 
-    QCOMPARE(m_prompts.warnings,
+    QCOMPARE(m_fixture->prompts.warnings,
              QStringList{"Cancelled\n\n1 of 2 files were backed up. The folder \"" + dated
                          + "\" is incomplete: it does not count as a finished backup."});
     QCOMPARE(QDir(dated + "/zz").entryList(QDir::Files | QDir::Hidden), QStringList());
@@ -255,7 +245,7 @@ void FunctionsGuiTest::cancelledBackup_saysTheFolderIsIncomplete()
 // The number set in the options window is kept for the next start and is what a backup keeps.
 void FunctionsGuiTest::backupsToKeep_setInTheOptionsWindow_removesTheOldest()
 {
-    auto *keep = m_window->findChild<QSpinBox *>("BackupsToKeep");
+    auto *keep = m_fixture->window.findChild<QSpinBox *>("BackupsToKeep");
     QVERIFY(keep);
     QCOMPARE(keep->value(), 0);
     QVERIFY(QDir().mkpath(path("settings")));
@@ -266,14 +256,14 @@ void FunctionsGuiTest::backupsToKeep_setInTheOptionsWindow_removesTheOldest()
     const QDateTime start(QDate(2025, 1, 1), QTime(0, 0), Qt::UTC);
     for (int day = 1; day <= 2; ++day)
         BackupFolders::markFinished(path(QStringLiteral("bak/old%1").arg(day)), "Demo", start.addDays(day));
-    Project &project = m_workspace->project;
+    Project &project = m_fixture->workspace.project;
     project.setProjectFolder(path("proj"));
     project.setBackupFolder(path("bak"));
     runChore("Backuptheproject1");
 
     const QString dated = backupDateStamp(QDate::currentDate(), QLocale::system());
     QCOMPARE(QDir(path("bak")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), (QStringList{dated, "old2"}));
-    QCOMPARE(m_prompts.messages, QStringList{"Finished: backed up to \"" + path("bak/") + dated
+    QCOMPARE(m_fixture->prompts.messages, QStringList{"Finished: backed up to \"" + path("bak/") + dated
                                              + "\".\n\nRemoved the old backup \"" + path("bak/old1") + "\"."});
 }
 

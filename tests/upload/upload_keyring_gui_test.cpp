@@ -2,14 +2,13 @@
 // and prompt, moving a project's passwords, and the command line; against a real Secret Service
 // (the test runs in a D-Bus session of its own) and a real FTP server.
 #include "RealFtpServer.h"
-#include "workspace/Workspace.h"
-#include "app/ui/MainWindow.h"
 #include "widgets/RecordListView.h"
 #include "chores/ChoreRunner.h"
 #include "cli/CliRun.h"
 #include "project/TextFile.h"
 #include "support/ListRows.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 #include "upload/Keyring.h"
 
 #include <QCheckBox>
@@ -98,10 +97,9 @@ private Q_SLOTS:
 private:
     QLineEdit *box(const char *name) const { return m_dialog->findChild<QLineEdit *>(QLatin1String(name)); }
     QCheckBox *keepInKeyring() const { return m_dialog->findChild<QCheckBox *>(QStringLiteral("KeepInKeyring")); }
-    void trigger(const char *action) { m_window->findChild<QAction *>(QLatin1String(action))->trigger(); }
     void editRow(int row);
     void collectShown();
-    void waitForRunEnd() { QTRY_VERIFY_WITH_TIMEOUT(!m_window->isChoreRunning(), 30000); }
+    void waitForRunEnd() { QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window.isChoreRunning(), 30000); }
     QString port() const { return QString::number(m_server.port()); }
     QString key(const QString &host) const { return kUser + QLatin1Char('@') + host + QLatin1Char(':') + port(); }
     UploadEntry entry(const QString &file, const QString &host, const QString &password) const;
@@ -112,10 +110,7 @@ private:
     RealFtpServer m_server{RealFtpServer::Kind::Pyftpdlib};
     IsolatedHome m_home;
     QTemporaryDir m_dir;
-    ScriptedPrompts m_prompts;
-    RecordingLauncher m_launcher;
-    std::unique_ptr<Workspace> m_workspace;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowFixture> m_fixture;
     RecordListView *m_list = nullptr;
     QDialog *m_dialog = nullptr;
     // What the program showed: messages, log lines, command line output.
@@ -133,17 +128,13 @@ void UploadKeyringGuiTest::initTestCase()
 
 void UploadKeyringGuiTest::init()
 {
-    m_prompts = ScriptedPrompts();
-    m_workspace = std::make_unique<Workspace>(m_dir.path(), m_prompts);
-    m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
-    m_window->buildOtherPages();
-    m_list = m_window->findChild<RecordListView *>(QStringLiteral("ListView5"));
-    m_dialog = m_window->findChild<QDialog *>(QStringLiteral("TForm5"));
-    QVERIFY(m_list && m_dialog && keepInKeyring());
-    auto *tabs = m_window->findChild<QTabWidget *>(QStringLiteral("PageControl2"));
-    tabs->setCurrentWidget(m_window->findChild<QWidget *>(QStringLiteral("TabSheet13")));
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_fixture = std::make_unique<WindowFixture>(m_dir.path());
+    m_fixture->window.buildOtherPages();
+    m_list = m_fixture->widget<RecordListView>("ListView5");
+    m_dialog = m_fixture->widget<QDialog>("TForm5");
+    QVERIFY(keepInKeyring());
+    m_fixture->widget<QTabWidget>("PageControl2")->setCurrentWidget(m_fixture->widget("TabSheet13"));
+    QVERIFY(m_fixture->show());
     for (const QString &host : {QStringLiteral("127.0.0.1"), QStringLiteral("localhost")})
         forgetInKeyring(key(host));
 }
@@ -151,13 +142,12 @@ void UploadKeyringGuiTest::init()
 void UploadKeyringGuiTest::cleanup()
 {
     collectShown();
-    m_window.reset();
-    m_workspace.reset();
+    m_fixture.reset();
 }
 
 void UploadKeyringGuiTest::collectShown()
 {
-    m_shown += m_prompts.messages + m_prompts.errors + m_prompts.questions + logLines();
+    m_shown += m_fixture->prompts.messages + m_fixture->prompts.errors + m_fixture->prompts.questions + logLines();
 }
 
 void UploadKeyringGuiTest::editRow(int row)
@@ -177,7 +167,7 @@ UploadEntry UploadKeyringGuiTest::entry(const QString &file, const QString &host
 
 QStringList UploadKeyringGuiTest::logLines() const
 {
-    const auto *log = m_window->findChild<QListWidget *>(QStringLiteral("ListBox1"));
+    const auto *log = m_fixture->window.findChild<QListWidget *>(QStringLiteral("ListBox1"));
     QStringList lines;
     for (int row = 0; row < log->count(); ++row)
         lines.append(log->item(row)->text());
@@ -244,16 +234,16 @@ void UploadKeyringGuiTest::dialogSave_keepsThePasswordInTheKeyring()
     const QString path = writeProject(m_dir.filePath(QStringLiteral("dialog.dev")), data);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     const QByteArray before = readFile(path);
-    m_workspace->commands.load(path);
+    m_fixture->workspace.commands.load(path);
 
     editRow(0);
     QVERIFY(keepInKeyring()->isEnabled());
     QVERIFY(!keepInKeyring()->isChecked());
     keepInKeyring()->setChecked(true);
     m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
-    QVERIFY(m_prompts.errors.isEmpty());
+    QVERIFY(m_fixture->prompts.errors.isEmpty());
     QCOMPARE(Keyring::read(key), std::optional(password));
-    trigger("Save1");
+    m_fixture->trigger("Save1");
     QCOMPARE(readFile(path), withLinesEmptied(before, {passwordLine(0)}));
     QCOMPARE(modeOf(path), 0644);
 
@@ -262,7 +252,7 @@ void UploadKeyringGuiTest::dialogSave_keepsThePasswordInTheKeyring()
     QVERIFY(keepInKeyring()->isChecked());
     QCOMPARE(box("Edit5")->text(), password);
     // A new entry starts with the box ticked.
-    trigger("Newupload1");
+    m_fixture->trigger("Newupload1");
     QVERIFY(keepInKeyring()->isChecked());
     QVERIFY(box("Edit5")->text().isEmpty());
 }
@@ -270,29 +260,29 @@ void UploadKeyringGuiTest::dialogSave_keepsThePasswordInTheKeyring()
 // A password the keyring cannot take stays where it was, and the user is told.
 void UploadKeyringGuiTest::dialogSave_keyringRefusal_keepsThePasswordInTheFile()
 {
-    trigger("Newupload1");
+    m_fixture->trigger("Newupload1");
     QTest::keyClicks(box("Edit1"), QStringLiteral("/srv/a.zip"));
     QTest::keyClicks(box("Edit4"), QStringLiteral("ftp:///in"));
     QTest::keyClicks(box("Edit3"), QStringLiteral("bob"));
     QTest::keyClicks(box("Edit5"), QStringLiteral("kept-in-file"));
     QVERIFY(keepInKeyring()->isChecked());
     m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
-    QCOMPARE(m_prompts.errors.size(), 1);
-    QVERIFY2(m_prompts.errors[0].startsWith(QLatin1String("The password stays in the project file: ")),
-             qPrintable(m_prompts.errors[0]));
-    QCOMPARE(m_workspace->project.data().uploads.at(0).password, QStringLiteral("kept-in-file"));
-    m_prompts.errors.clear();
+    QCOMPARE(m_fixture->prompts.errors.size(), 1);
+    QVERIFY2(m_fixture->prompts.errors[0].startsWith(QLatin1String("The password stays in the project file: ")),
+             qPrintable(m_fixture->prompts.errors[0]));
+    QCOMPARE(m_fixture->workspace.project.data().uploads.at(0).password, QStringLiteral("kept-in-file"));
+    m_fixture->prompts.errors.clear();
 }
 
 void UploadKeyringGuiTest::upload_takesThePasswordFromTheKeyring()
 {
     Keyring::write(key(QStringLiteral("localhost")), kPassword);
     const UploadEntry kept = entry(QStringLiteral("kept.txt"), QStringLiteral("localhost"), QString());
-    m_workspace->project.setUploads({kept});
-    trigger("Uploadfiles1");
+    m_fixture->workspace.project.setUploads({kept});
+    m_fixture->trigger("Uploadfiles1");
     waitForRunEnd();
-    QCOMPARE(m_prompts.messages, QStringList{"Finished"});
-    QVERIFY(m_prompts.passwordAccounts.isEmpty());
+    QCOMPARE(m_fixture->prompts.messages, QStringList{"Finished"});
+    QVERIFY(m_fixture->prompts.passwordAccounts.isEmpty());
     QCOMPARE(readFile(m_server.root() + "/in/kept.txt"), QByteArray("kept.txt"));
 }
 
@@ -313,26 +303,26 @@ void UploadKeyringGuiTest::upload_missingPassword_askedOnceForEachAccount()
     const QString tag = QString::fromLatin1(QTest::currentDataTag()).left(5);
     const QList<UploadEntry> uploads = {entry(tag + "-1.txt", "127.0.0.1", ""), entry(tag + "-2.txt", "127.0.0.1", ""),
                                         entry(tag + "-3.txt", "localhost", kPassword)};
-    m_workspace->project.setUploads(uploads);
+    m_fixture->workspace.project.setUploads(uploads);
     if (answered)
-        m_prompts.answers.push_back(kPassword);
-    m_prompts.rememberPasswords = remember;
+        m_fixture->prompts.answers.push_back(kPassword);
+    m_fixture->prompts.rememberPasswords = remember;
 
-    trigger("Uploadfiles1");
+    m_fixture->trigger("Uploadfiles1");
     waitForRunEnd();
 
-    QCOMPARE(m_prompts.passwordAccounts, QStringList{kUser + "@127.0.0.1"});
+    QCOMPARE(m_fixture->prompts.passwordAccounts, QStringList{kUser + "@127.0.0.1"});
     QCOMPARE(Keyring::read(key(QStringLiteral("127.0.0.1"))), remember ? std::optional(kPassword) : std::nullopt);
     QCOMPARE(QFileInfo::exists(m_server.root() + "/in/" + tag + "-1.txt"), answered);
     QCOMPARE(QFileInfo::exists(m_server.root() + "/in/" + tag + "-2.txt"), answered);
     QVERIFY(QFileInfo::exists(m_server.root() + "/in/" + tag + "-3.txt"));
     if (answered) {
-        QCOMPARE(m_prompts.messages, QStringList{"Finished"});
+        QCOMPARE(m_fixture->prompts.messages, QStringList{"Finished"});
         return;
     }
     const QString whyNone = QStringLiteral("No password for %1@127.0.0.1: the system keyring holds none for it. No "
                                            "password was typed in.").arg(kUser);
-    QCOMPARE(m_prompts.errors, QStringList{QStringLiteral("Finished, but 2 of 3 uploads failed:\n%1: %3\n%2: %3")
+    QCOMPARE(m_fixture->prompts.errors, QStringList{QStringLiteral("Finished, but 2 of 3 uploads failed:\n%1: %3\n%2: %3")
                                                .arg(uploads[0].source, uploads[1].source, whyNone)});
 }
 
@@ -385,22 +375,22 @@ void UploadKeyringGuiTest::movePasswords_windowAsksThenSavesWithout()
     ProjectData data;
     data.uploads = uploads;
     const QString path = writeProject(m_dir.filePath(QStringLiteral("move.dev")), data);
-    m_workspace->commands.load(path);
+    m_fixture->workspace.commands.load(path);
 
-    m_prompts.answers.push_back(std::nullopt);
-    trigger("Movepasswords1");
-    QCOMPARE(m_prompts.questions, QStringList{"Move the 3 upload passwords of this project into the system keyring "
+    m_fixture->prompts.answers.push_back(std::nullopt);
+    m_fixture->trigger("Movepasswords1");
+    QCOMPARE(m_fixture->prompts.questions, QStringList{"Move the 3 upload passwords of this project into the system keyring "
                                               "and save the project without them?"});
     QCOMPARE(Keyring::read(keys[0]), std::nullopt);
     QCOMPARE(passwordsOf(ProjectFile::read(path).uploads), passwordsOf(uploads));
 
-    m_prompts.answers.push_back(QStringLiteral("yes"));
-    trigger("Movepasswords1");
-    QCOMPARE(m_prompts.messages, QStringList{"3 passwords are in the system keyring now."});
+    m_fixture->prompts.answers.push_back(QStringLiteral("yes"));
+    m_fixture->trigger("Movepasswords1");
+    QCOMPARE(m_fixture->prompts.messages, QStringList{"3 passwords are in the system keyring now."});
     for (int i = 0; i < 3; ++i)
         QCOMPARE(Keyring::read(keys[i]), std::optional(uploads[i].password));
     QCOMPARE(passwordsOf(ProjectFile::read(path).uploads), QStringList({"", "", ""}));
-    QCOMPARE(passwordsOf(m_workspace->project.data().uploads), QStringList({"", "", ""}));
+    QCOMPARE(passwordsOf(m_fixture->workspace.project.data().uploads), QStringList({"", "", ""}));
 }
 
 // In the file's own order, only the password lines change; an entry the keyring cannot take
@@ -451,8 +441,8 @@ void UploadKeyringGuiTest::outputs_neverShowThePassword()
     QCOMPARE(cli({path, "upload", "--dry-run", "--json"}).status, 0);
     QCOMPARE(cli({path, "secrets", "move", "--dry-run", "--json"}).status, 0);
     QCOMPARE(cli({path, "info", "--json"}).status, 0);
-    m_workspace->commands.load(path);
-    trigger("Uploadfiles1");
+    m_fixture->workspace.commands.load(path);
+    m_fixture->trigger("Uploadfiles1");
     waitForRunEnd();
     collectShown();
 

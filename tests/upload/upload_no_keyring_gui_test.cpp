@@ -1,11 +1,10 @@
 // Without a system keyring (a D-Bus session where no Secret Service answers) uploads keep their
 // passwords in the project file as they always did, and nothing pretends otherwise.
 #include "RealFtpServer.h"
-#include "workspace/Workspace.h"
-#include "app/ui/MainWindow.h"
 #include "widgets/RecordListView.h"
 #include "cli/CliRun.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 #include "upload/Keyring.h"
 
 #include <QCheckBox>
@@ -29,15 +28,11 @@ private Q_SLOTS:
 
 private:
     QLineEdit *box(const char *name) const { return m_dialog->findChild<QLineEdit *>(QLatin1String(name)); }
-    void trigger(const char *action) { m_window->findChild<QAction *>(QLatin1String(action))->trigger(); }
 
     RealFtpServer m_server{RealFtpServer::Kind::Pyftpdlib};
     IsolatedHome m_home;
     QTemporaryDir m_dir;
-    ScriptedPrompts m_prompts;
-    RecordingLauncher m_launcher;
-    std::unique_ptr<Workspace> m_workspace;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowFixture> m_fixture;
     QDialog *m_dialog = nullptr;
 };
 
@@ -47,13 +42,10 @@ void UploadNoKeyringGuiTest::initTestCase()
     const QString problem = m_server.start();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     m_server.makeFolder(QStringLiteral("in"));
-    m_workspace = std::make_unique<Workspace>(m_dir.path(), m_prompts);
-    m_window = std::make_unique<MainWindow>(*m_workspace, m_prompts, m_launcher);
-    m_window->buildOtherPages();
-    m_dialog = m_window->findChild<QDialog *>(QStringLiteral("TForm5"));
-    QVERIFY(m_dialog);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_fixture = std::make_unique<WindowFixture>(m_dir.path());
+    m_fixture->window.buildOtherPages();
+    m_dialog = m_fixture->widget<QDialog>("TForm5");
+    QVERIFY(m_fixture->show());
 }
 
 // Saved over a file anyone may read, the file with the password becomes its owner's alone.
@@ -61,9 +53,9 @@ void UploadNoKeyringGuiTest::dialog_boxDisabledAndThePasswordStaysInTheOwnersFil
 {
     const QString path = writeFile(m_dir.filePath(QStringLiteral("open.dev")), {});
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    m_workspace->project.setPath(path);
+    m_fixture->workspace.project.setPath(path);
 
-    trigger("Newupload1");
+    m_fixture->trigger("Newupload1");
     auto *keep = m_dialog->findChild<QCheckBox *>(QStringLiteral("KeepInKeyring"));
     QVERIFY(!keep->isEnabled());
     QVERIFY(!keep->isChecked());
@@ -74,9 +66,9 @@ void UploadNoKeyringGuiTest::dialog_boxDisabledAndThePasswordStaysInTheOwnersFil
     QTest::keyClicks(box("Edit3"), QStringLiteral("bob"));
     QTest::keyClicks(box("Edit5"), QStringLiteral("in-the-file"));
     m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
-    trigger("Save1");
+    m_fixture->trigger("Save1");
 
-    QVERIFY(m_prompts.errors.isEmpty());
+    QVERIFY(m_fixture->prompts.errors.isEmpty());
     QCOMPARE(ProjectFile::read(path).uploads.at(0).password, QStringLiteral("in-the-file"));
     struct stat status = {};
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
@@ -90,16 +82,16 @@ void UploadNoKeyringGuiTest::upload_emptyPasswordLogsInAsItIs()
     ProjectData data;
     data.uploads = {{source, "ftp://127.0.0.1/in", RealFtpServer::SystemUser, "", QString::number(m_server.port())}};
     const QString path = writeProject(m_dir.filePath(QStringLiteral("upload.dev")), data);
-    m_workspace->commands.load(path);
-    trigger("Uploadfiles1");
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isChoreRunning(), 30000);
-    QVERIFY(m_prompts.passwordAccounts.isEmpty());
+    m_fixture->workspace.commands.load(path);
+    m_fixture->trigger("Uploadfiles1");
+    QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window.isChoreRunning(), 30000);
+    QVERIFY(m_fixture->prompts.passwordAccounts.isEmpty());
     // The server turned the empty password down.
-    QCOMPARE(m_prompts.errors.size(), 1);
-    QVERIFY2(m_prompts.errors[0].startsWith("Finished, but 1 of 1 uploads failed:\n" + source + ": "),
-             qPrintable(m_prompts.errors[0]));
-    QVERIFY(!m_prompts.errors[0].contains(QLatin1String("No password")));
-    m_prompts.errors.clear();
+    QCOMPARE(m_fixture->prompts.errors.size(), 1);
+    QVERIFY2(m_fixture->prompts.errors[0].startsWith("Finished, but 1 of 1 uploads failed:\n" + source + ": "),
+             qPrintable(m_fixture->prompts.errors[0]));
+    QVERIFY(!m_fixture->prompts.errors[0].contains(QLatin1String("No password")));
+    m_fixture->prompts.errors.clear();
 
     const CliResult result = runCli({path, QStringLiteral("upload")});
     QCOMPARE(result.status, 1);
@@ -112,14 +104,14 @@ void UploadNoKeyringGuiTest::movePasswords_refusedAndNothingChanges()
     data.uploads = {{"/a.zip", "ftp://files.example.org/in", "bob", "stays", "21"}};
     const QString path = writeProject(m_dir.filePath(QStringLiteral("move.dev")), data);
     const QByteArray before = readFile(path);
-    m_workspace->commands.load(path);
-    m_prompts.answers.push_back(QStringLiteral("yes"));
-    trigger("Movepasswords1");
-    QCOMPARE(m_prompts.errors.size(), 1);
-    QVERIFY2(m_prompts.errors[0].startsWith(QLatin1String("The passwords stay in the project file: no system keyring can be used.")),
-             qPrintable(m_prompts.errors[0]));
-    QVERIFY(m_prompts.questions.isEmpty());
-    QCOMPARE(m_workspace->project.data().uploads.at(0).password, QStringLiteral("stays"));
+    m_fixture->workspace.commands.load(path);
+    m_fixture->prompts.answers.push_back(QStringLiteral("yes"));
+    m_fixture->trigger("Movepasswords1");
+    QCOMPARE(m_fixture->prompts.errors.size(), 1);
+    QVERIFY2(m_fixture->prompts.errors[0].startsWith(QLatin1String("The passwords stay in the project file: no system keyring can be used.")),
+             qPrintable(m_fixture->prompts.errors[0]));
+    QVERIFY(m_fixture->prompts.questions.isEmpty());
+    QCOMPARE(m_fixture->workspace.project.data().uploads.at(0).password, QStringLiteral("stays"));
 
     const CliResult result = runCli({path, QStringLiteral("secrets"), QStringLiteral("move")});
     QCOMPARE(result.status, 1);
