@@ -183,14 +183,16 @@ ExitStatus ChoreCommands::upload()
     const UploadPasswords passwords = m_invocation.dryRun ? UploadPasswords() : environmentPasswords(uploads);
     services.password = [&passwords](const UploadEntry &entry) { return passwords.passwordFor(entry); };
     return run(QStringLiteral("upload"), QStringLiteral("Uploading"), [&](ChoreProgress &progress, Results &results) {
-        const auto heading = [&] { results.failuresHeading = failedUploadsHeading(int(progress.failures().size()), int(uploads.size())); };
+        results.failuresHeadline = [count = uploads.size()](const ChoreReport &report) {
+            return uploadEndWording(report, count).failedHeadline;
+        };
         if (!m_invocation.dryRun) {
             runUploads(uploads, progress, services);
             QStringList sources;
             for (const UploadEntry &entry : uploads)
                 sources.append(entry.source);
             results.json.insert(QStringLiteral("uploaded"), QJsonArray::fromStringList(withoutFailed(sources, progress)));
-            return heading();
+            return;
         }
         QJsonArray planned;
         for (qsizetype i = 0; i < uploads.size(); ++i) {
@@ -214,7 +216,6 @@ ExitStatus ChoreCommands::upload()
                                        {QStringLiteral("user"), entry.user}});
         }
         results.json = {{QStringLiteral("uploads"), planned}};
-        heading();
     });
 }
 
@@ -270,14 +271,16 @@ ExitStatus ChoreCommands::run(const QString &command, const QString &description
     Results results;
     const ChoreReport report =
         m_runner.run(description, [&work, &results](ChoreProgress &progress) { work(progress, results); });
+    const QString headline =
+        report.failures.isEmpty() || !results.failuresHeadline ? QString() : results.failuresHeadline(report);
     if (m_invocation.json) {
         // What the chore itself tells, then how it ended, for a real run as for a dry run.
         QJsonObject json = results.json;
         const QJsonObject end = reportJson(report);
         for (auto field = end.begin(); field != end.end(); ++field)
             json.insert(field.key(), field.value());
-        if (!report.failures.isEmpty() && !results.failuresHeading.isEmpty())
-            json.insert(QStringLiteral("summary"), results.failuresHeading);
+        if (!headline.isEmpty())
+            json.insert(QStringLiteral("summary"), headline);
         json.insert(QStringLiteral("command"), command);
         json.insert(QStringLiteral("dryRun"), m_invocation.dryRun);
         Output::json(json);
@@ -285,8 +288,8 @@ ExitStatus ChoreCommands::run(const QString &command, const QString &description
         for (const QString &line : std::as_const(results.lines))
             Output::line(line);
     }
-    if (!report.failures.isEmpty() && !results.failuresHeading.isEmpty())
-        Output::error(results.failuresHeading);
+    if (!headline.isEmpty())
+        Output::error(headline);
     for (const ChoreFailure &failure : report.failures)
         Output::error(QStringLiteral("%1: %2").arg(failure.item, QString(failure.reason).replace(QLatin1Char('\n'), QStringLiteral("; "))));
     for (const QString &problem : report.problems)

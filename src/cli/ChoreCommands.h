@@ -35,7 +35,7 @@ private:
         QStringList lines;
         QJsonObject json;
         // Said on standard error before the failures, when there are any.
-        QString failuresHeading;
+        std::function<QString(const ChoreReport &)> failuresHeadline;
     };
     using Work = std::function<void(ChoreProgress &, Results &)>;
 

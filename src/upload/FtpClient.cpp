@@ -165,13 +165,16 @@ QString remoteNameOf(const QString &localPath)
     return localPath.mid(localPath.lastIndexOf(separator) + 1);
 }
 
-// Refusals that mean the server cannot reach us for an active transfer: PORT refused, or
-// "425 Can't open data connection" instead of a connection.
+// The server cannot reach us for an active transfer: PORT refused, "425 Can't open data
+// connection" instead of a connection, or no connection at all. Code 0 is the last: the reply
+// owed to the store was already dealt with.
 class CannotConnectBack : public Error
 {
 public:
     CannotConnectBack(int code, const QString &text) : Error(text), m_code(code) {}
     int code() const { return m_code; }
+    // "425 Failed to establish connection.", for the log.
+    QString reason() const { return m_code != 0 ? QStringLiteral("%1 %2").arg(m_code).arg(message()) : message(); }
 
 private:
     int m_code;
@@ -632,8 +635,13 @@ void FtpClient::remove(const QString &name)
 // The server is told where to go on just before the STOR it applies to.
 void FtpClient::requestStore(const StoreRequest &store)
 {
-    if (store.offset > 0)
-        sendCmd(QStringLiteral("REST %1").arg(store.offset), {350});
+    if (store.offset > 0) {
+        try {
+            sendCmd(QStringLiteral("REST %1").arg(store.offset), {350});
+        } catch (const FtpReplyError &refusal) {
+            throw FtpRestartRefused(refusal.code(), m_lastReply.text());
+        }
+    }
     sendCmd(QStringLiteral("STOR ") + store.name, {125, 150});
 }
 
@@ -648,9 +656,8 @@ std::unique_ptr<QSslSocket> FtpClient::openDataConnection(const StoreRequest &st
         if (!m_passiveFallback)
             throw FtpReplyError(refusal.code(), refusal.message().split(QLatin1Char('\n')));
         emit status(StatusKind::StatusText,
-                    QStringLiteral("The server cannot connect back for an active transfer (%1 %2): trying passive mode.")
-                        .arg(refusal.code())
-                        .arg(refusal.message()));
+                    QStringLiteral("The server cannot connect back for an active transfer (%1): trying passive mode.")
+                        .arg(refusal.reason()));
         return openPassiveDataConnection(store, finalReplyPending);
     }
 }
@@ -666,7 +673,14 @@ std::unique_ptr<QSslSocket> FtpClient::openActiveDataConnection(const StoreReque
     } catch (const FtpReplyError &refusal) {
         throw CannotConnectBack(refusal.code(), refusal.message());
     }
-    requestStore(store);
+    try {
+        requestStore(store);
+    } catch (const FtpReplyError &refusal) {
+        // Servers that connect once they have the STOR say so when they could not.
+        if (refusal.code() == 425)
+            throw CannotConnectBack(refusal.code(), refusal.message());
+        throw;
+    }
     finalReplyPending = true;
     return acceptDataConnection(listener, finalReplyPending);
 }
@@ -714,8 +728,13 @@ std::unique_ptr<QSslSocket> FtpClient::acceptDataConnection(QTcpServer &listener
                 throw CannotConnectBack(reply.code(), reply.text().join(QLatin1Char('\n')));
             throw FtpReplyError(reply.code(), reply.text());
         }
-        if (deadline.hasExpired())
-            throw Error(QStringLiteral("Accept timed out."));
+        if (deadline.hasExpired()) {
+            if (!m_passiveFallback)
+                throw Error(QStringLiteral("Accept timed out."));
+            abandonStore();
+            finalReplyPending = false;
+            throw CannotConnectBack(0, QStringLiteral("it did not connect within %1 seconds").arg(m_listenTimeout / 1000.0));
+        }
         throwIfCancelled();
         WaitStep(this, m_isCancelled)
             .wakeOn(&listener, &QTcpServer::newConnection)
@@ -727,6 +746,15 @@ std::unique_ptr<QSslSocket> FtpClient::acceptDataConnection(QTcpServer &listener
     data->setParent(nullptr);
     listener.close();
     return data;
+}
+
+// Tells the server to give up a store whose data connection never came (ABOR) and reads its
+// answers up to the one for ABOR, so the control connection can go on.
+void FtpClient::abandonStore()
+{
+    writeControl("ABOR\r\n");
+    for (int code = 0; code != 225 && code != 226 && code < 500;)
+        code = getResponse({}).code();
 }
 
 // Streams the file in chunks; every send on the socket is reported as work.

@@ -99,8 +99,8 @@ public:
     // with a message that names the time; 0 keeps waiting as long as the connection is open.
     int silenceLimit() const { return m_silenceLimit; }
     void setSilenceLimit(int ms) { m_silenceLimit = ms; }
-    // Active transfers that the server cannot connect back to (PORT refused, or 425) are tried
-    // again once in passive mode.
+    // Active transfers that the server cannot connect back to (PORT refused, 425, or no
+    // connection within the listen time-out) are tried again once in passive mode.
     bool passiveFallback() const { return m_passiveFallback; }
     void setPassiveFallback(bool fallback) { m_passiveFallback = fallback; }
     // The address announced in PORT; empty means the local address of the control connection.
@@ -117,7 +117,8 @@ public:
     void changeDir(const QString &folder);
     // Stores the file under its own name (or `remoteName`) in the current remote folder,
     // replacing a file of that name. From `offset` on, the server is asked to go on at that
-    // byte (REST) and the file is sent from there. Files of 2 GiB and more are refused.
+    // byte (REST) and the file is sent from there; a server that refuses REST throws
+    // FtpRestartRefused. Files of 2 GiB and more are refused.
     void put(const QString &localPath, const QString &remoteName = {}, qint64 offset = 0);
     // The size of a remote file (SIZE), or nothing when the server cannot tell.
     std::optional<qint64> remoteSize(const QString &name);
@@ -172,6 +173,7 @@ private:
     std::unique_ptr<QSslSocket> openPassiveDataConnection(const StoreRequest &store, bool &finalReplyPending);
     void listen(QTcpServer &listener) const;
     std::unique_ptr<QSslSocket> acceptDataConnection(QTcpServer &listener, bool &finalReplyPending);
+    void abandonStore();
     void sendFile(QFile &file, const QString &localPath, qint64 offset, QSslSocket &data);
     void finishDataOperation(QSslSocket *data, bool finalReplyPending);
     void abortDataOperation(QSslSocket *data, bool finalReplyPending);

@@ -14,3 +14,10 @@ public:
 private:
     int m_code;
 };
+
+// The server would not go on at the requested byte (REST refused), so nothing was stored.
+class FtpRestartRefused : public FtpReplyError
+{
+public:
+    using FtpReplyError::FtpReplyError;
+};

@@ -135,7 +135,12 @@ void FtpTransport::store(const QString &localPath, const QString &name)
             throw Error(QStringLiteral("The server refused to give the uploaded file its name \"%1\": %2").arg(name, replyText(refusal)));
         m_progress.log(QStringLiteral("The server refused to rename the uploaded file (%1): storing it under its own name directly.")
                            .arg(replyText(refusal)));
-        storeWhole(localPath, name, 0);
+        try {
+            storeWhole(localPath, name, 0);
+        } catch (const FtpCancelled &) {
+            throw UploadCancelled(
+                QStringLiteral("Cancelled during the transfer; the file \"%1\" on the server may be incomplete.").arg(name));
+        }
     }
 }
 
@@ -157,6 +162,11 @@ void FtpTransport::storeWhole(const QString &localPath, const QString &name, qin
     m_offset = offset;
     try {
         m_client.put(localPath, name, offset);
+    } catch (const FtpRestartRefused &refusal) {
+        // What was stored before is of no use then: the whole file goes again, over it.
+        m_progress.log(QStringLiteral("The server refused to resume the upload (%1): uploading the whole file again.")
+                           .arg(replyText(refusal)));
+        return storeWhole(localPath, name, 0);
     } catch (const FtpReplyError &refusal) {
         throw Error(QStringLiteral("The server refused to store the file: %1").arg(replyText(refusal)));
     }

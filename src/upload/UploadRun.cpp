@@ -100,17 +100,10 @@ void uploadFile(const UploadEntry &entry, int number, ChoreProgress &progress, c
         throw ChoreCancelled();
 }
 
-QString uploadEndMessage(const ChoreReport &report, int uploads)
+ChoreEndWording uploadEndWording(const ChoreReport &report, qsizetype uploads)
 {
-    const QString lines = failureLines(report.failures);
-    if (report.cancelled)
-        return report.failures.isEmpty() ? QStringLiteral("Cancelled") : QStringLiteral("Cancelled:") + lines;
-    if (report.failures.isEmpty())
-        return QStringLiteral("Finished");
-    return failedUploadsHeading(int(report.failures.size()), uploads) + lines;
-}
-
-QString failedUploadsHeading(int failed, int uploads)
-{
-    return QStringLiteral("Finished, but %1 of %2 uploads failed:").arg(failed).arg(uploads);
+    const qsizetype failed = report.failures.size();
+    const QString headline = report.cancelled ? QStringLiteral("%1 of %2 uploads failed:").arg(failed).arg(uploads)
+                                              : failedOfHeadline(failed, uploads, QStringLiteral("uploads"));
+    return {QStringLiteral("uploaded"), headline};
 }

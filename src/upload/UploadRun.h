@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chores/ChoreEndMessage.h"
 #include "project/Records.h"
 #include "upload/UploadTransport.h"
 
@@ -37,8 +38,6 @@ UploadDestination uploadDestination(const UploadEntry &entry, int number);
 // Uploads the file of one entry, `number` counted from 1 for the messages, as described above.
 void uploadFile(const UploadEntry &entry, int number, ChoreProgress &progress, const UploadServices &services);
 
-// How a run of `uploads` entries ended, for the user: "Finished" when every entry was stored;
-// otherwise how many failed, each with its reason.
-QString uploadEndMessage(const ChoreReport &report, int uploads);
-// "Finished, but N of M uploads failed:"
-QString failedUploadsHeading(int failed, int uploads);
+// How a run of `uploads` entries words its end: "Finished, but 2 of 5 uploads failed:" above
+// the failed entries; after a cancel, "2 of 5 uploads failed:", as the entry cut off is one.
+ChoreEndWording uploadEndWording(const ChoreReport &report, qsizetype uploads);

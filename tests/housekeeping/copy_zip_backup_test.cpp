@@ -4,7 +4,7 @@
 #include "housekeeping/BackupFolders.h"
 #include "housekeeping/BackupProject.h"
 #include "chores/ChoreRunner.h"
-#include "housekeeping/ChoreEndMessage.h"
+#include "chores/ChoreEndMessage.h"
 #include "housekeeping/CopyEntries.h"
 #include "housekeeping/FileCopier.h"
 #include "housekeeping/ZipFolder.h"

@@ -1,6 +1,6 @@
 #include "workspace/Workspace.h"
 #include "chores/ChoreRunner.h"
-#include "housekeeping/ChoreEndMessage.h"
+#include "chores/ChoreEndMessage.h"
 #include "project/Error.h"
 #include "support/TestSupport.h"
 

@@ -18,8 +18,19 @@ class RealFtpServer
 {
 public:
     // PyftpdlibPassiveOnly refuses PORT, as a server behind a firewall that cannot connect back;
-    // PyftpdlibWithoutRename refuses RNFR, as servers that allow storing and nothing else.
-    enum class Kind { Pyftpdlib, PyftpdlibPassiveOnly, PyftpdlibWithoutRename, Vsftpd };
+    // PyftpdlibNeverConnects takes PORT and STOR (150) but never connects, as a server whose
+    // connection is dropped on its way; PyftpdlibRefusesAfterStore answers STOR with 425, as
+    // servers that connect only then; PyftpdlibWithoutRename refuses RNFR, as servers that
+    // allow storing and nothing else; PyftpdlibWithoutResume refuses REST.
+    enum class Kind {
+        Pyftpdlib,
+        PyftpdlibPassiveOnly,
+        PyftpdlibNeverConnects,
+        PyftpdlibRefusesAfterStore,
+        PyftpdlibWithoutRename,
+        PyftpdlibWithoutResume,
+        Vsftpd
+    };
 
     // vsftpd logs in system users only; this one is created (as root) when it is missing.
     static constexpr const char *SystemUser = "trovasftp";
@@ -49,10 +60,12 @@ public:
     QString start(int readLimit = 0)
     {
         m_port = freePort();
-        if ((m_kind == Kind::Pyftpdlib && readLimit > 0) || m_kind == Kind::PyftpdlibPassiveOnly
-            || m_kind == Kind::PyftpdlibWithoutRename) {
+        if ((m_kind == Kind::Pyftpdlib && readLimit > 0) || (m_kind != Kind::Pyftpdlib && m_kind != Kind::Vsftpd)) {
             const char *quirk = m_kind == Kind::PyftpdlibPassiveOnly ? "passive-only"
+                : m_kind == Kind::PyftpdlibNeverConnects            ? "never-connects"
+                : m_kind == Kind::PyftpdlibRefusesAfterStore        ? "425-after-store"
                 : m_kind == Kind::PyftpdlibWithoutRename            ? "no-rename"
+                : m_kind == Kind::PyftpdlibWithoutResume            ? "no-resume"
                                                                     : "none";
             m_process.start(QStringLiteral("/usr/bin/python3"),
                             {"-c", QString::fromLatin1(ScriptedPyftpdlib), QString::number(m_port), root(), SystemUser,
@@ -143,8 +156,25 @@ class Handler(FTPHandler):
     def ftp_PORT(self, line):
         if quirk == 'passive-only':
             self.respond('500 Active mode is not allowed here.')
+        elif quirk in ('never-connects', '425-after-store'):
+            self.respond('200 PORT command successful.')
         else:
             FTPHandler.ftp_PORT(self, line)
+    def ftp_STOR(self, file, mode='w'):
+        if quirk == '425-after-store' and self.data_channel is None and self._dtp_acceptor is None:
+            self.respond('425 Failed to establish connection.')
+        else:
+            return FTPHandler.ftp_STOR(self, file, mode)
+    def ftp_ABOR(self, line):
+        if self._in_dtp_queue is not None:
+            self._in_dtp_queue[0].close()
+            self._in_dtp_queue = None
+        FTPHandler.ftp_ABOR(self, line)
+    def ftp_REST(self, line):
+        if quirk == 'no-resume':
+            self.respond('502 Command not implemented.')
+        else:
+            FTPHandler.ftp_REST(self, line)
     def ftp_RNFR(self, path):
         if quirk == 'no-rename':
             self.respond('550 Renaming is not allowed here.')

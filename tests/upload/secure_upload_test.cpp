@@ -89,7 +89,9 @@ private slots:
     void silentServer_endsWithTheTimeOut_data();
     void silentServer_endsWithTheTimeOut();
     void cancelDuringTheHandshake_endsAtOnce();
-    void portRefused_goesPassive();
+    void cannotConnectBack_goesPassive_data();
+    void cannotConnectBack_goesPassive();
+    void resumeRefused_uploadsTheWholeFileAgain();
     void renameRefused_storesDirectly();
 
 private:
@@ -393,19 +395,55 @@ void SecureUploadTest::cancelDuringTheHandshake_endsAtOnce()
     }
 }
 
-void SecureUploadTest::portRefused_goesPassive()
+void SecureUploadTest::cannotConnectBack_goesPassive_data()
 {
-    RealFtpServer server(RealFtpServer::Kind::PyftpdlibPassiveOnly);
+    QTest::addColumn<RealFtpServer::Kind>("kind");
+    QTest::addColumn<QString>("reason"); // why, as the log tells it
+
+    QTest::newRow("PORT refused") << RealFtpServer::Kind::PyftpdlibPassiveOnly << "500 Active mode is not allowed here.";
+    QTest::newRow("425 to STOR") << RealFtpServer::Kind::PyftpdlibRefusesAfterStore << "425 Failed to establish connection.";
+    QTest::newRow("STOR taken, never connects")
+        << RealFtpServer::Kind::PyftpdlibNeverConnects << "it did not connect within 10 seconds";
+}
+
+void SecureUploadTest::cannotConnectBack_goesPassive()
+{
+    QFETCH(RealFtpServer::Kind, kind);
+    QFETCH(QString, reason);
+    RealFtpServer server(kind);
     QVERIFY(server.start().isEmpty());
     server.makeFolder("in");
     const QByteArray content = randomBytes(300000);
     const QString source = writeFile(m_local.filePath("nat/file.bin"), content);
     const RunResult result = run({entry(source, "ftp://127.0.0.1/in", RealFtpServer::Password, server.port())}, nullptr);
-    QCOMPARE(result.failures, QList<ChoreFailure>());
+    QVERIFY2(result.failures.isEmpty(), qPrintable(result.report()));
+    QCOMPARE(filesIn(server.root() + "/in"), QStringList{"file.bin"});
     QCOMPARE(readFile(server.root() + "/in/file.bin"), content);
     QCOMPARE(result.log.filter("trying passive mode").size(), 1);
-    QVERIFY(result.log.contains("The server cannot connect back for an active transfer (500 Active mode is not allowed "
-                                "here.): trying passive mode."));
+    QVERIFY2(result.log.contains("The server cannot connect back for an active transfer (" + reason + "): trying passive mode."),
+             qPrintable(result.log.join('\n')));
+}
+
+// What a run cut off on its way left behind is of no use to a server that cannot go on with
+// it: the whole file goes again.
+void SecureUploadTest::resumeRefused_uploadsTheWholeFileAgain()
+{
+    RealFtpServer server(RealFtpServer::Kind::PyftpdlibWithoutResume);
+    QVERIFY(server.start().isEmpty());
+    const QString folder = server.makeFolder("in");
+    const QByteArray content = randomBytes(1 << 20);
+    const QString source = writeFile(m_local.filePath("noresume/app.tar"), content);
+    const QString temporary = temporaryUploadName(source, "app.tar");
+    writeFile(folder + "/" + temporary, QByteArray(300000, 'y'));
+
+    const RunResult result = run({entry(source, "ftp://127.0.0.1/in", RealFtpServer::Password, server.port())}, nullptr);
+    QVERIFY2(result.failures.isEmpty(), qPrintable(result.report()));
+    QCOMPARE(filesIn(folder), QStringList{"app.tar"});
+    QVERIFY(readFile(folder + "/app.tar") == content);
+    QCOMPARE(result.log.filter("refused to resume").size(), 1);
+    QVERIFY2(result.log.contains("The server refused to resume the upload (502 Command not implemented.): uploading the "
+                                 "whole file again."),
+             qPrintable(result.log.join('\n')));
 }
 
 void SecureUploadTest::renameRefused_storesDirectly()

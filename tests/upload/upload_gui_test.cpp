@@ -190,7 +190,7 @@ void UploadGuiTest::failures_toldAtTheEndAndABadPortStopsTheRun()
     m_fixture->trigger("Uploadfiles1");
     waitForRunEnd();
     QVERIFY(m_fixture->prompts.messages.isEmpty());
-    QCOMPARE(m_fixture->prompts.errors, QStringList{"Finished, but 2 of 2 uploads failed:" + reasons});
+    QCOMPARE(m_fixture->prompts.warnings, QStringList{"Finished, but 2 of 2 uploads failed:\n" + reasons});
     QVERIFY(logLines().contains("Failure: " + present));
 
     // A port that is no number stops the run there, and says what failed before.

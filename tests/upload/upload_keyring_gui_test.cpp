@@ -147,7 +147,7 @@ void UploadKeyringGuiTest::cleanup()
 
 void UploadKeyringGuiTest::collectShown()
 {
-    m_shown += m_fixture->prompts.messages + m_fixture->prompts.errors + m_fixture->prompts.questions + logLines();
+    m_shown += m_fixture->prompts.messages + m_fixture->prompts.errors + m_fixture->prompts.warnings + m_fixture->prompts.questions + logLines();
 }
 
 void UploadKeyringGuiTest::editRow(int row)
@@ -322,7 +322,7 @@ void UploadKeyringGuiTest::upload_missingPassword_askedOnceForEachAccount()
     }
     const QString whyNone = QStringLiteral("No password for %1@127.0.0.1: the system keyring holds none for it. No "
                                            "password was typed in.").arg(kUser);
-    QCOMPARE(m_fixture->prompts.errors, QStringList{QStringLiteral("Finished, but 2 of 3 uploads failed:\n%1: %3\n%2: %3")
+    QCOMPARE(m_fixture->prompts.warnings, QStringList{QStringLiteral("Finished, but 2 of 3 uploads failed:\n\n%1: %3\n%2: %3")
                                                .arg(uploads[0].source, uploads[1].source, whyNone)});
 }
 

@@ -87,11 +87,11 @@ void UploadNoKeyringGuiTest::upload_emptyPasswordLogsInAsItIs()
     QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window.isChoreRunning(), 30000);
     QVERIFY(m_fixture->prompts.passwordAccounts.isEmpty());
     // The server turned the empty password down.
-    QCOMPARE(m_fixture->prompts.errors.size(), 1);
-    QVERIFY2(m_fixture->prompts.errors[0].startsWith("Finished, but 1 of 1 uploads failed:\n" + source + ": "),
-             qPrintable(m_fixture->prompts.errors[0]));
-    QVERIFY(!m_fixture->prompts.errors[0].contains(QLatin1String("No password")));
-    m_fixture->prompts.errors.clear();
+    QCOMPARE(m_fixture->prompts.warnings.size(), 1);
+    QVERIFY2(m_fixture->prompts.warnings[0].startsWith("Finished, but 1 of 1 uploads failed:\n\n" + source + ": "),
+             qPrintable(m_fixture->prompts.warnings[0]));
+    QVERIFY(!m_fixture->prompts.warnings[0].contains(QLatin1String("No password")));
+    m_fixture->prompts.warnings.clear();
 
     const CliResult result = runCli({path, QStringLiteral("upload")});
     QCOMPARE(result.status, 1);

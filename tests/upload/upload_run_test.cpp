@@ -71,6 +71,7 @@ private slots:
     void crackTargetUrl();
     void cancel_endsTheTransferAndTheRun_data();
     void cancel_endsTheTransferAndTheRun();
+    void cancelOfADirectStore_saysTheFileMayBeIncomplete();
     void dataCutShortButConfirmed_isAFailure();
 
 private:
@@ -324,8 +325,12 @@ void UploadRunTest::cancel_endsTheTransferAndTheRun()
     QVERIFY(log.contains(QStringLiteral("Transfer aborted")));
     QVERIFY(!log.contains(QStringLiteral("Transfer complete")));
     QVERIFY(log.contains(QStringLiteral("Disconnected.")));
-    QCOMPARE(report.failures,
-             (QList<ChoreFailure>{{source, "Cancelled during the transfer; the part already sent was removed from the server."}}));
+    const QString removed = "Cancelled during the transfer; the part already sent was removed from the server.";
+    QCOMPARE(report.failures, (QList<ChoreFailure>{{source, removed}}));
+    // Told as a warning that says what became of the file cut off.
+    const ChoreEnd end = choreEnd(report, uploadEndWording(report, entries.size()));
+    QVERIFY(end.warning);
+    QCOMPARE(end.text, "Cancelled\n\n1 of 2 uploads failed:\n\n" + source + ": " + removed);
     // Neither the file nor a part of it is left on the server.
     QTRY_COMPARE(QDir(slow.root() + "/up").entryList(QDir::Files | QDir::Hidden), QStringList());
     // The data connection is dropped, not closed in order: the server never takes the cut file
@@ -334,6 +339,37 @@ void UploadRunTest::cancel_endsTheTransferAndTheRun()
         QTRY_VERIFY_WITH_TIMEOUT(slow.transferLog().contains("UPLOAD"), 20000);
         QVERIFY2(slow.transferLog().contains("FAIL UPLOAD"), slow.transferLog().constData());
     }
+}
+
+// A server that refuses the rename gets the file under its real name directly: cut off there,
+// that file may be incomplete, and the end report says so.
+void UploadRunTest::cancelOfADirectStore_saysTheFileMayBeIncomplete()
+{
+    RealFtpServer slow(RealFtpServer::Kind::PyftpdlibWithoutRename);
+    const QString problem = slow.start(1 << 20);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    slow.makeFolder(QStringLiteral("up"));
+    const QString source = writeFile(m_local.filePath(QStringLiteral("direct/big.bin")), QByteArray(3 << 20, 'd'));
+    const QList<UploadEntry> entries = {{source, QStringLiteral("ftp://127.0.0.1/up"), User, Password, QString::number(slow.port())}};
+
+    ChoreRunner runner;
+    bool direct = false;
+    // Half a second into the direct store, of the three seconds the server takes to read it.
+    connect(&runner, &ChoreRunner::logged, this, [&runner, &direct](const QString &line) {
+        if (!direct && line.startsWith(QStringLiteral("The server refused to rename"))) {
+            direct = true;
+            QTimer::singleShot(500, &runner, &ChoreRunner::cancel);
+        }
+    });
+    const ChoreReport report = runner.run(QStringLiteral("Upload files"), [&entries](ChoreProgress &progress) {
+        runUploads(entries, progress);
+    });
+
+    QVERIFY(direct);
+    QVERIFY(report.cancelled);
+    QVERIFY(!report.error);
+    QCOMPARE(report.failures, (QList<ChoreFailure>{{source, "Cancelled during the transfer; the file \"big.bin\" on the "
+                                                            "server may be incomplete."}}));
 }
 
 // A server that closes the data connection early and still says the file is stored: the file

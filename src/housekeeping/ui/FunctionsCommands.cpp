@@ -5,7 +5,7 @@
 #include "widgets/PageContext.h"
 #include "housekeeping/BackupProject.h"
 #include "housekeeping/BackupsToKeep.h"
-#include "housekeeping/ChoreEndMessage.h"
+#include "chores/ChoreEndMessage.h"
 #include "housekeeping/CopyEntries.h"
 #include "housekeeping/ZipFolder.h"
 #include "platform/Prompts.h"

@@ -5,7 +5,7 @@
 #include "widgets/ItemViews.h"
 #include "widgets/ListPopupMenu.h"
 #include "widgets/PageContext.h"
-#include "housekeeping/ChoreEndMessage.h"
+#include "chores/ChoreEndMessage.h"
 #include "platform/Prompts.h"
 
 #include <QListView>

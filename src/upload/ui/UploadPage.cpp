@@ -1,5 +1,6 @@
 #include "upload/ui/UploadPage.h"
 
+#include "chores/ChoreEndMessage.h"
 #include "workspace/Workspace.h"
 #include "widgets/FileDrops.h"
 #include "widgets/Frame.h"
@@ -93,11 +94,7 @@ void UploadPage::uploadFiles()
             services.password = [&passwords](const UploadEntry &entry) { return passwords.passwordFor(entry); };
             runUploads(uploads, progress, services);
         },
-        [this, count = int(uploads.size())](const ChoreReport &report) {
-            const QString message = uploadEndMessage(report, count);
-            if (report.succeeded())
-                m_prompts.message(message);
-            else if (!report.failures.isEmpty())
-                m_prompts.error(message);
+        [this, count = uploads.size()](const ChoreReport &report) {
+            tellChoreEnd(m_prompts, report, uploadEndWording(report, count));
         });
 }

@@ -1,4 +1,4 @@
-#include "housekeeping/ChoreEndMessage.h"
+#include "chores/ChoreEndMessage.h"
 
 #include "chores/ChoreRunner.h"
 #include "platform/Prompts.h"
