@@ -731,8 +731,8 @@ std::unique_ptr<QSslSocket> FtpClient::acceptDataConnection(QTcpServer &listener
         if (deadline.hasExpired()) {
             if (!m_passiveFallback)
                 throw Error(QStringLiteral("Accept timed out."));
+            finalReplyPending = false; // the answer to ABOR settles the store
             abandonStore();
-            finalReplyPending = false;
             throw CannotConnectBack(0, QStringLiteral("it did not connect within %1 seconds").arg(m_listenTimeout / 1000.0));
         }
         throwIfCancelled();
