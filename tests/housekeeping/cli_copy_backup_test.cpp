@@ -1,6 +1,7 @@
 #include "cli/CliRun.h"
 #include "housekeeping/BackupFolders.h"
 #include "housekeeping/BackupProject.h"
+#include "housekeeping/SpoiledCopies.h"
 #include "support/TestSupport.h"
 #include "zip/ZipArchiveChecks.h"
 
@@ -75,14 +76,7 @@ private Q_SLOTS:
         errors.replaceInStrings("<dir>", m_dir->path());
         writeFile(path("plain"), "a file where a folder would go");
         const QString file = path("proj/a.txt");
-        QList<CopyEntry> copies{{file, path("out/first.txt")}};
-        if (spoil == "missing source")
-            copies.append({path("proj/gone.txt"), path("out/gone/gone.txt")});
-        if (spoil == "blocked folder")
-            copies.append({file, path("plain/sub/a.txt")});
-        if (spoil == "relative target")
-            copies.append({file, "out/a.txt"});
-        copies.append({file, path("out/last.txt")});
+        const QList<CopyEntry> copies = spoiledCopies(*m_dir, file, spoil);
         const bool dryRun = command.endsWith("--dry-run");
 
         QStringList arguments{project(copies, {path("out/")}), command.section(' ', 0, 0)};

@@ -4,6 +4,7 @@
 #include "housekeeping/BackupFolders.h"
 #include "housekeeping/BackupProject.h"
 #include "housekeeping/BackupsToKeep.h"
+#include "housekeeping/SpoiledCopies.h"
 #include "support/TestSupport.h"
 #include "support/WindowFixture.h"
 
@@ -190,14 +191,7 @@ void FunctionsGuiTest::menuCommands_sayWhatWasNotDone()
     expected.replaceInStrings("<dir>", m_dir->path());
     const QString file = writeFile(path("proj/a.txt"), "a");
     writeFile(path("plain"), "a file where a folder would go");
-    QList<CopyEntry> copies{{file, path("out/first.txt")}};
-    if (spoil == "missing source")
-        copies.append({path("proj/gone.txt"), path("out/gone/gone.txt")});
-    if (spoil == "blocked folder")
-        copies.append({file, path("plain/sub/a.txt")});
-    if (spoil == "relative target")
-        copies.append({file, "out/a.txt"});
-    copies.append({file, path("out/last.txt")});
+    const QList<CopyEntry> copies = spoiledCopies(*m_dir, file, spoil);
     Project &project = m_fixture->workspace.project;
     project.setCopies(copies);
     project.setZipFolders({path("out/")});
