@@ -59,7 +59,7 @@ ExitStatus run(const QStringList &arguments)
         return ExitDone;
     }
 
-    Project project(&Todos::sort);
+    Project project(&Todos::order);
     try {
         loadProject(project, invocation.projectPath);
     } catch (const Error &error) {

@@ -65,27 +65,52 @@ void reorder(QList<Row> &rows, std::vector<qsizetype> order)
     }
 }
 
-// Stable sort of `rows` by `key`; `appendKey(keys, row, column)` adds the row's key of
-// column `column` (counted from 1). A negative key sorts descending.
+// The stable order of `rows` by `key`, as order() gives it; `appendKey(keys, row, column)` adds
+// the row's key of column `column` (counted from 1). A negative key sorts descending, and 0
+// keeps the rows where they are. Only reads the rows, so it may run on a worker that holds its
+// own copy of them.
+template<typename Row, typename AppendKey>
+std::vector<qsizetype> orderBy(const QList<Row> &rows, int key, AppendKey appendKey)
+{
+    if (key == 0) {
+        std::vector<qsizetype> unchanged(static_cast<size_t>(rows.size()));
+        for (qsizetype row = 0; row < rows.size(); ++row)
+            unchanged[static_cast<size_t>(row)] = row;
+        return unchanged;
+    }
+    const int column = key < 0 ? -key : key;
+    Keys keys(rows.size());
+    for (const Row &row : rows)
+        appendKey(keys, row, column);
+    return order(keys, key < 0);
+}
+
+// Stable sort of `rows` by `key`, as orderBy() orders them.
 template<typename Row, typename AppendKey>
 void sort(QList<Row> &rows, int key, AppendKey appendKey)
 {
     if (key == 0 || rows.size() < 2)
         return;
-    const int column = key < 0 ? -key : key;
-    Keys keys(rows.size());
-    for (const Row &row : std::as_const(rows))
-        appendKey(keys, row, column);
-    reorder(rows, order(keys, key < 0));
+    reorder(rows, orderBy(std::as_const(rows), key, appendKey));
 }
 
-// Sorts records whose fields() give the column texts.
+// Adds a record's key of a column, for records whose fields() give the column texts.
+template<typename Record>
+void appendFieldKey(Keys &keys, const Record &record, int column)
+{
+    keys.appendText(record.fields().value(column - 1));
+}
+
+template<typename Record>
+std::vector<qsizetype> orderByFields(const QList<Record> &rows, int key)
+{
+    return orderBy(rows, key, appendFieldKey<Record>);
+}
+
 template<typename Record>
 void sortByFields(QList<Record> &rows, int key)
 {
-    sort(rows, key, [](Keys &keys, const Record &record, int column) {
-        keys.appendText(record.fields().value(column - 1));
-    });
+    sort(rows, key, appendFieldKey<Record>);
 }
 
 } // namespace ColumnSort

@@ -3,6 +3,8 @@
 #include "project/ColumnSort.h"
 
 #include <QCollator>
+#include <QFutureWatcher>
+#include <QPromise>
 #include <QScopedValueRollback>
 #include <QThreadPool>
 
@@ -99,6 +101,7 @@ void Project::setRecords(QList<Record> ProjectData::*list, QList<Record> records
     if (m_trackingEdits && records != m_data.*list)
         noteEdit();
     m_data.*list = std::move(records);
+    ++m_listVersions[static_cast<size_t>(which)];
     Q_EMIT listChanged(which);
 }
 
@@ -175,27 +178,91 @@ void Project::keepFormatting(ProjectList document, const QString &html)
 
 void Project::sortList(ProjectList list, int key)
 {
-    const QScopedValueRollback<bool> untracked(m_trackingEdits, false);
     setSortKey(list, key);
     switch (list) {
     case ProjectList::Developers:
-        sortRecords(&ProjectData::developers, key, list);
+        sortRecords(&ProjectData::developers, list, Order<DeveloperEntry>(&ColumnSort::orderByFields<DeveloperEntry>));
         break;
     case ProjectList::Copies:
-        sortRecords(&ProjectData::copies, key, list);
+        sortRecords(&ProjectData::copies, list, Order<CopyEntry>(&ColumnSort::orderByFields<CopyEntry>));
         break;
     case ProjectList::Uploads:
-        sortRecords(&ProjectData::uploads, key, list);
+        sortRecords(&ProjectData::uploads, list, Order<UploadEntry>(&ColumnSort::orderByFields<UploadEntry>));
         break;
     case ProjectList::Todos:
-        if (m_todoOrder) {
-            m_todoOrder(m_data.todos, key);
-            Q_EMIT listChanged(list);
-        }
+        if (m_todoOrder)
+            sortRecords(&ProjectData::todos, list, m_todoOrder);
         break;
     default:
         break;
     }
+}
+
+template<typename Record>
+void Project::sortRecords(QList<Record> ProjectData::*list, ProjectList which, const Order<Record> &order)
+{
+    if ((m_data.*list).size() >= kWorkerSortRows) {
+        sortOnWorker(list, which, order);
+        return;
+    }
+    // Sorted now, so no worker started before may change the order any more.
+    setRunningSort(which, 0);
+    applyOrder(list, which, order(m_data.*list, sortKey(which)));
+}
+
+// The worker orders its own copy of the rows, which costs no copying of them as long as the
+// window does not change them meanwhile.
+template<typename Record>
+void Project::sortOnWorker(QList<Record> ProjectData::*list, ProjectList which, const Order<Record> &order)
+{
+    using Rows = std::vector<qsizetype>;
+    const quint64 ticket = m_nextSortTicket++;
+    const quint64 version = m_listVersions[static_cast<size_t>(which)];
+    setRunningSort(which, ticket);
+    auto promise = std::make_shared<QPromise<Rows>>();
+    auto *watcher = new QFutureWatcher<Rows>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, ticket, version, list, which, order] {
+        watcher->deleteLater();
+        if (m_runningSorts[static_cast<size_t>(which)] != ticket)
+            return;
+        if (m_listVersions[static_cast<size_t>(which)] != version) {
+            sortRecords(list, which, order);
+            return;
+        }
+        setRunningSort(which, 0);
+        applyOrder(list, which, watcher->result());
+    });
+    watcher->setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, rows = m_data.*list, key = sortKey(which), order]() mutable {
+        Rows ordered;
+        {
+            // Let go of the rows before the window learns the order, so it reorders its own
+            // rows in place rather than a copy.
+            const QList<Record> held = std::move(rows);
+            ordered = order(held, key);
+        }
+        promise->addResult(std::move(ordered));
+        promise->finish();
+    });
+}
+
+template<typename Record>
+void Project::applyOrder(QList<Record> ProjectData::*list, ProjectList which, std::vector<qsizetype> order)
+{
+    const QScopedValueRollback<bool> untracked(m_trackingEdits, false);
+    ColumnSort::reorder(m_data.*list, std::move(order));
+    ++m_listVersions[static_cast<size_t>(which)];
+    Q_EMIT listChanged(which);
+}
+
+void Project::setRunningSort(ProjectList list, quint64 ticket)
+{
+    quint64 &running = m_runningSorts[static_cast<size_t>(list)];
+    const bool wasSorting = running != 0;
+    running = ticket;
+    if (wasSorting != (ticket != 0))
+        Q_EMIT sortingChanged(list, ticket != 0);
 }
 
 namespace {
@@ -214,7 +281,7 @@ void Project::arrangeAsLoaded(ProjectData &data) const
     ColumnSort::sortByFields(data.uploads, kLoadedKey);
     if (m_todoOrder)
         for (int key : kLoadedTodoKeys)
-            m_todoOrder(data.todos, key);
+            ColumnSort::reorder(data.todos, m_todoOrder(std::as_const(data.todos), key));
 }
 
 void Project::replaceLoaded(ProjectData data)
@@ -226,16 +293,12 @@ void Project::replaceLoaded(ProjectData data)
     replace(std::move(data));
 }
 
-template<typename Record>
-void Project::sortRecords(QList<Record> ProjectData::*list, int key, ProjectList which)
-{
-    ColumnSort::sortByFields(m_data.*list, key);
-    Q_EMIT listChanged(which);
-}
-
 void Project::reset()
 {
     const QScopedValueRollback<bool> untracked(m_trackingEdits, false);
+    // What a worker is ordering belongs to the project that goes.
+    for (ProjectList list : {ProjectList::Developers, ProjectList::Copies, ProjectList::Uploads, ProjectList::Todos})
+        setRunningSort(list, 0);
     m_data.path.clear();
     setIncludeSubfolders(false);
     setZipWithFolderNames(false);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 enum class ProjectList { Developers, TempExtensions, Copies, ZipFolders, Uploads, Tools, Description, Todos, License, Notes };
 
@@ -18,8 +19,15 @@ class Project : public QObject
     Q_OBJECT
 
 public:
-    // Sorts the to-do list by a signed column key; the to-do rules live with the to-do list.
-    using TodoOrder = std::function<void(QList<TodoItem> &todos, int key)>;
+    // The order of rows by a signed column key, as ColumnSort::order() gives it. It only reads
+    // the rows, on a worker for a long list.
+    template<typename Record>
+    using Order = std::function<std::vector<qsizetype>(const QList<Record> &rows, int key)>;
+    // The to-do rules live with the to-do list.
+    using TodoOrder = Order<TodoItem>;
+
+    // A list of this many rows or more is sorted on a worker.
+    static constexpr qsizetype kWorkerSortRows = 5'000;
 
     // Without a to-do order, sorting the to-do list only remembers its key.
     explicit Project(TodoOrder todoOrder = {}, QObject *parent = nullptr)
@@ -61,8 +69,13 @@ public:
 
     // Signed column sort keys of the report lists; 0 until first sorted, never saved.
     int sortKey(ProjectList list) const { return m_sortKeys[static_cast<size_t>(list)]; }
-    // Sorts the list by `key` and remembers the key (developers, copies, uploads, todos).
+    // Sorts the list by `key` and remembers the key (developers, copies, uploads, todos). A
+    // short list is sorted at once. A long one is ordered on a worker while the window goes on,
+    // and takes its new order when the worker is done: from the clicks meanwhile, the last
+    // one's key; an edit of the list meanwhile stays, and the list is then ordered again.
     void sortList(ProjectList list, int key);
+    // Whether a worker is ordering the list.
+    bool isSorting(ProjectList list) const { return m_runningSorts[static_cast<size_t>(list)] != 0; }
     // Puts loaded data in the order a freshly loaded project shows: the report lists by their
     // first column, the to-do list by status and, within a status, by version. Touches nothing
     // of the Project, so it may run on a worker while the window goes on.
@@ -91,6 +104,7 @@ Q_SIGNALS:
     // Any setting, for the fields of the Project page.
     void settingsChanged();
     void listChanged(ProjectList list);
+    void sortingChanged(ProjectList list, bool sorting);
     void modifiedChanged(bool modified);
     void formattingReplaced();
     void formattingWanted();
@@ -102,8 +116,15 @@ private:
     void assignUids(QList<Record> &records);
     template<typename Record>
     void setRecords(QList<Record> ProjectData::*list, QList<Record> records, ProjectList which);
+    // Orders the list by its sort key, on a worker when it is long.
     template<typename Record>
-    void sortRecords(QList<Record> ProjectData::*list, int key, ProjectList which);
+    void sortRecords(QList<Record> ProjectData::*list, ProjectList which, const Order<Record> &order);
+    template<typename Record>
+    void sortOnWorker(QList<Record> ProjectData::*list, ProjectList which, const Order<Record> &order);
+    template<typename Record>
+    void applyOrder(QList<Record> ProjectData::*list, ProjectList which, std::vector<qsizetype> order);
+    // The worker sort whose order the list takes when it is done; 0 for none.
+    void setRunningSort(ProjectList list, quint64 ticket);
     void setSortKey(ProjectList list, int key) { m_sortKeys[static_cast<size_t>(list)] = key; }
     void setLines(QStringList ProjectData::*list, QStringList lines, ProjectList which, bool sorted);
     void setText(QString ProjectData::*field, const QString &value);
@@ -114,6 +135,12 @@ private:
     ProjectData m_data;
     DocumentFormatting m_formatting;
     std::array<int, 10> m_sortKeys{};
+    // Counts the changes of each list's rows, so a worker's order of rows since changed is
+    // never applied.
+    std::array<quint64, 10> m_listVersions{};
+    // The ticket of the worker sort whose order each list is waiting for; 0 for none.
+    std::array<quint64, 10> m_runningSorts{};
+    quint64 m_nextSortTicket = 1;
     quint64 m_nextUid = 1;
     bool m_modified = false;
     bool m_trackingEdits = true;

@@ -15,6 +15,21 @@ struct CodeTable
 // Status 8 to 12, priority 4 to 6, kind 0 to 3.
 constexpr CodeTable kTables[] = {{8, 5}, {4, 3}, {0, 4}};
 
+void appendKey(ColumnSort::Keys &keys, const TodoItem &item, int column)
+{
+    switch (column) {
+    case 1: return keys.appendNumber(item.status);
+    case 2: return keys.appendNumber(item.priority);
+    case 3: return keys.appendNumber(item.kind);
+    case 4: return keys.appendNumber(item.official);
+    case 5: return keys.appendText(item.version);
+    case 6: return keys.appendText(item.title);
+    case 7: return keys.appendText(item.description);
+    case 8: return keys.appendText(item.note);
+    default: return keys.appendNumber(0);
+    }
+}
+
 } // namespace
 
 int positionOf(CodeField field, int code)
@@ -61,21 +76,9 @@ int countOpenTasks(const QList<TodoItem> &todos)
     }));
 }
 
-void sort(QList<TodoItem> &todos, int key)
+std::vector<qsizetype> order(const QList<TodoItem> &todos, int key)
 {
-    ColumnSort::sort(todos, key, [](ColumnSort::Keys &keys, const TodoItem &item, int column) {
-        switch (column) {
-        case 1: return keys.appendNumber(item.status);
-        case 2: return keys.appendNumber(item.priority);
-        case 3: return keys.appendNumber(item.kind);
-        case 4: return keys.appendNumber(item.official);
-        case 5: return keys.appendText(item.version);
-        case 6: return keys.appendText(item.title);
-        case 7: return keys.appendText(item.description);
-        case 8: return keys.appendText(item.note);
-        default: return keys.appendNumber(0);
-        }
-    });
+    return ColumnSort::orderBy(todos, key, appendKey);
 }
 
 } // namespace Todos

@@ -2,6 +2,8 @@
 
 #include "project/Records.h"
 
+#include <vector>
+
 // Rules of the to-do list that do not depend on a view.
 namespace Todos {
 
@@ -19,7 +21,8 @@ void setCode(TodoItem &item, CodeField field, int code);
 // Open tasks: status At work (10) or To do (11).
 int countOpenTasks(const QList<TodoItem> &todos);
 
-// Stable sort by a signed sort key: codes numerically, texts by their folded bytes.
-void sort(QList<TodoItem> &todos, int key);
+// The stable order of the items by a signed sort key (codes numerically, texts by their folded
+// bytes): the i-th entry is the item that goes i-th. Only reads the items.
+std::vector<qsizetype> order(const QList<TodoItem> &todos, int key);
 
 } // namespace Todos

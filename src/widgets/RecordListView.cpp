@@ -59,6 +59,16 @@ RecordListView::RecordListView(Project &project, ProjectList list, const QList<C
 
     connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_project.sortList(m_list, ColumnSort::nextKey(m_project.sortKey(m_list), column));
+        // A long list takes its new order a moment later; the header shows the key at once.
+        showSortIndicator();
+    });
+    connect(&m_project, &Project::sortingChanged, this, [this](ProjectList list, bool sorting) {
+        if (list != m_list)
+            return;
+        if (sorting)
+            setCursor(Qt::BusyCursor);
+        else
+            unsetCursor();
     });
     connect(&m_project, &Project::listChanged, this, [this](ProjectList changed) {
         if (changed == m_list)

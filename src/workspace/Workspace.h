@@ -14,7 +14,7 @@
 struct Workspace
 {
     Workspace(const QString &settingsFolder, Prompts &prompts)
-        : appDataFolder(AppDataFolder::withSeparator(settingsFolder)), project(&Todos::sort), recent(appDataFolder),
+        : appDataFolder(AppDataFolder::withSeparator(settingsFolder)), project(&Todos::order), recent(appDataFolder),
           commands(project, recent, prompts), tempFiles(project, commands, prompts), localisation(appDataFolder)
     {
     }

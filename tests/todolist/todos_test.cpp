@@ -26,6 +26,11 @@ QStringList titles(const QList<TodoItem> &todos)
     return result;
 }
 
+void sort(QList<TodoItem> &todos, int key)
+{
+    ColumnSort::reorder(todos, Todos::order(todos, key));
+}
+
 } // namespace
 
 class TodosTest : public QObject
@@ -69,7 +74,7 @@ private Q_SLOTS:
         a.uid = 1;
         b.uid = 2;
         const auto uids = [column](QList<TodoItem> todos) {
-            Todos::sort(todos, column);
+            sort(todos, column);
             return QList<quint64>{todos[0].uid, todos[1].uid};
         };
         const QList<quint64> aFirst{1, 2}, bFirst{2, 1};
@@ -97,7 +102,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, clicks);
         QFETCH(int, key);
         QFETCH(QStringList, order);
-        Project project(&Todos::sort);
+        Project project(&Todos::order);
         project.setTodos({item(QStringLiteral("Zebra"), 11, -1, QStringLiteral("2")),
                           item(QStringLiteral("apple"), 11, 7, QStringLiteral("1")),
                           item(QStringLiteral("b"), 11, -1, QStringLiteral("3")),
@@ -115,8 +120,8 @@ private Q_SLOTS:
                               item(QStringLiteral("b"), 8, -1, QStringLiteral("3")),
                               item(QStringLiteral("c"), 11, -1, QStringLiteral("1")),
                               item(QStringLiteral("d"), 8, -1, QStringLiteral("1.10"))};
-        Todos::sort(todos, 5);
-        Todos::sort(todos, 1);
+        sort(todos, 5);
+        sort(todos, 1);
         QCOMPARE(titles(todos), (QStringList{"d", "b", "c", "a"}));
     }
 
