@@ -11,6 +11,19 @@
 #include <memory>
 #include <utility>
 
+namespace {
+
+// Lets go of `value` on a worker: freeing 100,000 records takes longer than the window may
+// stand still.
+template<typename T>
+void releaseOnWorker(T value)
+{
+    auto held = std::make_shared<T>(std::move(value));
+    QThreadPool::globalInstance()->start([held = std::move(held)]() mutable { held.reset(); });
+}
+
+} // namespace
+
 void Project::sortIgnoringCase(QStringList &texts)
 {
     QCollator collator;
@@ -207,20 +220,22 @@ void Project::sortRecords(QList<Record> ProjectData::*list, ProjectList which, c
     }
     // Sorted now, so no worker started before may change the order any more.
     setRunningSort(which, 0);
-    applyOrder(list, which, order(m_data.*list, sortKey(which)));
+    const QScopedValueRollback<bool> untracked(m_trackingEdits, false);
+    ColumnSort::reorder(m_data.*list, order(std::as_const(m_data.*list), sortKey(which)));
+    ++m_listVersions[static_cast<size_t>(which)];
+    Q_EMIT listChanged(which);
 }
 
-// The worker orders its own copy of the rows, which costs no copying of them as long as the
-// window does not change them meanwhile.
+// The worker reads its own copy of the rows, which shares them with the window's list at no
+// cost, and builds the sorted list; the window then only swaps it in.
 template<typename Record>
 void Project::sortOnWorker(QList<Record> ProjectData::*list, ProjectList which, const Order<Record> &order)
 {
-    using Rows = std::vector<qsizetype>;
     const quint64 ticket = m_nextSortTicket++;
     const quint64 version = m_listVersions[static_cast<size_t>(which)];
     setRunningSort(which, ticket);
-    auto promise = std::make_shared<QPromise<Rows>>();
-    auto *watcher = new QFutureWatcher<Rows>(this);
+    auto promise = std::make_shared<QPromise<QList<Record>>>();
+    auto *watcher = new QFutureWatcher<QList<Record>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, ticket, version, list, which, order] {
         watcher->deleteLater();
         if (m_runningSorts[static_cast<size_t>(which)] != ticket)
@@ -230,30 +245,21 @@ void Project::sortOnWorker(QList<Record> ProjectData::*list, ProjectList which, 
             return;
         }
         setRunningSort(which, 0);
-        applyOrder(list, which, watcher->result());
+        const QScopedValueRollback<bool> untracked(m_trackingEdits, false);
+        releaseOnWorker(std::exchange(m_data.*list, watcher->future().takeResult()));
+        ++m_listVersions[static_cast<size_t>(which)];
+        Q_EMIT listChanged(which);
     });
     watcher->setFuture(promise->future());
     promise->start();
-    QThreadPool::globalInstance()->start([promise, rows = m_data.*list, key = sortKey(which), order]() mutable {
-        Rows ordered;
-        {
-            // Let go of the rows before the window learns the order, so it reorders its own
-            // rows in place rather than a copy.
-            const QList<Record> held = std::move(rows);
-            ordered = order(held, key);
-        }
-        promise->addResult(std::move(ordered));
+    QThreadPool::globalInstance()->start([promise, rows = m_data.*list, key = sortKey(which), order] {
+        QList<Record> sorted;
+        sorted.reserve(rows.size());
+        for (qsizetype row : order(rows, key))
+            sorted.append(rows.at(row));
+        promise->addResult(std::move(sorted));
         promise->finish();
     });
-}
-
-template<typename Record>
-void Project::applyOrder(QList<Record> ProjectData::*list, ProjectList which, std::vector<qsizetype> order)
-{
-    const QScopedValueRollback<bool> untracked(m_trackingEdits, false);
-    ColumnSort::reorder(m_data.*list, std::move(order));
-    ++m_listVersions[static_cast<size_t>(which)];
-    Q_EMIT listChanged(which);
 }
 
 void Project::setRunningSort(ProjectList list, quint64 ticket)
@@ -321,16 +327,15 @@ void Project::reset()
     setModified(false);
 }
 
-// Freeing the lists of a large project takes longer than the window may stand still, so a
-// worker frees them. The lists are emptied here at once; reset() then tells every view.
+// The lists are emptied here at once and freed on a worker; reset() then tells every view.
 void Project::releaseListsOnWorker()
 {
-    auto lists = std::make_shared<ProjectData>();
-    lists->developers = std::exchange(m_data.developers, {});
-    lists->copies = std::exchange(m_data.copies, {});
-    lists->uploads = std::exchange(m_data.uploads, {});
-    lists->todos = std::exchange(m_data.todos, {});
-    QThreadPool::globalInstance()->start([lists = std::move(lists)]() mutable { lists.reset(); });
+    ProjectData lists;
+    lists.developers = std::exchange(m_data.developers, {});
+    lists.copies = std::exchange(m_data.copies, {});
+    lists.uploads = std::exchange(m_data.uploads, {});
+    lists.todos = std::exchange(m_data.todos, {});
+    releaseOnWorker(std::move(lists));
 }
 
 void Project::replace(ProjectData data)

@@ -121,8 +121,6 @@ private:
     void sortRecords(QList<Record> ProjectData::*list, ProjectList which, const Order<Record> &order);
     template<typename Record>
     void sortOnWorker(QList<Record> ProjectData::*list, ProjectList which, const Order<Record> &order);
-    template<typename Record>
-    void applyOrder(QList<Record> ProjectData::*list, ProjectList which, std::vector<qsizetype> order);
     // The worker sort whose order the list takes when it is done; 0 for none.
     void setRunningSort(ProjectList list, quint64 ticket);
     void setSortKey(ProjectList list, int key) { m_sortKeys[static_cast<size_t>(list)] = key; }
