@@ -30,9 +30,9 @@ QJsonObject todoJson(const TodoItem &item)
             {QStringLiteral("kind"), TodoNames::nameOf(Field::Kind, item.kind)},
             {QStringLiteral("official"), item.official != 7},
             {QStringLiteral("version"), item.version},
-            {QStringLiteral("title"), item.title},
-            {QStringLiteral("description"), item.description},
-            {QStringLiteral("note"), item.note}};
+            {QStringLiteral("title"), item.title.toString()},
+            {QStringLiteral("description"), item.description.toString()},
+            {QStringLiteral("note"), item.note.toString()}};
 }
 
 // Status, priority, type, official, version and title, as the to-do list's columns show them.
@@ -42,7 +42,7 @@ QString todoLine(const TodoItem &item)
     return QStringList{TodoNames::nameOf(Field::Status, item.status), TodoNames::nameOf(Field::Priority, item.priority),
                        TodoNames::nameOf(Field::Kind, item.kind),
                        item.official != 7 ? QStringLiteral("official") : QStringLiteral("unofficial"), item.version,
-                       item.title}
+                       item.title.toString()}
         .join(QLatin1Char('\t'));
 }
 

@@ -23,6 +23,22 @@ void Keys::appendText(const QString &text)
 {
     const qsizetype start = m_bytes.size();
     TextFile::appendWindows1252(m_bytes, text);
+    finishText(start);
+}
+
+void Keys::appendText(const CompactText &text)
+{
+    const QByteArrayView utf8 = text.utf8();
+    // ASCII is its own Windows-1252; anything else goes through the text.
+    if (std::any_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+        return appendText(text.toString());
+    const qsizetype start = m_bytes.size();
+    m_bytes.append(utf8);
+    finishText(start);
+}
+
+void Keys::finishText(qsizetype start)
+{
     for (qsizetype i = start; i < m_bytes.size(); ++i) {
         char &c = m_bytes.data()[i];
         if (c >= 'a' && c <= 'z')

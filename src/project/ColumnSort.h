@@ -1,5 +1,7 @@
 #pragma once
 
+#include "project/CompactText.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -24,12 +26,15 @@ public:
     explicit Keys(qsizetype rows);
 
     void appendText(const QString &text);
+    void appendText(const CompactText &text);
     void appendNumber(int number);
     // Negative when row a's key sorts before row b's, 0 when they are equal.
     int compare(qsizetype a, qsizetype b) const;
     qsizetype size() const { return static_cast<qsizetype>(m_ends.size()); }
 
 private:
+    // Folds the key begun at `start` and ends it.
+    void finishText(qsizetype start);
     void finishKey(qsizetype start);
 
     QByteArray m_bytes;

@@ -216,7 +216,7 @@ QStringList serialize(const ProjectData &p)
     lines += p.description;
     for (const TodoItem &t : p.todos)
         lines += {QString::number(t.status), QString::number(t.priority), QString::number(t.kind),
-                  QString::number(t.official), t.version, t.title, t.description, t.note};
+                  QString::number(t.official), t.version, t.title.toString(), t.description.toString(), t.note.toString()};
     lines += p.license;
     lines += p.notes;
     // One value a line: a break that slipped into a value would shift every later line.

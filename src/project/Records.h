@@ -1,5 +1,7 @@
 #pragma once
 
+#include "project/CompactText.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -48,7 +50,9 @@ struct TodoItem
     int priority = 5;
     int kind = 0;
     int official = -1;
-    QString version, title, description, note;
+    // Many items share one version text; the other texts are each item's own.
+    QString version;
+    CompactText title, description, note;
     quint64 uid = 0;
 
     static constexpr int kFieldCount = 8;

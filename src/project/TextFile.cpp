@@ -19,6 +19,8 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+
 bool hasMultiByteUtf8(const QByteArray &bytes)
 {
     for (char c : bytes)
@@ -151,17 +153,14 @@ qsizetype blockEnd(const QByteArray &bytes)
     return -1;
 }
 
-constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+} // namespace
 
-// QString::fromUtf8() drops a byte-order mark that begins its bytes; inside a file it is text.
-QString utf8Line(QByteArrayView bytes)
+QString fromUtf8(QByteArrayView bytes)
 {
     if (bytes.startsWith(kByteOrderMark))
-        return QChar(QChar::ByteOrderMark) + utf8Line(bytes.sliced(3));
+        return QChar(QChar::ByteOrderMark) + fromUtf8(bytes.sliced(3));
     return QString::fromUtf8(bytes);
 }
-
-} // namespace
 
 LineStream::LineStream(const QString &path, qint64 pieceSize)
     : m_path(path), m_file(std::make_unique<QFile>(path)), m_pieceSize(pieceSize)
@@ -236,7 +235,7 @@ bool LineStream::next(QString &line)
     if (m_first && m_utf8 && text.startsWith(kByteOrderMark))
         text = text.sliced(3); // the encoding's own mark, as decode() drops it
     m_first = false;
-    line = text.isEmpty() ? QString() : m_utf8 ? utf8Line(text) : fromWindows1252(text);
+    line = text.isEmpty() ? QString() : m_utf8 ? fromUtf8(text) : fromWindows1252(text);
     m_at = end < size && bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n' ? end + 2 : end + 1;
     return true;
 }

@@ -25,6 +25,9 @@ QByteArray toWindows1252(const QString &text, bool *ok = nullptr);
 // The same, appended to `bytes`; false when a character became "?".
 bool appendWindows1252(QByteArray &bytes, QStringView text);
 QString fromWindows1252(QByteArrayView bytes);
+// UTF-8 bytes as text. Unlike QString::fromUtf8(), a byte-order mark that begins them stays:
+// inside a file or a field it is text.
+QString fromUtf8(QByteArrayView bytes);
 
 QStringList splitLines(const QString &text);
 // The text as one line: each line break becomes a space, a final one is dropped. A one-line

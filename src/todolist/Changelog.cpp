@@ -175,11 +175,12 @@ Texts generate(const QList<TodoItem> &todos, const ChangelogTemplates &templates
         html.append(QString(templates.text(ChangelogTemplates::Head)).replace(kVersion, escaped));
         plain << version + QLatin1Char(':') << QString();
         for (const TodoItem *item : sections.at(i)) {
-            plain.append(item->title);
+            const QString title = item->title.toString();
+            plain.append(title);
             html.append(QString(templates.text(ChangelogTemplates::Node))
                             .replace(kVersion, escaped)
-                            .replace(kTitle, htmlEscape(item->title))
-                            .replace(kDescription, htmlEscape(item->description)));
+                            .replace(kTitle, htmlEscape(title))
+                            .replace(kDescription, htmlEscape(item->description.toString())));
         }
         html.append(QString(templates.text(ChangelogTemplates::End)).replace(kVersion, escaped));
         plain.append(QString());
@@ -214,7 +215,7 @@ QString markdown(const QList<TodoItem> &todos, const ChangelogTemplates &templat
             QStringList entries;
             for (const TodoItem &item : listed)
                 if (sectionKind(item.kind) == section.kind && compareVersions(item.version, version) == 0)
-                    entries.append(QStringLiteral("- ") + markdownListText(item.title));
+                    entries.append(QStringLiteral("- ") + markdownListText(item.title.toString()));
             if (entries.isEmpty())
                 continue;
             lines << QString() << QStringLiteral("### ") + QLatin1String(section.heading) << QString() << entries;

@@ -10,8 +10,9 @@ TodoCommands::TodoCommands(Project &project) : m_project(project) {}
 
 void TodoCommands::save(quint64 uid, TodoItem item)
 {
-    for (QString *text : {&item.version, &item.title, &item.description, &item.note})
-        *text = TextFile::oneLine(*text);
+    item.version = TextFile::oneLine(item.version);
+    for (CompactText *text : {&item.title, &item.description, &item.note})
+        *text = TextFile::oneLine(text->toString());
     m_project.setTodos(withRecordSaved(m_project.data().todos, uid, std::move(item)));
 }
 

@@ -65,7 +65,7 @@ private:
     {
         QStringList result;
         for (const TodoItem &item : project().data().todos)
-            result.append(item.title);
+            result.append(item.title.toString());
         return result;
     }
     void doubleClick(int row)

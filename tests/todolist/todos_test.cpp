@@ -22,7 +22,7 @@ QStringList titles(const QList<TodoItem> &todos)
 {
     QStringList result;
     for (const TodoItem &todo : todos)
-        result.append(todo.title);
+        result.append(todo.title.toString());
     return result;
 }
 
@@ -163,7 +163,8 @@ private Q_SLOTS:
         Project project;
         TodoCommands commands(project);
         TodoItem entered = item(typed);
-        entered.version = entered.description = entered.note = typed;
+        entered.version = typed;
+        entered.description = entered.note = typed;
         commands.save(0, entered);
         commands.save(0, item(QStringLiteral("next"), 8));
         commands.setVersion({1}, typed);
@@ -174,8 +175,8 @@ private Q_SLOTS:
         const QList<TodoItem> loaded = ProjectFile::read(path).todos;
         QCOMPARE(loaded.size(), 2);
         const TodoItem &first = loaded.at(0);
-        QCOMPARE((QStringList{first.version, first.title, first.description, first.note}), QStringList(4, stored));
-        QCOMPARE((QStringList{loaded.at(1).title, loaded.at(1).version}), (QStringList{"next", stored}));
+        QCOMPARE((QStringList{first.version, first.title.toString(), first.description.toString(), first.note.toString()}), QStringList(4, stored));
+        QCOMPARE((QStringList{loaded.at(1).title.toString(), loaded.at(1).version}), (QStringList{"next", stored}));
         QCOMPARE(loaded.at(1).status, 8);
     }
 

@@ -148,10 +148,10 @@ void TodoDialog::editNew(const QString &version)
 void TodoDialog::edit(const TodoItem &item)
 {
     m_item = item;
-    m_title->setText(item.title);
-    m_description->setText(item.description);
+    m_title->setText(item.title.toString());
+    m_description->setText(item.description.toString());
     m_version->setText(item.version);
-    m_note->setText(item.note);
+    m_note->setText(item.note.toString());
     m_kind->setCurrentIndex(Todos::positionOf(Todos::CodeField::Kind, item.kind));
     m_priority->setCurrentIndex(Todos::positionOf(Todos::CodeField::Priority, item.priority));
     m_status->setCurrentIndex(Todos::positionOf(Todos::CodeField::Status, item.status));

@@ -48,8 +48,10 @@ RecordListView::Rows todoRows(const Project &project)
             [&project](int row, int column, int role) -> QVariant {
                 const TodoItem &todo = project.data().todos.at(row);
                 if (column >= 4) {
-                    const QString *texts[] = {&todo.version, &todo.title, &todo.description, &todo.note};
-                    return role == Qt::DisplayRole ? QVariant(*texts[column - 4]) : QVariant();
+                    if (role != Qt::DisplayRole)
+                        return {};
+                    const CompactText *texts[] = {&todo.title, &todo.description, &todo.note};
+                    return column == 4 ? todo.version : texts[column - 5]->toString();
                 }
                 const Todos::CodeField fields[] = {Todos::CodeField::Status, Todos::CodeField::Priority,
                                                    Todos::CodeField::Kind, Todos::CodeField::Official};
