@@ -5,6 +5,8 @@
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 class TemplateWindowGuiTest : public QObject
@@ -68,6 +70,28 @@ private Q_SLOTS:
 
         QTest::keyClick(memo("Memo2"), Qt::Key_Escape);
         QVERIFY(!options()->isVisible());
+    }
+
+    // On a narrow screen the settings go one above the other, so the window scrolls down but
+    // never sideways; where there is room they stand side by side again.
+    void narrowWindow_stacksTheSettings()
+    {
+        start();
+        m_window->action(QStringLiteral("Options1"))->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(options()));
+        const auto group = [this](int number) {
+            const QString name = number == 6 ? QStringLiteral("BackupGroup") : QStringLiteral("GroupBox%1").arg(number);
+            return options()->findChild<QWidget *>(name)->geometry();
+        };
+        auto *area = options()->findChild<QScrollArea *>();
+        QTRY_COMPARE(group(5).top(), group(4).top());
+        options()->resize(360, 560);
+        QTRY_VERIFY(group(5).top() > group(4).bottom());
+        QTRY_VERIFY(group(6).top() > group(5).bottom());
+        QTRY_VERIFY(!area->horizontalScrollBar()->isVisible());
+        options()->resize(788, 560);
+        QTRY_COMPARE(group(5).top(), group(4).top());
+        QCOMPARE(group(6).top(), group(4).top());
     }
 
     void savedFiles_loadAtStart()

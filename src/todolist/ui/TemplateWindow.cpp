@@ -10,17 +10,22 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
+
+constexpr int kContentMargin = 6;
 
 // The memo holds a block per line; the template keeps CR LF, and non-breaking spaces as typed.
 QString memoText(const QPlainTextEdit *memo)
@@ -45,16 +50,16 @@ TemplateWindow::TemplateWindow(const PageContext &context, QWidget *parent)
     // The three editors share the window's height; the nodes, repeated per item, get the most.
     auto *content = new QWidget;
     auto *layout = new QVBoxLayout(content);
-    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setContentsMargins(kContentMargin, kContentMargin, kContentMargin, kContentMargin);
     layout->setSpacing(4);
     layout->addWidget(templateGroup(ChangelogTemplates::Head, QStringLiteral("HTML-Head"), "Memo1"), 2);
     // The settings that are no template's sit beside the statuses, taking no height from the
     // editors.
-    auto *settingsRow = new QHBoxLayout;
-    settingsRow->addWidget(flagsGroup(), 1);
-    settingsRow->addWidget(disposalGroup());
-    settingsRow->addWidget(backupGroup());
-    layout->addLayout(settingsRow);
+    m_settingsRow = new QHBoxLayout;
+    m_settingsRow->addWidget(flagsGroup(), 1);
+    m_settingsRow->addWidget(disposalGroup());
+    m_settingsRow->addWidget(backupGroup());
+    layout->addLayout(m_settingsRow);
     layout->addWidget(templateGroup(ChangelogTemplates::Node, QStringLiteral("HTML-Nodes"), "Memo2"), 3);
     layout->addWidget(templateGroup(ChangelogTemplates::End, QStringLiteral("HTML-End"), "Memo3"), 2);
     auto *windowLayout = new QVBoxLayout(this);
@@ -69,6 +74,21 @@ void TemplateWindow::showEvent(QShowEvent *event)
     if (!event->spontaneous())
         centreOnParentWindow(this);
     QWidget::showEvent(event);
+}
+
+void TemplateWindow::resizeEvent(QResizeEvent *event)
+{
+    reflowSettings(event->size().width());
+    QWidget::resizeEvent(event);
+}
+
+void TemplateWindow::reflowSettings(int windowWidth)
+{
+    // The content's margins, and the scroll bar that a short screen adds beside it.
+    int wide = 2 * kContentMargin + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int i = 0; i < m_settingsRow->count(); ++i)
+        wide += m_settingsRow->itemAt(i)->sizeHint().width() + (i > 0 ? std::max(0, m_settingsRow->spacing()) : 0);
+    m_settingsRow->setDirection(windowWidth >= wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
 }
 
 QGroupBox *TemplateWindow::templateGroup(ChangelogTemplates::Part part, const QString &caption, const char *memoName)

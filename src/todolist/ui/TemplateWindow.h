@@ -6,6 +6,7 @@
 
 struct PageContext;
 class Prompts;
+class QBoxLayout;
 class QCheckBox;
 class QGroupBox;
 class QPlainTextEdit;
@@ -26,6 +27,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QGroupBox *templateGroup(ChangelogTemplates::Part part, const QString &caption, const char *memoName);
@@ -33,6 +35,9 @@ private:
     QGroupBox *disposalGroup();
     // How many backups a backup folder keeps: a setting of the program, like the templates.
     QGroupBox *backupGroup();
+    // The settings side by side where the window is wide enough for them, else one above the
+    // other: a narrow screen at a large scale scrolls the window down, never sideways.
+    void reflowSettings(int windowWidth);
     void saveText(ChangelogTemplates::Part part);
     void saveFlags();
 
@@ -43,4 +48,5 @@ private:
     QPlainTextEdit *m_memos[3] = {};
     QCheckBox *m_flags[5] = {};
     QSpinBox *m_backupsToKeep = nullptr;
+    QBoxLayout *m_settingsRow = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "project/ListRows.h"
 #include "project/Project.h"
 #include "widgets/Placement.h"
+#include "widgets/ScrollingWhenShort.h"
 #include "upload/Keyring.h"
 #include "upload/UploadPasswords.h"
 
@@ -27,24 +28,28 @@ UploadDialog::UploadDialog(Project &project, Prompts &prompts, QWidget *parent)
     setWindowTitle(QStringLiteral("Upload file"));
     setModal(false);
     auto *layout = new QVBoxLayout(this);
+    auto *fields = new QWidget;
+    auto *fieldsLayout = new QVBoxLayout(fields);
+    fieldsLayout->setContentsMargins(0, 0, 0, 0);
 
     // Created top to bottom, which is also the Tab order.
-    m_source = addBox("GroupBox1", QStringLiteral("From:"), "Edit1");
+    m_source = addBox(fieldsLayout, "GroupBox1", QStringLiteral("From:"), "Edit1");
     addBrowseButton(m_source);
-    m_target = addBox("GroupBox4", QStringLiteral("To:"), "Edit4");
+    m_target = addBox(fieldsLayout, "GroupBox4", QStringLiteral("To:"), "Edit4");
     m_target->setPlaceholderText(QStringLiteral("host/folder"));
     addSchemeChoice(m_target);
-    m_user = addBox("GroupBox3", QStringLiteral("Username:"), "Edit3");
-    m_password = addBox("GroupBox5", QStringLiteral("Password:"), "Edit5");
+    m_user = addBox(fieldsLayout, "GroupBox3", QStringLiteral("Username:"), "Edit3");
+    m_password = addBox(fieldsLayout, "GroupBox5", QStringLiteral("Password:"), "Edit5");
     addRevealButton(m_password);
-    addKeyringBox();
-    m_port = addBox("GroupBox2", QStringLiteral("Port"), "Edit2");
+    addKeyringBox(fieldsLayout);
+    m_port = addBox(fieldsLayout, "GroupBox2", QStringLiteral("Port"), "Edit2");
+    layout->addWidget(scrollingWhenShort(fields));
 
     connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &UploadDialog::save);
     resize(480, sizeHint().height());
 }
 
-QLineEdit *UploadDialog::addBox(const char *boxName, const QString &caption, const char *editName)
+QLineEdit *UploadDialog::addBox(QVBoxLayout *layout, const char *boxName, const QString &caption, const char *editName)
 {
     auto *box = new QGroupBox(caption, this);
     box->setObjectName(QLatin1String(boxName));
@@ -52,7 +57,7 @@ QLineEdit *UploadDialog::addBox(const char *boxName, const QString &caption, con
     edit->setObjectName(QLatin1String(editName));
     auto *boxLayout = new QHBoxLayout(box);
     boxLayout->addWidget(edit, 1);
-    static_cast<QVBoxLayout *>(layout())->addWidget(box);
+    layout->addWidget(box);
     return edit;
 }
 
@@ -125,11 +130,11 @@ void UploadDialog::addRevealButton(QLineEdit *edit)
             [edit](bool shown) { edit->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });
 }
 
-void UploadDialog::addKeyringBox()
+void UploadDialog::addKeyringBox(QVBoxLayout *layout)
 {
     m_keepInKeyring = new QCheckBox(QStringLiteral("Keep the password in the system keyring"), this);
     m_keepInKeyring->setObjectName(QStringLiteral("KeepInKeyring"));
-    static_cast<QVBoxLayout *>(layout())->addWidget(m_keepInKeyring);
+    layout->addWidget(m_keepInKeyring);
 }
 
 void UploadDialog::editNew(const QString &source)

@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QRegularExpression;
+class QVBoxLayout;
 class TwoCaptionButton;
 
 // TForm5: the modeless "Upload file" dialog, reused for every new or edited upload. It edits
@@ -27,7 +28,7 @@ public:
     void edit(const UploadEntry &entry);
 
 private:
-    QLineEdit *addBox(const char *boxName, const QString &caption, const char *editName);
+    QLineEdit *addBox(QVBoxLayout *layout, const char *boxName, const QString &caption, const char *editName);
     void addBrowseButton(QLineEdit *edit);
     void addSchemeChoice(QLineEdit *target);
     UploadProtocol chosenProtocol() const;
@@ -35,7 +36,7 @@ private:
     void showScheme(const QString &target);
     static const QRegularExpression &schemePattern();
     void addRevealButton(QLineEdit *edit);
-    void addKeyringBox();
+    void addKeyringBox(QVBoxLayout *layout);
     void showEntry(const UploadEntry &entry);
     // Ticks the keyring box where a keyring answers, and fills in the password it keeps.
     void showKeyring(const UploadEntry &entry);
