@@ -189,9 +189,11 @@ qint64 FileCopier::transfer(int in, int out, qint64 count, bool &inSource)
         const ssize_t moved = ::copy_file_range(in, nullptr, out, nullptr, size_t(count), 0);
         if (moved >= 0 || !cannotTransferThisWay(errno))
             return moved;
-        m_transfer = Transfer::SendFile;
+        // Files on two file systems say nothing of the next pair, which may share one.
+        if (errno != EXDEV)
+            m_transfer = Transfer::SendFile;
     }
-    if (m_transfer == Transfer::SendFile) {
+    if (m_transfer <= Transfer::SendFile) {
         const ssize_t moved = ::sendfile(out, in, nullptr, size_t(count));
         if (moved >= 0 || !cannotTransferThisWay(errno))
             return moved;
