@@ -61,13 +61,12 @@ bool isSeparator(QChar c)
 #ifdef Q_OS_UNIX
 // The part is made anew: a stale one may be a second name of a file in an earlier backup,
 // which must never be written into.
-int openPart(const QString &part, mode_t mode)
+int openPart(int folder, const QByteArray &name, mode_t mode)
 {
-    const QByteArray name = QFile::encodeName(part);
     const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
-    int out = ::open(name.constData(), flags, mode);
-    if (out < 0 && errno == EEXIST && ::unlink(name.constData()) == 0)
-        out = ::open(name.constData(), flags, mode);
+    int out = ::openat(folder, name.constData(), flags, mode);
+    if (out < 0 && errno == EEXIST && ::unlinkat(folder, name.constData(), 0) == 0)
+        out = ::openat(folder, name.constData(), flags, mode);
     return out;
 }
 
@@ -84,33 +83,21 @@ FileCopier::FileCopier(ChoreProgress &progress) : m_progress(progress)
 {
 }
 
+FileCopier::~FileCopier()
+{
+#ifdef Q_OS_UNIX
+    closeFolder();
+#endif
+}
+
 bool FileCopier::copy(const QString &source, const QString &target)
 {
-    return copyThrough(source, target + partSuffix, target);
+    return copyThrough(source, target, true);
 }
 
 bool FileCopier::copyIntoUnfinished(const QString &source, const QString &target)
 {
-    return copyThrough(source, target, target);
-}
-
-bool FileCopier::copyThrough(const QString &source, const QString &written, const QString &target)
-{
-    // Whatever ends the copy early, a cancel between two pieces included, takes the half file
-    // with it.
-    auto removeWritten = qScopeGuard([&written] { QFile::remove(written); });
-    if (const std::optional<CopyFailure> failure = copyToPart(source, written)) {
-        m_progress.addFailure(failure->inSource ? source : target, failure->reason);
-        return false;
-    }
-    if (written != target) {
-        if (const std::error_code error = renameOver(written, target)) {
-            m_progress.addFailure(target, reasonOf(error));
-            return false;
-        }
-    }
-    removeWritten.dismiss();
-    return true;
+    return copyThrough(source, target, false);
 }
 
 std::optional<QString> FileCopier::link(const QString &existing, const QString &target)
@@ -134,10 +121,62 @@ std::optional<QString> FileCopier::link(const QString &existing, const QString &
 
 #ifdef Q_OS_UNIX
 
+bool FileCopier::copyThrough(const QString &source, const QString &target, bool throughPart)
+{
+    const QString folderPath = folderPartOf(target);
+    const int folder = openFolder(folderPath);
+    if (folder == -1) {
+        m_progress.addFailure(target, qt_error_string(errno));
+        return false;
+    }
+    const QByteArray name = QFile::encodeName(target.sliced(folderPath.size()));
+    const QByteArray written = throughPart ? name + partSuffix.latin1() : name;
+    // Whatever ends the copy early, a cancel between two pieces included, takes the half file
+    // with it.
+    auto removeWritten = qScopeGuard([&] { ::unlinkat(folder, written.constData(), 0); });
+    if (const std::optional<CopyFailure> failure = copyToPart(source, folder, written)) {
+        m_progress.addFailure(failure->inSource ? source : target, failure->reason);
+        return false;
+    }
+    if (throughPart && ::renameat(folder, written.constData(), folder, name.constData()) != 0) {
+        m_progress.addFailure(target, qt_error_string(errno));
+        return false;
+    }
+    removeWritten.dismiss();
+    return true;
+}
+
+int FileCopier::openFolder(const QString &folder)
+{
+    if (folder.isEmpty())
+        return AT_FDCWD;
+    if (m_openFolder != -1 && folder == m_openFolderPath)
+        return m_openFolder;
+    closeFolder();
+#ifdef O_PATH
+    const int flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#else
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+    m_openFolder = ::open(QFile::encodeName(folder).constData(), flags);
+    if (m_openFolder != -1)
+        m_openFolderPath = folder;
+    return m_openFolder;
+}
+
+void FileCopier::closeFolder()
+{
+    if (m_openFolder != -1)
+        ::close(m_openFolder);
+    m_openFolder = -1;
+    m_openFolderPath.clear();
+}
+
 // The data goes from file to file without a copy through this process where the platform can
 // (a clone of the blocks, else a copy in the kernel), in pieces so that a cancel is seen; the
 // copy gets the source's mode (less the umask) and modification time, set on the open file.
-std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &source, const QString &part)
+std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &source, int folder,
+                                                              const QByteArray &name)
 {
     const auto failed = [](bool inSource) { return CopyFailure{inSource, qt_error_string(errno)}; };
     // Without waiting on a pipe or device that took the file's place since it was listed.
@@ -150,7 +189,7 @@ std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &sou
         return failed(true);
     if (!S_ISREG(info.st_mode))
         return CopyFailure{true, QStringLiteral("not a regular file")};
-    const int out = openPart(part, info.st_mode & 07777);
+    const int out = openPart(folder, name, info.st_mode & 07777);
     if (out < 0)
         return failed(false);
     auto closeOut = qScopeGuard([out] { ::close(out); });
@@ -217,6 +256,24 @@ qint64 FileCopier::transfer(int in, int out, qint64 count, bool &inSource)
 }
 
 #else
+
+bool FileCopier::copyThrough(const QString &source, const QString &target, bool throughPart)
+{
+    const QString written = throughPart ? target + partSuffix : target;
+    auto removeWritten = qScopeGuard([&written] { QFile::remove(written); });
+    if (const std::optional<CopyFailure> failure = copyToPart(source, written)) {
+        m_progress.addFailure(failure->inSource ? source : target, failure->reason);
+        return false;
+    }
+    if (throughPart) {
+        if (const std::error_code error = renameOver(written, target)) {
+            m_progress.addFailure(target, reasonOf(error));
+            return false;
+        }
+    }
+    removeWritten.dismiss();
+    return true;
+}
 
 std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &source, const QString &part)
 {

@@ -3,22 +3,27 @@
 #include <QByteArray>
 #include <QSet>
 #include <QString>
+#include <QtGlobal>
 
 #include <optional>
 
 class ChoreProgress;
 
-// Copies files for the chores, one after the other. A copy goes to a temporary name beside
-// its target and is renamed over the target only when it is whole, so a failed or cancelled
-// copy never leaves a half file under the target's name, and a target that is a hard link is
-// replaced, never written into. The copy keeps the source's modification time and permissions.
+// Copies files for the chores, one after the other. A copy is written to a temporary name
+// beside its target and gets the target's name in one step only when it is whole, so a failed,
+// cancelled or crashed copy never leaves a half file under the target's name, and a target
+// that is a hard link is replaced, never written into. The copy keeps the source's
+// modification time and permissions.
 class FileCopier
 {
+    Q_DISABLE_COPY_MOVE(FileCopier)
+
 public:
     // Beside the target while its copy is being written; a stale one goes with the next copy.
     static constexpr QLatin1StringView partSuffix{".trovas-part"};
 
     explicit FileCopier(ChoreProgress &progress);
+    ~FileCopier();
 
     // Copies `source` to `target`, replacing it; true when the copy is made. A failure is
     // reported to the progress with the path that failed and the system's reason, and the chore
@@ -51,10 +56,20 @@ private:
     // or the file systems cannot do it.
     enum class Transfer { Clone, InKernel, SendFile, Buffer };
 
-    // Writes the copy to `written`, then gives it the name `target` when they differ.
-    bool copyThrough(const QString &source, const QString &written, const QString &target);
-    // Writes the copy to `part`, which the caller removes when this fails.
+    // Writes the copy under the target's name, or through the temporary name beside it.
+    bool copyThrough(const QString &source, const QString &target, bool throughPart);
+#ifdef Q_OS_UNIX
+    // The folder of a target, open, so that the files in it are made and named without walking
+    // its whole path for each; AT_FDCWD for a path without a folder, -1 with errno set when the
+    // folder cannot be opened. The last one stays open for the next copy into it.
+    int openFolder(const QString &folder);
+    void closeFolder();
+    // Writes the copy to the file `name` in the open folder `folder`, which the caller removes
+    // when this fails.
+    std::optional<CopyFailure> copyToPart(const QString &source, int folder, const QByteArray &name);
+#else
     std::optional<CopyFailure> copyToPart(const QString &source, const QString &part);
+#endif
     // Moves up to `count` bytes on from the files' offsets: the bytes moved, or -1 with errno
     // set and `inSource` telling whether reading failed.
     qint64 transfer(int in, int out, qint64 count, bool &inSource);
@@ -62,6 +77,10 @@ private:
     ChoreProgress &m_progress;
     QByteArray m_buffer;
     Transfer m_transfer = Transfer::Clone;
+#ifdef Q_OS_UNIX
+    QString m_openFolderPath;
+    int m_openFolder = -1;
+#endif
     QString m_lastFolder; // made or found already
     QSet<QString> m_failedFolders;
 };

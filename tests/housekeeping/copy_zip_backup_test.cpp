@@ -283,6 +283,32 @@ private Q_SLOTS:
         QCOMPARE(itemsBelow(path("dst")), QStringList());
     }
 
+    // The target and a stale part left beside it are both second names of files kept elsewhere
+    // (as in a backup): the copy takes the target's name in one step and neither file changes.
+    void fileCopier_replacesATargetThatIsAHardLinkWithoutWritingIntoIt()
+    {
+        const QString source = writeFile(path("src/a.txt"), "fresh");
+        setModified(source, oldTime);
+        const QString target = path("dst/a.txt");
+        const QString part = target + ".trovas-part";
+        QDir().mkpath(path("dst"));
+        const auto secondName = [](const QString &existing, const QString &name) {
+            return ::link(QFile::encodeName(existing).constData(), QFile::encodeName(name).constData()) == 0;
+        };
+        QVERIFY(secondName(writeFile(path("kept/a.txt"), "kept"), target));
+        QVERIFY(secondName(writeFile(path("kept/part"), "kept part"), part));
+
+        ChoreProgress progress;
+        QVERIFY(FileCopier(progress).copy(source, target));
+        QCOMPARE(progress.failures(), QList<ChoreFailure>());
+        QCOMPARE(readFile(target), "fresh");
+        QCOMPARE(QFileInfo(target).lastModified(), oldTime);
+        QCOMPARE(inodeOf(target).second, nlink_t(1));
+        QCOMPARE(readFile(path("kept/a.txt")), "kept");
+        QCOMPARE(readFile(path("kept/part")), "kept part");
+        QCOMPARE(itemsBelow(path("dst")), QStringList{"a.txt"});
+    }
+
     void fileCopier_cancelledWithinAFile_leavesNoPartBehind_data()
     {
         QTest::addColumn<bool>("intoUnfinished");
