@@ -58,6 +58,15 @@ bool isSeparator(QChar c)
 #endif
 }
 
+// The length of the folder part of a path: up to and including its last separator.
+qsizetype folderLengthOf(QStringView path)
+{
+    qsizetype end = path.size() - 1;
+    while (end >= 0 && !isSeparator(path.at(end)))
+        --end;
+    return end + 1;
+}
+
 #ifdef Q_OS_UNIX
 // The part is made anew: a stale one may be a second name of a file in an earlier backup,
 // which must never be written into.
@@ -123,13 +132,13 @@ std::optional<QString> FileCopier::link(const QString &existing, const QString &
 
 bool FileCopier::copyThrough(const QString &source, const QString &target, bool throughPart)
 {
-    const QString folderPath = folderPartOf(target);
-    const int folder = openFolder(folderPath);
+    const qsizetype folderLength = folderLengthOf(target);
+    const int folder = openFolder(QStringView(target).first(folderLength));
     if (folder == -1) {
         m_progress.addFailure(target, qt_error_string(errno));
         return false;
     }
-    const QByteArray name = QFile::encodeName(target.sliced(folderPath.size()));
+    const QByteArray name = QStringView(target).sliced(folderLength).toLocal8Bit();
     const QByteArray written = throughPart ? name + partSuffix.latin1() : name;
     // Whatever ends the copy early, a cancel between two pieces included, takes the half file
     // with it.
@@ -146,7 +155,7 @@ bool FileCopier::copyThrough(const QString &source, const QString &target, bool 
     return true;
 }
 
-int FileCopier::openFolder(const QString &folder)
+int FileCopier::openFolder(QStringView folder)
 {
     if (folder.isEmpty())
         return AT_FDCWD;
@@ -158,9 +167,9 @@ int FileCopier::openFolder(const QString &folder)
 #else
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
-    m_openFolder = ::open(QFile::encodeName(folder).constData(), flags);
+    m_openFolder = ::open(folder.toLocal8Bit().constData(), flags);
     if (m_openFolder != -1)
-        m_openFolderPath = folder;
+        m_openFolderPath = folder.toString();
     return m_openFolder;
 }
 
@@ -293,9 +302,10 @@ std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &sou
 
 bool FileCopier::createFolderFor(const QString &target)
 {
-    const QString folder = folderPartOf(target);
-    if (folder.size() < 3 || folder == m_lastFolder)
+    const qsizetype length = folderLengthOf(target);
+    if (length < 3 || QStringView(target).first(length) == m_lastFolder)
         return true;
+    const QString folder = folderPartOf(target);
     if (m_failedFolders.contains(folder))
         return false;
     std::error_code error;
@@ -311,10 +321,7 @@ bool FileCopier::createFolderFor(const QString &target)
 
 QString folderPartOf(const QString &path)
 {
-    qsizetype end = path.size() - 1;
-    while (end >= 0 && !isSeparator(path.at(end)))
-        --end;
-    return path.first(end + 1);
+    return path.first(folderLengthOf(path));
 }
 
 std::optional<QString> folderObstacle(const QString &target)

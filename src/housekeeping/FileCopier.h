@@ -62,7 +62,7 @@ private:
     // The folder of a target, open, so that the files in it are made and named without walking
     // its whole path for each; AT_FDCWD for a path without a folder, -1 with errno set when the
     // folder cannot be opened. The last one stays open for the next copy into it.
-    int openFolder(const QString &folder);
+    int openFolder(QStringView folder);
     void closeFolder();
     // Writes the copy to the file `name` in the open folder `folder`, which the caller removes
     // when this fails.
