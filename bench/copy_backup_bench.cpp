@@ -4,7 +4,9 @@
 //   "cp -r --preserve=timestamps" of the same tree;
 // - a second backup of the unchanged tree (every file a hard link to the first) against
 //   "rsync -a --link-dest" doing the same, and the disk space that second backup takes,
-//   against the tree's and against the space rsync's second copy takes.
+//   against the tree's and against the space rsync's second copy takes: as du counts it, and
+//   as the file system's used blocks grow (df), which also counts the folders' own blocks.
+// The work goes to a folder below TMPDIR, so a file system mounted there is the one measured.
 // Usage: copy_backup_bench [source folder] [rounds]
 
 #include "Median.h"
@@ -19,6 +21,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -80,6 +83,21 @@ qint64 extraKiB(const QString &first, const QString &second)
     return lines.value(1).split('\t').value(0).toLongLong();
 }
 
+// The KiB in use on the file system of `path`, once the writing before is flushed.
+qint64 usedKiB(const QString &path)
+{
+    run(QStringLiteral("sync"), {});
+    const QStorageInfo storage(path);
+    return (storage.bytesTotal() - storage.bytesFree()) / 1024;
+}
+
+// Disk space as the share of the tree it is.
+QString share(qint64 kib, qint64 treeKiB)
+{
+    return QString::number(kib) + QStringLiteral(" KiB (") + QString::number(100.0 * double(kib) / double(treeKiB), 'f', 2)
+        + QStringLiteral(" %)");
+}
+
 QString ratio(qint64 ours, qint64 theirs)
 {
     return QString::number(double(ours) / double(theirs), 'f', 3);
@@ -114,6 +132,8 @@ int main(int argc, char *argv[])
         std::vector<qint64> cp, copy, backup, second, rsync;
         qint64 secondKiB = 0;
         qint64 rsyncSecondKiB = 0;
+        qint64 secondUsedKiB = 0;
+        qint64 rsyncSecondUsedKiB = 0;
         for (int round = 0; round < rounds; ++round) {
             removeAll({cpTarget, copyTarget, backups, rsyncFirst, rsyncSecond});
             cp.push_back(timed([&] {
@@ -125,13 +145,17 @@ int main(int argc, char *argv[])
                 checkNoFailures(progress);
             }));
             backup.push_back(timed([&] { backUp(QStringLiteral("day1")); }));
+            const qint64 usedBeforeSecond = usedKiB(work.path());
             second.push_back(timed([&] { backUp(QStringLiteral("day2")); }));
+            secondUsedKiB = usedKiB(work.path()) - usedBeforeSecond;
             secondKiB = extraKiB(backups + QStringLiteral("/day1"), backups + QStringLiteral("/day2"));
             run(QStringLiteral("rsync"), {QStringLiteral("-a"), tree + QLatin1Char('/'), rsyncFirst + QLatin1Char('/')});
+            const qint64 usedBeforeRsync = usedKiB(work.path());
             rsync.push_back(timed([&] {
                 run(QStringLiteral("rsync"), {QStringLiteral("-a"), QStringLiteral("--link-dest=") + rsyncFirst,
                                               tree + QLatin1Char('/'), rsyncSecond + QLatin1Char('/')});
             }));
+            rsyncSecondUsedKiB = usedKiB(work.path()) - usedBeforeRsync;
             rsyncSecondKiB = extraKiB(rsyncFirst, rsyncSecond);
             out << "round " << round + 1 << ": cp " << cp.back() << " ms, copy files " << copy.back()
                 << " ms, backup " << backup.back() << " ms, second backup " << second.back()
@@ -148,9 +172,10 @@ int main(int argc, char *argv[])
             << " x cp)\n"
             << "rsync -a --link-dest:        " << median(rsync) << " ms\n"
             << "second, unchanged backup:    " << median(second) << " ms (" << ratio(median(second), median(rsync))
-            << " x rsync --link-dest), " << secondKiB << " KiB new on disk ("
-            << QString::number(100.0 * double(secondKiB) / double(treeKiB), 'f', 2) << " % of the tree; rsync's "
-            << rsyncSecondKiB << " KiB)\n";
+            << " x rsync --link-dest)\n"
+            << "new on disk, last round:     second backup " << share(secondKiB, treeKiB) << " by du, "
+            << share(secondUsedKiB, treeKiB) << " by df; rsync --link-dest " << share(rsyncSecondKiB, treeKiB)
+            << " by du, " << share(rsyncSecondUsedKiB, treeKiB) << " by df\n";
     } catch (const Error &error) {
         out << error.message() << "\n";
         return 1;
