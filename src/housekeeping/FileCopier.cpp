@@ -138,7 +138,7 @@ bool FileCopier::copyThrough(const QString &source, const QString &target, bool 
         m_progress.addFailure(target, qt_error_string(errno));
         return false;
     }
-    const QByteArray name = QStringView(target).sliced(folderLength).toLocal8Bit();
+    const QByteArray name = QFile::encodeName(target.sliced(folderLength));
     const QByteArray written = throughPart ? name + partSuffix.latin1() : name;
     // Whatever ends the copy early, a cancel between two pieces included, takes the half file
     // with it.
@@ -167,9 +167,10 @@ int FileCopier::openFolder(QStringView folder)
 #else
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
-    m_openFolder = ::open(folder.toLocal8Bit().constData(), flags);
+    const QString path = folder.toString();
+    m_openFolder = ::open(QFile::encodeName(path).constData(), flags);
     if (m_openFolder != -1)
-        m_openFolderPath = folder.toString();
+        m_openFolderPath = path;
     return m_openFolder;
 }
 
