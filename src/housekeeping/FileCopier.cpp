@@ -139,11 +139,26 @@ bool FileCopier::copyThrough(const QString &source, const QString &target, bool 
         return false;
     }
     const QByteArray name = QFile::encodeName(target.sliced(folderLength));
+#ifdef Q_OS_LINUX
+    if (throughPart && m_unnamedFiles) {
+        if (const std::optional<bool> copied = copyUnnamed(source, target, folder, name))
+            return *copied;
+    }
+#endif
     const QByteArray written = throughPart ? name + partSuffix.latin1() : name;
     // Whatever ends the copy early, a cancel between two pieces included, takes the half file
     // with it.
     auto removeWritten = qScopeGuard([&] { ::unlinkat(folder, written.constData(), 0); });
-    if (const std::optional<CopyFailure> failure = copyToPart(source, folder, written)) {
+    int out = -1;
+    std::optional<CopyFailure> failure;
+    {
+        const auto closeOut = qScopeGuard([&] {
+            if (out != -1 && ::close(out) != 0 && !failure)
+                failure = CopyFailure{false, qt_error_string(errno), errno};
+        });
+        failure = writeCopy(source, folder, written, out);
+    }
+    if (failure) {
         m_progress.addFailure(failure->inSource ? source : target, failure->reason);
         return false;
     }
@@ -185,10 +200,10 @@ void FileCopier::closeFolder()
 // The data goes from file to file without a copy through this process where the platform can
 // (a clone of the blocks, else a copy in the kernel), in pieces so that a cancel is seen; the
 // copy gets the source's mode (less the umask) and modification time, set on the open file.
-std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &source, int folder,
-                                                              const QByteArray &name)
+std::optional<FileCopier::CopyFailure> FileCopier::writeCopy(const QString &source, int folder,
+                                                             const QByteArray &name, int &out)
 {
-    const auto failed = [](bool inSource) { return CopyFailure{inSource, qt_error_string(errno)}; };
+    const auto failed = [](bool inSource) { return CopyFailure{inSource, qt_error_string(errno), errno}; };
     // Without waiting on a pipe or device that took the file's place since it was listed.
     const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0)
@@ -199,10 +214,14 @@ std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &sou
         return failed(true);
     if (!S_ISREG(info.st_mode))
         return CopyFailure{true, QStringLiteral("not a regular file")};
-    const int out = openPart(folder, name, info.st_mode & 07777);
+    const mode_t mode = info.st_mode & 07777;
+#ifdef Q_OS_LINUX
+    out = name.isEmpty() ? ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode) : openPart(folder, name, mode);
+#else
+    out = openPart(folder, name, mode);
+#endif
     if (out < 0)
         return failed(false);
-    auto closeOut = qScopeGuard([out] { ::close(out); });
     bool cloned = false;
 #ifdef FICLONE
     if (m_transfer == Transfer::Clone && info.st_size > 0) {
@@ -225,11 +244,76 @@ std::optional<FileCopier::CopyFailure> FileCopier::copyToPart(const QString &sou
     const timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
     if (::futimens(out, times) != 0)
         return failed(false);
-    closeOut.dismiss();
-    if (::close(out) != 0)
-        return failed(false);
     return std::nullopt;
 }
+
+#ifdef Q_OS_LINUX
+
+// The copy is written into a file without a name in the target's folder, which the system
+// removes by itself when it is closed unnamed: a failure, a cancel or a crash leaves nothing.
+// Only the whole copy gets the target's name. A target that exists is replaced in one step
+// through the temporary name, so that a target that is a hard link is never written into.
+std::optional<bool> FileCopier::copyUnnamed(const QString &source, const QString &target, int folder,
+                                            const QByteArray &name)
+{
+    int out = -1;
+    auto closeOut = qScopeGuard([&out] {
+        if (out != -1)
+            ::close(out);
+    });
+    if (const std::optional<CopyFailure> failure = writeCopy(source, folder, {}, out)) {
+        if (out == -1 && !failure->inSource
+            && (failure->error == EOPNOTSUPP || failure->error == EISDIR || failure->error == EINVAL)) {
+            m_unnamedFiles = false; // not on this file system
+            return std::nullopt;
+        }
+        m_progress.addFailure(failure->inSource ? source : target, failure->reason);
+        return false;
+    }
+    if (::linkat(out, "", folder, name.constData(), AT_EMPTY_PATH) == 0) {
+        closeOut.dismiss();
+        return closeNamed(out, folder, name, target);
+    }
+    if (errno == ENOENT) {
+        // This system lets only the privileged name a file without a name: the copy is made
+        // again the common way, which also reports a target folder that went meanwhile.
+        m_unnamedFiles = false;
+        return std::nullopt;
+    }
+    if (errno != EEXIST) {
+        m_progress.addFailure(target, qt_error_string(errno));
+        return false;
+    }
+    const QByteArray part = name + partSuffix.latin1();
+    // A stale part goes first; it may be a second name of a file in an earlier backup.
+    int named = ::linkat(out, "", folder, part.constData(), AT_EMPTY_PATH);
+    if (named != 0 && errno == EEXIST && ::unlinkat(folder, part.constData(), 0) == 0)
+        named = ::linkat(out, "", folder, part.constData(), AT_EMPTY_PATH);
+    if (named != 0) {
+        m_progress.addFailure(target, qt_error_string(errno));
+        return false;
+    }
+    closeOut.dismiss();
+    if (!closeNamed(out, folder, part, target))
+        return false;
+    if (::renameat(folder, part.constData(), folder, name.constData()) != 0) {
+        m_progress.addFailure(target, qt_error_string(errno));
+        ::unlinkat(folder, part.constData(), 0);
+        return false;
+    }
+    return true;
+}
+
+bool FileCopier::closeNamed(int out, int folder, const QByteArray &name, const QString &target)
+{
+    if (::close(out) == 0)
+        return true;
+    m_progress.addFailure(target, qt_error_string(errno));
+    ::unlinkat(folder, name.constData(), 0);
+    return false;
+}
+
+#endif
 
 qint64 FileCopier::transfer(int in, int out, qint64 count, bool &inSource)
 {

@@ -9,11 +9,11 @@
 
 class ChoreProgress;
 
-// Copies files for the chores, one after the other. A copy is written to a temporary name
-// beside its target and gets the target's name in one step only when it is whole, so a failed,
-// cancelled or crashed copy never leaves a half file under the target's name, and a target
-// that is a hard link is replaced, never written into. The copy keeps the source's
-// modification time and permissions.
+// Copies files for the chores, one after the other. A copy is written into a file without a
+// name where the system has them (else to a temporary name beside its target) and gets the
+// target's name in one step only when it is whole, so a failed, cancelled or crashed copy never
+// leaves a half file under the target's name, and a target that is a hard link is replaced,
+// never written into. The copy keeps the source's modification time and permissions.
 class FileCopier
 {
     Q_DISABLE_COPY_MOVE(FileCopier)
@@ -51,6 +51,7 @@ private:
     {
         bool inSource; // reading the source failed, not writing the copy
         QString reason;
+        int error = 0; // the system's code for it, where it gave one
     };
     // How the data goes from file to file; each falls back to the next where the platform
     // or the file systems cannot do it.
@@ -64,9 +65,20 @@ private:
     // folder cannot be opened. The last one stays open for the next copy into it.
     int openFolder(QStringView folder);
     void closeFolder();
-    // Writes the copy to the file `name` in the open folder `folder`, which the caller removes
-    // when this fails.
-    std::optional<CopyFailure> copyToPart(const QString &source, int folder, const QByteArray &name);
+    // Writes the copy into a new file in the open folder `folder`: the file `name`, or one
+    // without a name when `name` is empty. The file is left open in `out` (-1 when it could not
+    // be made) for the caller to name, close, and remove when this fails.
+    std::optional<CopyFailure> writeCopy(const QString &source, int folder, const QByteArray &name, int &out);
+#ifdef Q_OS_LINUX
+    // Whether the copy was made, or nothing when files without a name cannot be made or named
+    // here and the copy is to go through a temporary name instead; reports a failure as copy()
+    // does.
+    std::optional<bool> copyUnnamed(const QString &source, const QString &target, int folder,
+                                    const QByteArray &name);
+    // Closes the copy just named `name`: a copy whose last writes fail on closing loses its
+    // name again.
+    bool closeNamed(int out, int folder, const QByteArray &name, const QString &target);
+#endif
 #else
     std::optional<CopyFailure> copyToPart(const QString &source, const QString &part);
 #endif
@@ -80,6 +92,9 @@ private:
 #ifdef Q_OS_UNIX
     QString m_openFolderPath;
     int m_openFolder = -1;
+#endif
+#ifdef Q_OS_LINUX
+    bool m_unnamedFiles = true; // until the file system or the system turns them down
 #endif
     QString m_lastFolder; // made or found already
     QSet<QString> m_failedFolders;

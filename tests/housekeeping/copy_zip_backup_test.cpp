@@ -167,6 +167,24 @@ std::pair<ino_t, nlink_t> inodeOf(const QString &path)
     return {info.st_ino, info.st_nlink};
 }
 
+// The size of a file that this process has open for writing below `folder`, found through its
+// open files, since a copy being written may have no name yet; -1 when there is none.
+qint64 sizeOfFileBeingWrittenBelow(const QString &folder)
+{
+    const QByteArray prefix = QFile::encodeName(QFileInfo(folder).canonicalFilePath() + QLatin1Char('/'));
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    for (const QString &descriptor : descriptors.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        const QByteArray link = QFile::encodeName(descriptors.filePath(descriptor));
+        char opened[4096];
+        const ssize_t length = ::readlink(link.constData(), opened, sizeof opened);
+        struct stat info;
+        if (length > 0 && QByteArrayView(opened, length).startsWith(prefix) && ::stat(link.constData(), &info) == 0
+            && S_ISREG(info.st_mode))
+            return info.st_size;
+    }
+    return -1;
+}
+
 // The subfolders of a folder, sorted.
 QStringList foldersIn(const QString &folder)
 {
@@ -275,8 +293,7 @@ private Q_SLOTS:
                 cancelled = true;
             }
         });
-        const QString part = target + ".trovas-part";
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(part).size() >= 4 * 1024 * 1024, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(sizeOfFileBeingWrittenBelow(path("dst")) >= 4 * 1024 * 1024, 20000);
         progress.cancel();
         worker.join();
         QVERIFY(cancelled);
