@@ -88,8 +88,13 @@ int openPart(int folder, const QByteArray &name, mode_t mode)
 
 } // namespace
 
-FileCopier::FileCopier(ChoreProgress &progress) : m_progress(progress)
+FileCopier::FileCopier(ChoreProgress &progress, Staging staging) : m_progress(progress)
 {
+#ifdef Q_OS_LINUX
+    m_unnamedFiles = staging == Staging::UnnamedWherePossible;
+#else
+    Q_UNUSED(staging)
+#endif
 }
 
 FileCopier::~FileCopier()

@@ -21,8 +21,11 @@ class FileCopier
 public:
     // Beside the target while its copy is being written; a stale one goes with the next copy.
     static constexpr QLatin1StringView partSuffix{".trovas-part"};
+    // Where a new copy is written before it gets its name: in a file without a name where the
+    // system has them, or always under the temporary name, as on systems without them.
+    enum class Staging { UnnamedWherePossible, TemporaryName };
 
-    explicit FileCopier(ChoreProgress &progress);
+    explicit FileCopier(ChoreProgress &progress, Staging staging = Staging::UnnamedWherePossible);
     ~FileCopier();
 
     // Copies `source` to `target`, replacing it; true when the copy is made. A failure is
@@ -94,7 +97,7 @@ private:
     int m_openFolder = -1;
 #endif
 #ifdef Q_OS_LINUX
-    bool m_unnamedFiles = true; // until the file system or the system turns them down
+    bool m_unnamedFiles; // until the file system or the system turns them down
 #endif
     QString m_lastFolder; // made or found already
     QSet<QString> m_failedFolders;

@@ -273,10 +273,26 @@ private Q_SLOTS:
         QCOMPARE(progress.snapshot().done, 3);
     }
 
+    // A new copy is written into a file without a name where the system has one, else under a
+    // temporary name, as on systems without them; both are tried wherever it matters.
+    static void stagings()
+    {
+        QTest::addColumn<bool>("unnamed");
+        QTest::newRow("into an unnamed file") << true;
+        QTest::newRow("under a temporary name") << false;
+    }
+    static FileCopier::Staging staging(bool unnamed)
+    {
+        return unnamed ? FileCopier::Staging::UnnamedWherePossible : FileCopier::Staging::TemporaryName;
+    }
+
+    void fileCopier_cancelledDuringALargeFile_stopsWithinIt_data() { stagings(); }
+
     // The sparse source is far larger than what is copied before the cancel takes effect: the
     // copy stops between two pieces, and neither the target nor its half copy is left.
     void fileCopier_cancelledDuringALargeFile_stopsWithinIt()
     {
+        QFETCH(bool, unnamed);
         const QString source = path("src/huge.bin");
         QDir().mkpath(path("src"));
         QFile huge(source);
@@ -288,7 +304,7 @@ private Q_SLOTS:
         std::atomic<bool> cancelled = false;
         std::thread worker([&] {
             try {
-                FileCopier(progress).copy(source, target);
+                FileCopier(progress, staging(unnamed)).copy(source, target);
             } catch (const ChoreCancelled &) {
                 cancelled = true;
             }
@@ -300,10 +316,13 @@ private Q_SLOTS:
         QCOMPARE(itemsBelow(path("dst")), QStringList());
     }
 
+    void fileCopier_replacesATargetThatIsAHardLinkWithoutWritingIntoIt_data() { stagings(); }
+
     // The target and a stale part left beside it are both second names of files kept elsewhere
     // (as in a backup): the copy takes the target's name in one step and neither file changes.
     void fileCopier_replacesATargetThatIsAHardLinkWithoutWritingIntoIt()
     {
+        QFETCH(bool, unnamed);
         const QString source = writeFile(path("src/a.txt"), "fresh");
         setModified(source, oldTime);
         const QString target = path("dst/a.txt");
@@ -316,7 +335,7 @@ private Q_SLOTS:
         QVERIFY(secondName(writeFile(path("kept/part"), "kept part"), part));
 
         ChoreProgress progress;
-        QVERIFY(FileCopier(progress).copy(source, target));
+        QVERIFY(FileCopier(progress, staging(unnamed)).copy(source, target));
         QCOMPARE(progress.failures(), QList<ChoreFailure>());
         QCOMPARE(readFile(target), "fresh");
         QCOMPARE(QFileInfo(target).lastModified(), oldTime);
@@ -329,20 +348,23 @@ private Q_SLOTS:
     void fileCopier_cancelledWithinAFile_leavesNoPartBehind_data()
     {
         QTest::addColumn<bool>("intoUnfinished");
-        QTest::newRow("through a temporary name") << false;
-        QTest::newRow("under the target's name") << true;
+        QTest::addColumn<bool>("unnamed");
+        QTest::newRow("through an unnamed file") << false << true;
+        QTest::newRow("through a temporary name") << false << false;
+        QTest::newRow("under the target's name") << true << false;
     }
 
     // A cancel between two pieces of a large file leaves neither the target nor its half copy.
     void fileCopier_cancelledWithinAFile_leavesNoPartBehind()
     {
         QFETCH(bool, intoUnfinished);
+        QFETCH(bool, unnamed);
         const QString source = writeFile(path("src/big.bin"), randomBytes(7, 3 * 1024 * 1024));
         const QString target = path("dst/big.bin");
         QDir().mkpath(path("dst"));
         ChoreProgress progress;
         progress.cancel();
-        FileCopier copier(progress);
+        FileCopier copier(progress, staging(unnamed));
         QVERIFY_THROWS_EXCEPTION(ChoreCancelled, intoUnfinished ? copier.copyIntoUnfinished(source, target)
                                                                 : copier.copy(source, target));
         QCOMPARE(itemsBelow(path("dst")), QStringList());
