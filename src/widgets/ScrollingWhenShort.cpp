@@ -22,6 +22,9 @@ QWidget *scrollingWhenShort(QWidget *content)
 {
     auto *area = new WholeContentScrollArea;
     area->setFrameShape(QFrame::NoFrame);
+    // The fields inside take the focus, the first of them as the window opens; the area itself
+    // would be a Tab stop that shows nothing. It still scrolls to the field Tab moves to.
+    area->setFocusPolicy(Qt::NoFocus);
     area->setWidgetResizable(true);
     area->setWidget(content);
     return area;

@@ -2,6 +2,7 @@
 #include "widgets/ScrollingWhenShort.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -19,6 +20,7 @@ private Q_SLOTS:
     void shownWindow_liesOnTheScreen();
     void popup_isLeftAlone();
     void tallForm_scrollsAboveItsButtons();
+    void scrollingForm_givesTheFocusToItsFirstField();
 
 private:
     // The borders the platform draws around a window.
@@ -105,6 +107,31 @@ void ScreenFitTest::tallForm_scrollsAboveItsButtons()
     // ...and fitted, with the button on the screen, where there is not.
     QVERIFY(screen.contains(window.frameGeometry()));
     QVERIFY(screen.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())));
+}
+
+// The scrolling is no stop of its own for the keyboard: the window opens in its first field, and
+// Tab goes from the form's last field to the button below.
+void ScreenFitTest::scrollingForm_givesTheFocusToItsFirstField()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *form = new QWidget;
+    auto *formLayout = new QVBoxLayout(form);
+    auto *first = new QLineEdit;
+    auto *last = new QLineEdit;
+    formLayout->addWidget(first);
+    formLayout->addWidget(last);
+    layout->addWidget(scrollingWhenShort(form));
+    auto *button = new QPushButton(QStringLiteral("Save"));
+    layout->addWidget(button);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(QApplication::focusWidget(), first);
+    QTest::keyClick(first, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), last);
+    QTest::keyClick(last, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), button);
 }
 
 QTEST_MAIN(ScreenFitTest)
