@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 namespace ColumnSort {
 
@@ -89,8 +90,7 @@ int Keys::compare(qsizetype a, qsizetype b) const
 std::vector<qsizetype> order(const Keys &keys, bool descending)
 {
     std::vector<qsizetype> rows(static_cast<size_t>(keys.size()));
-    for (qsizetype row = 0; row < keys.size(); ++row)
-        rows[static_cast<size_t>(row)] = row;
+    std::iota(rows.begin(), rows.end(), qsizetype(0));
     // Ties fall back on the row's place, which keeps the sort stable in both directions.
     std::sort(rows.begin(), rows.end(), [&keys, descending](qsizetype a, qsizetype b) {
         const int difference = keys.compare(a, b);

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -79,8 +80,7 @@ std::vector<qsizetype> orderBy(const QList<Row> &rows, int key, AppendKey append
 {
     if (key == 0) {
         std::vector<qsizetype> unchanged(static_cast<size_t>(rows.size()));
-        for (qsizetype row = 0; row < rows.size(); ++row)
-            unchanged[static_cast<size_t>(row)] = row;
+        std::iota(unchanged.begin(), unchanged.end(), qsizetype(0));
         return unchanged;
     }
     const int column = key < 0 ? -key : key;

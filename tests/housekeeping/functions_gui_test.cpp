@@ -110,7 +110,7 @@ void FunctionsGuiTest::columnClick_sortsTheCopyPairs()
     };
     m_fixture->window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&m_fixture->window));
-    m_fixture->widget<QTabWidget>("PageControl2")->setCurrentWidget(m_fixture->widget<QWidget>("TabSheet11"));
+    m_fixture->showProjectTab("TabSheet11");
     click(0);
     QCOMPARE(copyRows(), (QStringList{"/b > /y", "/A > /z", "/a > /x"}));
     click(0);

@@ -5,6 +5,7 @@
 #include "workspace/Workspace.h"
 
 #include <QAction>
+#include <QTabWidget>
 #include <QtTest>
 
 // The main window as the program makes it, on a settings folder of the test's, with every
@@ -35,6 +36,12 @@ public:
     template <typename T = QWidget>
     T *widget(const char *name) const { return widget<T>(QLatin1String(name)); }
     void trigger(const char *action) const { widget<QAction>(action)->trigger(); }
+    // Brings up a tab of the Project page (TabSheet11 copies, TabSheet13 uploads, ...), as the
+    // user's click on it would.
+    void showProjectTab(const char *tabSheet) const
+    {
+        widget<QTabWidget>("PageControl2")->setCurrentWidget(widget(tabSheet));
+    }
 
     // Shows the window and waits until it is on screen; false when it never got there.
     [[nodiscard]] bool show()

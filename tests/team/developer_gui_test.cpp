@@ -55,7 +55,7 @@ void DeveloperGuiTest::init()
     m_fixture->window.buildOtherPages();
     m_list = m_fixture->widget<RecordListView>("ListView3");
     m_dialog = m_fixture->widget<QDialog>("TForm4");
-    m_fixture->widget<QTabWidget>("PageControl2")->setCurrentWidget(m_fixture->widget("TabSheet16"));
+    m_fixture->showProjectTab("TabSheet16");
     QVERIFY(m_fixture->show());
     m_fixture->workspace.project.setDevelopers({developer("Carol", "carol@example.org", "9123"),
                                         developer("alice", "alice@example.org", "10234"),

@@ -65,7 +65,7 @@ void UploadGuiTest::init()
     m_fixture->window.buildOtherPages();
     m_list = m_fixture->widget<RecordListView>("ListView5");
     m_dialog = m_fixture->widget<QDialog>("TForm5");
-    m_fixture->widget<QTabWidget>("PageControl2")->setCurrentWidget(m_fixture->widget("TabSheet13"));
+    m_fixture->showProjectTab("TabSheet13");
     QVERIFY(m_fixture->show());
 }
 

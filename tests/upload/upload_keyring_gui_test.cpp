@@ -133,7 +133,7 @@ void UploadKeyringGuiTest::init()
     m_list = m_fixture->widget<RecordListView>("ListView5");
     m_dialog = m_fixture->widget<QDialog>("TForm5");
     QVERIFY(keepInKeyring());
-    m_fixture->widget<QTabWidget>("PageControl2")->setCurrentWidget(m_fixture->widget("TabSheet13"));
+    m_fixture->showProjectTab("TabSheet13");
     QVERIFY(m_fixture->show());
     for (const QString &host : {QStringLiteral("127.0.0.1"), QStringLiteral("localhost")})
         forgetInKeyring(key(host));
