@@ -8,16 +8,19 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-svg-dev qt6-webengine-dev libgl-dev zlib1g-dev libfontconfig-dev
-          libssh-dev qtkeychain-qt6-dev)
+          libssh-dev qtkeychain-qt6-dev libgit2-dev)
 target=(--target trovas)
 build=build
 options=()
 case "${1:-}" in
     --tests | --sanitize)
         # curl and rsync are peers the benchmarks measure against; sshd, vsftpd, the keyring and
-        # the mocked desktop services are the real servers the tests start on 127.0.0.1.
+        # the mocked desktop services are the real servers the tests start on 127.0.0.1. git only
+        # makes fixture repositories; openbox, xdotool and the accessibility bus let window tests
+        # check focus, placement and the names screen readers hear.
         packages+=(xvfb xauth python3-pyftpdlib vsftpd openssl unzip zip rsync 7zip p7zip-full curl libxcb1-dev appstream desktop-file-utils xdg-utils
-                   openssh-server openssh-client gnome-keyring dbus dbus-x11 python3-dbusmock libsecret-tools)
+                   openssh-server openssh-client gnome-keyring dbus dbus-x11 python3-dbusmock libsecret-tools
+                   shared-mime-info git xdotool openbox at-spi2-core python3-pyatspi)
         target=()
         ;;&
     --sanitize)
