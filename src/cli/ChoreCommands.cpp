@@ -68,18 +68,14 @@ QJsonObject reportJson(const ChoreReport &report)
 
 namespace {
 
-// An entry the keyring has no password for takes the one in TROVAS_PASSWORD, when it is set:
-// the environment, never the command line, which every user of the machine can read.
-UploadPasswords environmentPasswords(const QList<UploadEntry> &uploads)
+QString urlPathOf(const UploadDestination &destination)
 {
-    return UploadPasswords::lookUp(
-        uploads,
-        [](const QString &, const QString &) -> std::optional<QString> {
-            if (!qEnvironmentVariableIsSet("TROVAS_PASSWORD"))
-                return std::nullopt;
-            return qEnvironmentVariable("TROVAS_PASSWORD");
-        },
-        QStringLiteral("Set TROVAS_PASSWORD to give it."));
+    const QString &folder = destination.folder;
+    if (destination.protocol != UploadProtocol::Sftp)
+        return QLatin1Char('/') + folder;
+    if (folder.startsWith(QLatin1Char('/')))
+        return folder;
+    return folder.isEmpty() ? QStringLiteral("/~") : QStringLiteral("/~/") + folder;
 }
 
 } // namespace
@@ -180,8 +176,10 @@ ExitStatus ChoreCommands::upload()
     FingerprintTrust trust(m_invocation.trustedHosts);
     UploadServices services;
     services.hostTrust = &trust;
-    const UploadPasswords passwords = m_invocation.dryRun ? UploadPasswords() : environmentPasswords(uploads);
-    services.password = [&passwords](const UploadEntry &entry) { return passwords.passwordFor(entry); };
+    // No one to ask: the environment, never the command line, which every user of the machine
+    // can read, gives what the project file and the keyring lack.
+    PasswordSource passwords({}, {}, QStringLiteral("Set TROVAS_PASSWORD to give it."));
+    services.passwords = &passwords;
     return run(QStringLiteral("upload"), QStringLiteral("Uploading"), [&](ChoreProgress &progress, Results &results) {
         results.failuresHeadline = [count = uploads.size()](const ChoreReport &report) {
             return uploadEndWording(report, count).failedHeadline;
@@ -203,11 +201,11 @@ ExitStatus ChoreCommands::upload()
                 continue;
             }
             const UploadDestination destination = uploadDestination(entry, int(i) + 1);
-            // Never the password. An SSH port left to the SSH settings is not written.
-            const QString port = destination.port != 0 ? QStringLiteral(":%1").arg(destination.port) : QString();
-            results.lines.append(QStringLiteral("%1 -> %2://%3@%4%5/%6")
-                                     .arg(entry.source, protocolScheme(destination.protocol), entry.user, destination.host,
-                                          port, destination.folder));
+            // Never the password; the folder as a URL of the protocol writes it.
+            results.lines.append(QStringLiteral("%1 -> %2://%3@%4:%5%6")
+                                     .arg(entry.source, protocolScheme(destination.protocol), entry.user, destination.host)
+                                     .arg(destination.port)
+                                     .arg(urlPathOf(destination)));
             planned.append(QJsonObject{{QStringLiteral("file"), entry.source},
                                        {QStringLiteral("protocol"), protocolName(destination.protocol)},
                                        {QStringLiteral("host"), destination.host},

@@ -84,9 +84,11 @@ const QList<CommandDefinition> &commands()
          QStringLiteral("The scheme of each target chooses the protocol: sftp://, ftps:// (FTP with TLS), else plain "
                         "FTP. A server whose SSH host key is not in ~/.ssh/known_hosts, or whose TLS certificate the "
                         "system does not trust, is refused with its fingerprint unless --trust-host names it; a "
-                        "trusted key is added to known_hosts, a trusted certificate remembered for that server. An entry without a password takes the one "
+                        "trusted key is added to known_hosts, a trusted certificate remembered for that server. The port "
+                        "in the URL wins over the entry's. An SFTP path is absolute, /~/ starts in the home folder; an "
+                        "FTP path starts in the login folder. An entry without a password takes the one "
                         "the system keyring keeps for its account, else the one in the environment variable "
-                        "TROVAS_PASSWORD.")},
+                        "TROVAS_PASSWORD; without either it fails, naming the account.")},
         {QStringLiteral("secrets"),
          QStringLiteral("move: put the upload passwords into the system keyring and write the project file "
                         "without them."),

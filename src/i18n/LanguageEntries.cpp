@@ -208,6 +208,9 @@ const Entry kEntries[kCount] = {
     {"TForm5", "KeepInKeyring", P::Caption, 0, "Keep the password in the system keyring"}, // 194
     {"TForm8", "BackupGroup", P::Caption, 0, "Backup"}, // 195
     {"TForm8", "BackupsToKeepLabel", P::Caption, 0, "Backups to &keep (0 keeps all):"}, // 196
+    {"TForm5", "NoKeyring", P::Caption, 0, "No system keyring can keep passwords here, so the project file does."}, // 197
+    {"TForm1", "LogCopy", P::Caption, 0, "&Copy"}, // 198
+    {"TForm1", "LogSave", P::Caption, 0, "&Save..."}, // 199
 };
 
 } // namespace

@@ -34,9 +34,10 @@ public:
     // One-line input; nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString &title, const QString &label,
                                              const QString &initial) = 0;
-    // A masked prompt for the password of `account` ("user@host"); nullopt when cancelled.
-    // `canRemember` offers to keep it in the system keyring.
-    virtual std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember) = 0;
+    // A masked prompt for the password of `account` ("user@host:port"); nullopt when cancelled.
+    // `canRemember` offers to keep it in the system keyring; `refused` says the server turned
+    // down the last one.
+    virtual std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember, bool refused) = 0;
     // Filters in Qt form, "Project (*.dev)"; nullopt when cancelled.
     virtual std::optional<QString> openFile(const QString &filter) = 0;
     virtual std::optional<QString> saveFile(const QString &filter) = 0;

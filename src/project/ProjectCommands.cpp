@@ -58,6 +58,7 @@ bool ProjectCommands::save()
             path += QStringLiteral(".dev");
         m_project.setPath(path);
     }
+    Q_EMIT aboutToSave();
     m_project.collectFormatting();
     ProjectFile::write(m_project.data().path, m_project.data());
     FormattingFile::write(m_project.data().path, m_project.formatting());

@@ -41,6 +41,8 @@ Q_SIGNALS:
     // After a successful load, with the lists sorted: listing, tools menu and status panel follow.
     void loaded();
     void documentReplaced();
+    // Before the project is written: what is kept outside the file leaves the project now.
+    void aboutToSave();
     void saved();
 
 private:

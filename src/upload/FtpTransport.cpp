@@ -5,7 +5,9 @@
 #include "upload/HostTrust.h"
 #include "upload/PinnedCertificates.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSslCertificate>
 
 namespace {
@@ -78,13 +80,25 @@ void FtpTransport::open(const UploadServer &server)
     m_client.setPort(server.port != 0 ? server.port : 21);
     m_client.setUsername(server.user);
     m_client.setPassword(server.password);
+    bool connected = false;
+    const QMetaObject::Connection watch = QObject::connect(
+        &m_client, &FtpClient::status, &m_client,
+        [&connected](FtpClient::StatusKind kind, const QString &) { connected |= kind == FtpClient::StatusKind::Connected; });
+    const auto unwatch = qScopeGuard([&watch] { QObject::disconnect(watch); });
     try {
         m_client.connectToHost();
     } catch (const FtpReplyError &refusal) {
-        throw Error(QStringLiteral("The server refused the login: %1").arg(replyText(refusal)));
+        const QString message = QStringLiteral("The server refused the login: %1").arg(replyText(refusal));
+        // 530: not logged in; another password may do.
+        if (refusal.code() == 530)
+            throw LoginRefused(message, !server.password.isEmpty());
+        throw Error(message);
     } catch (const Error &error) {
         // Socket errors come on two lines.
-        throw Error(QString(error.message()).replace(QLatin1String("\r\n"), QLatin1String(": ")));
+        const QString message = QString(error.message()).replace(QLatin1String("\r\n"), QLatin1String(": "));
+        if (connected)
+            throw Error(message);
+        throw Error(QStringLiteral("Cannot connect to %1 port %2: %3").arg(server.host).arg(m_client.port()).arg(message));
     } catch (const FtpCancelled &) {
         throw UploadCancelled();
     }
@@ -210,8 +224,9 @@ QString FtpTransport::checkCertificate(const QSslCertificate &certificate, const
                 return {};
             // The pinned fingerprint itself is never told.
             return QStringLiteral("The certificate of %1 has changed: it is now SHA-256 %2, not the one trusted before. "
-                                  "Not connected.")
-                .arg(server, fingerprint);
+                                  "Not connected. If the certificate was changed on purpose, remove the line of %1 from "
+                                  "%3 and upload again to trust the new one.")
+                .arg(server, fingerprint, QDir::toNativeSeparators(pins.path()));
         }
         const QString question = QStringLiteral("The server %1 presents a certificate the system does not trust (%2), with "
                                                 "the SHA-256 fingerprint %3. Trust it?")

@@ -93,6 +93,18 @@ std::shared_ptr<Answer> ask(MakeJob makeJob)
     return answer;
 }
 
+QMutex &writeFailureMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+QString &writeFailure()
+{
+    static QString why;
+    return why;
+}
+
 KeyringError failure(const Answer &answer)
 {
     if (answer.error == QKeychain::NoBackendAvailable)
@@ -133,8 +145,24 @@ void write(const QString &key, const QString &password)
         job->setTextData(password);
         return job;
     });
-    if (answer->error != QKeychain::NoError)
-        throw failure(*answer);
+    // Reading may pass where the keyring has nowhere to keep a new password; a write that
+    // failed says so until one succeeds. Never probed by writing: that can make the desktop
+    // ask for a new keyring's password.
+    const QMutexLocker lock(&writeFailureMutex());
+    if (answer->error != QKeychain::NoError) {
+        const KeyringError error = failure(*answer);
+        writeFailure() = error.message();
+        throw error;
+    }
+    writeFailure().clear();
+}
+
+QString cannotStoreReason()
+{
+    if (QString unavailable = unavailableReason(); !unavailable.isEmpty())
+        return unavailable;
+    const QMutexLocker lock(&writeFailureMutex());
+    return writeFailure();
 }
 
 QString unavailableReason()

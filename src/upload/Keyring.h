@@ -26,6 +26,9 @@ namespace Keyring {
 std::optional<QString> read(const QString &key);
 // Keeps `password` under `key`, replacing what was there. Throws KeyringError.
 void write(const QString &key, const QString &password);
+// Why no keyring can keep a password here: none answers, or the last attempt to keep one failed
+// (it stayed locked, or it has nowhere to keep one); the empty text when one may.
+QString cannotStoreReason();
 // Why no keyring can be used (none is running, or it stayed locked), or the empty text when
 // one answers.
 QString unavailableReason();

@@ -16,6 +16,7 @@ public:
     // Replaces the host's pin, if any. Throws Error when the file cannot be written.
     void pin(const QString &host, quint16 port, const QString &fingerprint) const;
 
+    const QString &path() const { return m_path; }
     // The file in the settings folder.
     static QString defaultPath();
 

@@ -179,10 +179,11 @@ void SftpTransport::verifyHostKey()
         return;
     case SSH_KNOWN_HOSTS_CHANGED:
     case SSH_KNOWN_HOSTS_OTHER:
-        throw Error(QStringLiteral("The host key of %1 has changed: it is now %2, and known_hosts holds another one. Someone "
-                                   "may be listening in; nothing was sent. If the server's key was changed on purpose, "
-                                   "remove its old line from known_hosts.")
-                        .arg(server, fingerprint));
+        throw HostKeyChanged(QStringLiteral("The host key of %1 has changed: it is now %2, and known_hosts holds another one. "
+                                            "Someone may be listening in; nothing was sent. If the server's key was changed on "
+                                            "purpose, remove its old key with \"ssh-keygen -R %3\" and upload again to trust the "
+                                            "new one.")
+                                 .arg(server, fingerprint, knownHostsName()));
     case SSH_KNOWN_HOSTS_UNKNOWN:
     case SSH_KNOWN_HOSTS_NOT_FOUND:
         break;
@@ -213,12 +214,15 @@ void SftpTransport::logIn(const QString &password)
             return m_progress.log(QStringLiteral("Logged in with a key file."));
         m_guard->stir();
     }
-    if (!password.isEmpty() && (methods & SSH_AUTH_METHOD_PASSWORD)) {
+    const bool takesPassword = methods & SSH_AUTH_METHOD_PASSWORD;
+    if (!password.isEmpty() && takesPassword) {
         result = ssh_userauth_password(m_session, nullptr, toSsh(password).constData());
         if (result == SSH_AUTH_SUCCESS)
             return m_progress.log(QStringLiteral("Logged in with the password."));
     }
-    fail(QStringLiteral("The server refused the login"));
+    if (m_guard->verdict() != ConnectionGuard::Verdict::None || !takesPassword)
+        fail(QStringLiteral("The server refused the login"));
+    throw LoginRefused(QStringLiteral("The server refused the login: %1").arg(sshError()), !password.isEmpty());
 }
 
 void SftpTransport::startSftp()
@@ -388,6 +392,12 @@ void SftpTransport::fail(const QString &what)
     }
     const QString error = m_sftp && sftp_get_error(m_sftp) != SSH_FX_OK ? sftpError() : sshError();
     throw Error(what.isEmpty() ? error : QStringLiteral("%1: %2").arg(what, error));
+}
+
+// The host as known_hosts names it: "[host]:port" for a port other than 22.
+QString SftpTransport::knownHostsName() const
+{
+    return m_port == 22 ? m_host : QStringLiteral("[%1]:%2").arg(m_host).arg(m_port);
 }
 
 QString SftpTransport::sshError() const

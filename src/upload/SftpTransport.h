@@ -38,6 +38,7 @@ private:
     bool removeQuietly(const QByteArray &path);
     QByteArray remotePath(const QString &name) const;
     [[noreturn]] void fail(const QString &what);
+    QString knownHostsName() const;
     QString sshError() const;
     QString sftpError() const;
 

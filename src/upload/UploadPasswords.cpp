@@ -2,37 +2,17 @@
 
 #include "upload/Keyring.h"
 #include "upload/TargetUrl.h"
-
-#include <QFileInfo>
+#include "upload/UploadDestination.h"
 
 #include <algorithm>
 
 namespace {
-
-bool isSftp(const TargetUrl &target)
-{
-    return target.scheme.compare(QLatin1String("sftp"), Qt::CaseInsensitive) == 0;
-}
 
 // Anonymous FTP takes any password, by convention an address; there is nothing to keep.
 bool needsNoSecret(const UploadEntry &entry)
 {
     const QString user = entry.user.toLower();
     return user.isEmpty() || user == QLatin1String("anonymous") || user == QLatin1String("ftp");
-}
-
-// Whether the run will ask for the entry's password: it has none of its own, needs one, and
-// the run gets as far as logging in (its file is there and its target can be split).
-bool looksUpPassword(const UploadEntry &entry)
-{
-    if (!entry.password.isEmpty() || needsNoSecret(entry) || !QFileInfo(entry.source).isFile())
-        return false;
-    try {
-        crackTargetUrl(entry.target);
-        return true;
-    } catch (const Error &) {
-        return false;
-    }
 }
 
 // What names an entry in a message: its account, or its target where that is no URL.
@@ -54,9 +34,8 @@ QString uploadAccount(const UploadEntry &entry)
 
 QString keyringKey(const UploadEntry &entry)
 {
-    const TargetUrl target = crackTargetUrl(entry.target);
-    const QString port = isSftp(target) && entry.port == QLatin1String("21") ? QStringLiteral("22") : entry.port;
-    return entry.user + QLatin1Char('@') + target.host + QLatin1Char(':') + port;
+    const UploadDestination destination = uploadDestination(entry);
+    return QStringLiteral("%1@%2:%3").arg(entry.user, destination.host).arg(destination.port);
 }
 
 UploadEntry withPasswordInKeyring(const UploadEntry &entry)
@@ -89,47 +68,87 @@ PasswordMove movePasswordsToKeyring(const QList<UploadEntry> &uploads)
     return move;
 }
 
-UploadPasswords UploadPasswords::lookUp(const QList<UploadEntry> &uploads, const Ask &ask, const QString &whenMissing)
+PasswordSource::Found &PasswordSource::lookUp(const QString &key)
 {
-    UploadPasswords passwords;
-    QList<UploadEntry> needing;
-    std::copy_if(uploads.begin(), uploads.end(), std::back_inserter(needing), looksUpPassword);
-    if (needing.isEmpty() || !Keyring::unavailableReason().isEmpty())
-        return passwords;
-    for (const UploadEntry &entry : std::as_const(needing)) {
-        const QString key = keyringKey(entry);
-        if (passwords.m_found.contains(key))
-            continue;
-        Found &found = passwords.m_found[key];
-        QString keyringAnswer = QStringLiteral("the system keyring holds none for it");
-        try {
-            found.password = Keyring::read(key);
-        } catch (const KeyringError &error) {
-            keyringAnswer = error.message();
-        }
-        if (found.password)
-            continue;
-        // SFTP logs in with the agent or the user's keys without one.
-        if (isSftp(crackTargetUrl(entry.target))) {
-            found.password = QString();
-            continue;
-        }
-        found.password = ask(uploadAccount(entry), key);
-        if (!found.password)
-            found.whyNone = QStringLiteral("No password for %1: %2. %3")
-                                .arg(uploadAccount(entry), keyringAnswer, whenMissing).trimmed();
+    const auto known = m_found.find(key);
+    if (known != m_found.end())
+        return *known;
+    Found &found = m_found[key];
+    QString keyringAnswer = QStringLiteral("the system keyring holds none for it");
+    try {
+        found.password = Keyring::read(key);
+    } catch (const KeyringError &error) {
+        keyringAnswer = error.message();
     }
-    return passwords;
+    if (!found.password && qEnvironmentVariableIsSet("TROVAS_PASSWORD"))
+        found.password = qEnvironmentVariable("TROVAS_PASSWORD");
+    if (!found.password) {
+        if (!keyringAnswer.endsWith(QLatin1Char('.')))
+            keyringAnswer += QLatin1Char('.');
+        found.whyNone = QStringLiteral("No password for %1: %2 %3").arg(key, keyringAnswer, m_whenMissing).trimmed();
+    }
+    return found;
 }
 
-QString UploadPasswords::passwordFor(const UploadEntry &entry) const
+QString PasswordSource::find(const UploadEntry &entry, bool mayAsk)
 {
-    if (!entry.password.isEmpty() || !looksUpPassword(entry))
+    if (needsNoSecret(entry))
         return entry.password;
-    const auto found = m_found.constFind(keyringKey(entry));
-    if (found == m_found.cend())
+    const QString key = keyringKey(entry);
+    // The one given after a refusal serves the account's other entries, their own included.
+    if (const auto replaced = m_replaced.constFind(key); replaced != m_replaced.cend())
+        return *replaced;
+    if (!entry.password.isEmpty())
         return entry.password;
-    if (!found->password)
-        throw Error(found->whyNone);
-    return *found->password;
+    Found &found = lookUp(key);
+    if (!found.password && mayAsk && m_ask && !found.asked) {
+        found.asked = true;
+        found.password = askUser(key, false);
+        if (!found.password)
+            found.whyNone += QStringLiteral(" No password was typed in.");
+    }
+    if (found.password)
+        return *found.password;
+    if (!mayAsk)
+        return {};
+    throw Error(found.whyNone);
+}
+
+std::optional<QString> PasswordSource::afterRefusal(const UploadEntry &entry)
+{
+    if (!m_ask || needsNoSecret(entry))
+        return std::nullopt;
+    const QString key = keyringKey(entry);
+    if (m_askedAgain.contains(key))
+        return std::nullopt;
+    m_askedAgain.insert(key);
+    const std::optional<QString> password = askUser(key, true);
+    if (password)
+        m_replaced.insert(key, *password);
+    return password;
+}
+
+std::optional<QString> PasswordSource::askUser(const QString &key, bool refused)
+{
+    const std::optional<PasswordAnswer> answer = m_ask(key, refused);
+    if (!answer)
+        return std::nullopt;
+    if (answer->remember)
+        m_toKeep.insert(key, answer->password);
+    else
+        m_toKeep.remove(key);
+    return answer->password;
+}
+
+void PasswordSource::loggedIn(const UploadEntry &entry, const QString &password)
+{
+    if (m_toKeep.isEmpty() || password.isEmpty())
+        return;
+    const QString key = keyringKey(entry);
+    const auto kept = m_toKeep.constFind(key);
+    if (kept == m_toKeep.cend() || *kept != password)
+        return;
+    m_toKeep.erase(kept);
+    if (m_keep)
+        m_keep(key, password);
 }

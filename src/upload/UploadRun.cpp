@@ -4,10 +4,11 @@
 #include "chores/ChoreRunner.h"
 #include "project/Error.h"
 #include "upload/TargetUrl.h"
+#include "upload/UploadPasswords.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
@@ -17,16 +18,84 @@ QString fileNameOf(const QString &path)
     return normal.mid(normal.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-quint16 portOf(const UploadEntry &entry, int number)
+// What one run learns along the way that concerns its later entries.
+struct RunMemory
 {
-    static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
-    if (!wholeNumber.match(entry.port).hasMatch())
-        throw Error(QStringLiteral("Upload %1: the port \"%2\" is not a whole number").arg(number).arg(entry.port));
-    bool inRange = false;
-    const int port = entry.port.toInt(&inRange);
-    if (!inRange || port < 1 || port > 65535)
-        throw Error(QStringLiteral("Upload %1: the port \"%2\" is not a port number from 1 to 65535").arg(number).arg(entry.port));
-    return quint16(port);
+    // "host:port" of the SSH servers whose host key has changed; told once, not tried again.
+    QSet<QString> changedHostKeys;
+};
+
+QString serverOf(const UploadDestination &destination)
+{
+    return QStringLiteral("%1:%2").arg(destination.host).arg(destination.port);
+}
+
+// Opens the transport as the entry's user: with the password found for it, and where the
+// server refuses, once more with one the user gives. SFTP tries the user's keys before asking.
+std::unique_ptr<UploadTransport> openTransport(const UploadEntry &entry, const UploadDestination &destination,
+                                               ChoreProgress &progress, const UploadServices &services)
+{
+    const bool keysFirst = destination.protocol == UploadProtocol::Sftp;
+    QString password = services.passwords ? services.passwords->find(entry, !keysFirst) : entry.password;
+    for (;;) {
+        std::unique_ptr<UploadTransport> transport = makeUploadTransport(destination.protocol, progress, services);
+        try {
+            // The entry's own account; the one written into the URL is never used.
+            transport->open({destination.host, destination.port, entry.user, password});
+            if (services.passwords)
+                services.passwords->loggedIn(entry, password);
+            return transport;
+        } catch (const LoginRefused &refusal) {
+            transport->close();
+            if (!services.passwords)
+                throw;
+            std::optional<QString> another;
+            try {
+                another = refusal.passwordTried() ? services.passwords->afterRefusal(entry) : services.passwords->find(entry);
+            } catch (const Error &none) {
+                throw Error(QStringLiteral("%1. %2").arg(refusal.message(), none.message()));
+            }
+            if (!another || another->isEmpty() || *another == password)
+                throw;
+            password = *another;
+        }
+    }
+}
+
+void uploadFile(const UploadEntry &entry, int number, ChoreProgress &progress, const UploadServices &services, RunMemory &memory)
+{
+    if (!QFileInfo(entry.source).isFile()) {
+        progress.addFailure(entry.source, QStringLiteral("File does not exist"));
+        return;
+    }
+    const UploadDestination destination = uploadDestination(entry, number);
+    if (memory.changedHostKeys.contains(serverOf(destination))) {
+        progress.addFailure(entry.source, QStringLiteral("Not uploaded: the host key of %1 has changed, as told for the first upload to it.")
+                                              .arg(serverOf(destination)));
+        return;
+    }
+    std::unique_ptr<UploadTransport> transport;
+    bool cancelled = false;
+    try {
+        transport = openTransport(entry, destination, progress, services);
+        progress.log(QStringLiteral("Change dir: ") + destination.folder);
+        transport->changeFolder(destination.folder);
+        progress.log(QStringLiteral("Upload: ") + entry.source);
+        transport->store(entry.source, fileNameOf(entry.source));
+    } catch (const Error &error) {
+        if (dynamic_cast<const HostKeyChanged *>(&error))
+            memory.changedHostKeys.insert(serverOf(destination));
+        progress.log(QStringLiteral("Failure: ") + entry.source);
+        progress.addFailure(entry.source, error.message());
+    } catch (const UploadCancelled &cancel) {
+        cancelled = true;
+        if (!cancel.note().isEmpty())
+            progress.addFailure(entry.source, cancel.note());
+    }
+    if (transport)
+        transport->close();
+    if (cancelled)
+        throw ChoreCancelled();
 }
 
 } // namespace
@@ -34,6 +103,7 @@ quint16 portOf(const UploadEntry &entry, int number)
 void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress, const UploadServices &services)
 {
     const int count = int(uploads.size());
+    RunMemory memory;
     try {
         for (int i = 0; i < count; ++i) {
             progress.checkCancelled();
@@ -42,62 +112,12 @@ void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress, cons
                 ? QStringLiteral(" over ") + protocolName(uploadDestination(entry, i + 1).protocol)
                 : QString();
             progress.setStatus(QStringLiteral("Uploading %1 of %2%3: %4").arg(i + 1).arg(count).arg(over, fileNameOf(entry.source)));
-            uploadFile(entry, i + 1, progress, services);
+            uploadFile(entry, i + 1, progress, services, memory);
         }
     } catch (const ChoreCancelled &) {
         progress.log(QStringLiteral("Cancelled"));
         throw;
     }
-}
-
-UploadDestination uploadDestination(const UploadEntry &entry, int number)
-{
-    TargetUrl target;
-    try {
-        target = crackTargetUrl(entry.target);
-    } catch (const Error &error) {
-        throw Error(QStringLiteral("Upload %1: %2").arg(number).arg(error.message()));
-    }
-    // Only the first slash goes: "//srv/files" names the absolute folder "/srv/files".
-    const QString folder = target.path.startsWith(QLatin1Char('/')) ? target.path.mid(1) : target.path;
-    const UploadProtocol protocol = protocolOfScheme(target.scheme);
-    quint16 port = portOf(entry, number);
-    // The dialog's "21" on an SSH entry is no choice of port: SSH's own (or ~/.ssh/config's) applies.
-    if (protocol == UploadProtocol::Sftp && port == 21)
-        port = 0;
-    return {protocol, target.host, port, folder};
-}
-
-void uploadFile(const UploadEntry &entry, int number, ChoreProgress &progress, const UploadServices &services)
-{
-    if (!QFileInfo(entry.source).isFile()) {
-        progress.addFailure(entry.source, QStringLiteral("File does not exist"));
-        return;
-    }
-    const UploadDestination destination = uploadDestination(entry, number);
-    const std::unique_ptr<UploadTransport> transport = makeUploadTransport(destination.protocol, progress, services);
-
-    bool cancelled = false;
-    try {
-        // The entry's own account; the one written into the URL is never used. An entry left
-        // without a password fails alone.
-        const QString password = services.password ? services.password(entry) : entry.password;
-        transport->open({destination.host, destination.port, entry.user, password});
-        progress.log(QStringLiteral("Change dir: ") + destination.folder);
-        transport->changeFolder(destination.folder);
-        progress.log(QStringLiteral("Upload: ") + entry.source);
-        transport->store(entry.source, fileNameOf(entry.source));
-    } catch (const Error &error) {
-        progress.log(QStringLiteral("Failure: ") + entry.source);
-        progress.addFailure(entry.source, error.message());
-    } catch (const UploadCancelled &cancel) {
-        cancelled = true;
-        if (!cancel.note().isEmpty())
-            progress.addFailure(entry.source, cancel.note());
-    }
-    transport->close();
-    if (cancelled)
-        throw ChoreCancelled();
 }
 
 ChoreEndWording uploadEndWording(const ChoreReport &report, qsizetype uploads)

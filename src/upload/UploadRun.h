@@ -2,6 +2,7 @@
 
 #include "chores/ChoreEndMessage.h"
 #include "project/Records.h"
+#include "upload/UploadDestination.h"
 #include "upload/UploadTransport.h"
 
 #include <QList>
@@ -20,23 +21,6 @@ struct ChoreReport;
 // was logged; a file cut off on its way is reported as a failure that says what the server
 // may still hold.
 void runUploads(const QList<UploadEntry> &uploads, ChoreProgress &progress, const UploadServices &services = {});
-
-// Where an entry's file goes: the protocol its URL's scheme names, the host of its URL, the
-// entry's own port (never one written in the URL; 0 leaves an SSH port to the SSH settings),
-// and the folder, the URL's path without its first "/".
-struct UploadDestination
-{
-    UploadProtocol protocol = UploadProtocol::Ftp;
-    QString host;
-    quint16 port = 0;
-    QString folder;
-};
-
-// Throws Error naming the entry, `number` counted from 1, when its target or port cannot be used.
-UploadDestination uploadDestination(const UploadEntry &entry, int number);
-
-// Uploads the file of one entry, `number` counted from 1 for the messages, as described above.
-void uploadFile(const UploadEntry &entry, int number, ChoreProgress &progress, const UploadServices &services);
 
 // How a run of `uploads` entries words its end: "Finished, but 2 of 5 uploads failed:" above
 // the failed entries; after a cancel, "2 of 5 uploads failed:", as the entry cut off is one.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "project/Error.h"
 #include "upload/UploadProtocol.h"
 
 #include <QString>
@@ -10,6 +11,7 @@
 
 class ChoreProgress;
 class HostTrust;
+class PasswordSource;
 struct UploadEntry;
 
 // What an upload run asks of its surroundings.
@@ -17,8 +19,8 @@ struct UploadServices
 {
     // Decides on servers whose identity nothing vouches for; without it they are refused.
     HostTrust *hostTrust = nullptr;
-    // The password of an entry; without it, the entry's own. Throws Error when there is none.
-    std::function<QString(const UploadEntry &)> password;
+    // Finds the passwords that entries do not hold; without it, each entry's own is used.
+    PasswordSource *passwords = nullptr;
     // The file of pinned certificates; empty for the one in the settings folder.
     QString pinnedCertificates;
     // How long a server that says nothing is waited for, in milliseconds.
@@ -46,6 +48,25 @@ private:
     QString m_note;
 };
 
+// The server turned the login down: the password it was given (`passwordTried`), or, with
+// none given, every other way to log in. Another password may get in.
+class LoginRefused : public Error
+{
+public:
+    LoginRefused(const QString &message, bool passwordTried) : Error(message), m_passwordTried(passwordTried) {}
+    bool passwordTried() const { return m_passwordTried; }
+
+private:
+    bool m_passwordTried;
+};
+
+// The SSH server presents another host key than known_hosts holds for it.
+class HostKeyChanged : public Error
+{
+public:
+    using Error::Error;
+};
+
 // One protocol's way of putting files on a server. Each call throws Error with a message for
 // the user, or UploadCancelled once the chore is cancelled. Status lines go to the chore's log
 // and the bytes sent to its progress.
@@ -54,7 +75,8 @@ class UploadTransport
 public:
     virtual ~UploadTransport() = default;
 
-    // Connects, checks the server's identity and logs in.
+    // Connects, checks the server's identity and logs in. Throws LoginRefused when the server
+    // turns the login down.
     virtual void open(const UploadServer &server) = 0;
     virtual void changeFolder(const QString &folder) = 0;
     // Stores the local file as `name` in the current folder: under a temporary name first,

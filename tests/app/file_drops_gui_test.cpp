@@ -99,7 +99,7 @@ void FileDropsTest::uploadList_opensTheDialogWithTheDroppedFile()
     auto *dialog = m_fixture->window.findChild<QDialog *>(QStringLiteral("TForm5"));
     QTRY_VERIFY(dialog->isVisible());
     QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"))->text(), path("main.o"));
-    QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("Edit2"))->text(), QStringLiteral("21"));
+    QVERIFY(dialog->findChild<QLineEdit *>(QStringLiteral("Edit2"))->text().isEmpty());
     QVERIFY(m_fixture->workspace.project.data().uploads.isEmpty());
 }
 

@@ -77,7 +77,7 @@ private Q_SLOTS:
                                  << QStringList{"/proj/readme.txt -> /out/doc/README",
                                                 "/proj/src/main.c -> /out/src/main.c", "/proj/src.zip: 3 entries"};
         QTest::newRow("upload") << "upload"
-                                << QStringList{"/proj/readme.txt -> ftp://trovasftp@127.0.0.1:21/up"};
+                                << QStringList{"/proj/readme.txt -> ftp://trovasftp@127.0.0.1:1/up"};
     }
 
     void choreDryRuns_listWhatWouldBeDoneAndTouchNothing()
@@ -193,7 +193,7 @@ private Q_SLOTS:
         QTest::newRow("upload of a file that is gone")
             << "upload" << "/proj/readme.txt" << "Finished, but 1 of 1 uploads failed:\n{root}/proj/readme.txt: File does not exist\n";
         QTest::newRow("upload refused by the server")
-            << "upload" << "" << "Finished, but 1 of 1 uploads failed:\n{root}/proj/readme.txt: Socket Error # 111: Connection refused\n";
+            << "upload" << "" << "Finished, but 1 of 1 uploads failed:\n{root}/proj/readme.txt: Cannot connect to 127.0.0.1 port 1: Socket Error # 111: Connection refused\n";
         QTest::newRow("zip of a folder that is gone") << "zip" << "/proj/src" << "No such folder";
     }
 

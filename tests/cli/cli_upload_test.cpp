@@ -108,7 +108,7 @@ private Q_SLOTS:
         const QString dev = project(QStringLiteral("plan"), file, QStringLiteral("sftp://host.example/srv"), 21);
         const CliResult text = runCli({dev, QStringLiteral("upload"), QStringLiteral("--dry-run")});
         QCOMPARE(text.status, 0);
-        QCOMPARE(QString::fromUtf8(text.out).trimmed(), file + QStringLiteral(" -> sftp://trovasftp@host.example/srv"));
+        QCOMPARE(QString::fromUtf8(text.out).trimmed(), file + QStringLiteral(" -> sftp://trovasftp@host.example:22/srv"));
         const CliResult json = runCli({dev, QStringLiteral("upload"), QStringLiteral("--dry-run"), QStringLiteral("--json")});
         const QJsonObject planned = QJsonDocument::fromJson(json.out).object().value(QStringLiteral("uploads")).toArray().first().toObject();
         QCOMPARE(planned.value(QStringLiteral("protocol")).toString(), QStringLiteral("SFTP"));

@@ -38,9 +38,9 @@ public:
     }
     SaveChoice saveChanges(const QString &text) override;
     std::optional<QString> inputText(const QString &, const QString &, const QString &) override { return next(); }
-    std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember) override
+    std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember, bool refused) override
     {
-        passwordAccounts.append(account);
+        passwordAccounts.append(refused ? account + QStringLiteral(" (refused)") : account);
         const std::optional<QString> password = next();
         return password ? std::optional<PasswordAnswer>({*password, canRemember && rememberPasswords}) : std::nullopt;
     }

@@ -17,7 +17,7 @@
 // OpenSSH's sshd on 127.0.0.1, in the foreground, with a throwaway host key, serving SFTP to
 // the system user of the FTP tests (by password, or by the client key it authorises), and an
 // ssh-agent that can hold that key. Files go wherever the absolute path says; folders() are
-// the user's to write in.
+// the user's to write in, and so is home(), where the SFTP session starts.
 class RealSshServer
 {
 public:
@@ -90,6 +90,8 @@ public:
         keygen.waitForFinished(10000);
         return QString::fromLatin1(keygen.readAllStandardOutput()).section(QLatin1Char(' '), 1, 1);
     }
+    // The folder relative paths start in: the user's home, as far as SFTP goes.
+    QString home() const { return folder(QStringLiteral("home")); }
     // A folder the user may write in, made on first use.
     QString folder(const QString &name) const
     {
@@ -116,9 +118,9 @@ private:
         file.open(QIODevice::WriteOnly);
         file.write(QStringLiteral("Port %1\nListenAddress 127.0.0.1\nHostKey %2\nPidFile none\nAuthorizedKeysFile %3\n"
                                   "StrictModes no\nUsePAM no\nPasswordAuthentication yes\nPubkeyAuthentication yes\n"
-                                  "KbdInteractiveAuthentication no\nSubsystem sftp internal-sftp\nLogLevel VERBOSE\n")
+                                  "KbdInteractiveAuthentication no\nSubsystem sftp internal-sftp -d %4\nLogLevel VERBOSE\n")
                        .arg(m_port)
-                       .arg(path(QStringLiteral("host_key")), path(QStringLiteral("authorized_keys")))
+                       .arg(path(QStringLiteral("host_key")), path(QStringLiteral("authorized_keys")), home())
                        .toUtf8());
         file.close();
         QObject::connect(&m_sshd, &QProcess::readyReadStandardError, [this] { m_log += m_sshd.readAllStandardError(); });

@@ -84,6 +84,8 @@ private slots:
     void temporaryLeftBehind_isResumed();
     void sshLogin_agentKeyFilePassword_data();
     void sshLogin_agentKeyFilePassword();
+    void sftpTarget_portAndPath_data();
+    void sftpTarget_portAndPath();
     void sshHostKey_unknownAskedChangedRefused();
     void tlsCertificate_pinnedThenADifferentOneRefused();
     void silentServer_endsWithTheTimeOut_data();
@@ -272,6 +274,43 @@ void SecureUploadTest::sshLogin_agentKeyFilePassword()
     QVERIFY(!result.log.join('\n').contains("not-it"));
 }
 
+void SecureUploadTest::sftpTarget_portAndPath_data()
+{
+    QTest::addColumn<QString>("url");  // {port}: sshd's, {files}: an absolute folder
+    QTest::addColumn<QString>("port"); // the entry's Port field
+    QTest::addColumn<QString>("in");   // where the file lands: below {files}, or {home}
+
+    QTest::newRow("absolute, the URL's port, no Port") << "sftp://127.0.0.1:{port}{files}/abs" << "" << "{files}/abs";
+    QTest::newRow("the URL's port wins over the Port") << "sftp://127.0.0.1:{port}{files}/abs" << "1" << "{files}/abs";
+    QTest::newRow("two slashes are absolute too") << "sftp://127.0.0.1/{files}/abs" << "{port}" << "{files}/abs";
+    QTest::newRow("~/ starts in the home folder") << "sftp://127.0.0.1:{port}/~/rel/" << "" << "{home}/rel";
+    QTest::newRow("~ is the home folder") << "sftp://127.0.0.1:{port}/~" << "" << "{home}";
+    QTest::newRow("no path is the home folder") << "sftp://127.0.0.1:{port}" << "" << "{home}";
+    QTest::newRow("~/.ssh/config's port, no Port") << "sftp://sshtest/~/rel" << "" << "{home}/rel";
+    QTest::newRow("~/.ssh/config's port, the old 21") << "sftp://sshtest{files}/abs" << "21" << "{files}/abs";
+}
+
+// Absolute as every SFTP client reads the path, "~/" in the home folder, which is not the
+// root here; the port from the URL, the Port field or ~/.ssh/config.
+void SecureUploadTest::sftpTarget_portAndPath()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, port);
+    QFETCH(QString, in);
+    const QString files = QFileInfo(m_ssh.folder("abs")).path();
+    m_ssh.folder("home/rel");
+    const auto expand = [&](QString text) {
+        return text.replace("{port}", QString::number(m_ssh.port())).replace("{files}", files).replace("{home}", m_ssh.home());
+    };
+    writeFile(m_home.path() + "/.ssh/config", "Host sshtest\n  HostName 127.0.0.1\n  Port " + QByteArray::number(m_ssh.port()) + "\n");
+    const QString name = QStringLiteral("path-%1.txt").arg(qHash(QString::fromLatin1(QTest::currentDataTag())));
+    const QString source = writeFile(m_local.filePath("paths/" + name), "where");
+    ScriptedTrust trust;
+    const RunResult result = run({{source, expand(url), RealSshServer::User, RealSshServer::Password, expand(port)}}, &trust);
+    QVERIFY2(result.failures.isEmpty(), qPrintable(result.report()));
+    QCOMPARE(readFile(expand(in) + "/" + name), QByteArray("where"));
+}
+
 void SecureUploadTest::sshHostKey_unknownAskedChangedRefused()
 {
     const QString folder = m_ssh.folder("trust");
@@ -304,13 +343,19 @@ void SecureUploadTest::sshHostKey_unknownAskedChangedRefused()
     QCOMPARE(yes.questions.size(), 1);
     QCOMPARE(result.failures, QList<ChoreFailure>());
 
-    // A changed key is refused without a question, and nothing is sent.
+    // A changed key is refused without a question, and nothing is sent; the message says how
+    // to trust the new key, once: the next entry to that server is not tried.
     QFile::remove(folder + "/file.bin");
     QVERIFY(m_ssh.changeHostKey().isEmpty());
-    result = run(entries, &yes);
+    result = run(entries + entries, &yes);
     QCOMPARE(yes.questions.size(), 1);
-    QCOMPARE(result.failures.size(), 1);
-    QVERIFY2(result.failures.first().reason.contains("has changed"), qPrintable(result.failures.first().reason));
+    QCOMPARE(result.failures.size(), 2);
+    QVERIFY2(result.failures[0].reason.contains("has changed")
+                 && result.failures[0].reason.contains("\"ssh-keygen -R [127.0.0.1]:" + QString::number(m_ssh.port()) + "\""),
+             qPrintable(result.failures[0].reason));
+    QCOMPARE(result.failures[1].reason, "Not uploaded: the host key of 127.0.0.1:" + QString::number(m_ssh.port())
+                                            + " has changed, as told for the first upload to it.");
+    QCOMPARE(result.log.filter("Connecting to").size(), 1);
     QVERIFY(!QFile::exists(folder + "/file.bin"));
 }
 
@@ -349,6 +394,9 @@ void SecureUploadTest::tlsCertificate_pinnedThenADifferentOneRefused()
     QCOMPARE(yes.questions.size(), 1);
     QCOMPARE(result.failures.size(), 1);
     QVERIFY2(result.failures.first().reason.contains("has changed"), qPrintable(result.failures.first().reason));
+    QVERIFY2(result.failures.first().reason.contains("remove the line of 127.0.0.1:" + QString::number(server.port()) + " from "
+                                                     + pins + " and upload again to trust the new one."),
+             qPrintable(result.failures.first().reason));
     QVERIFY(!result.failures.first().reason.contains(fingerprint));
     QVERIFY(!QFile::exists(folder + "/file.bin"));
 }

@@ -6,6 +6,7 @@
 #include "support/TestSupport.h"
 #include "support/WindowFixture.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QHeaderView>
@@ -130,8 +131,7 @@ void UploadGuiTest::dialogThenMenu_uploadsWithLogProgressAndPanel()
     const QByteArray content = QByteArray(300000, 'u') + "end";
     const QString source = writeFile(m_dir.filePath(QStringLiteral("a.zip")), content);
     m_fixture->trigger("Newupload1");
-    QCOMPARE(box("Edit2")->text(), QStringLiteral("21"));
-    for (const char *name : {"Edit1", "Edit4", "Edit3", "Edit5"})
+    for (const char *name : {"Edit1", "Edit4", "Edit3", "Edit5", "Edit2"})
         QVERIFY(box(name)->text().isEmpty());
     // The Tab key goes down the dialog: from, to, user name, password, port.
     QStringList tabOrder;
@@ -172,6 +172,22 @@ void UploadGuiTest::dialogThenMenu_uploadsWithLogProgressAndPanel()
     waitForRunEnd();
     QCOMPARE(logLines().size(), 2 * newestFirst.size());
     QCOMPARE(logLines().mid(newestFirst.size()), newestFirst);
+
+    // A line cut by the narrow pane shows whole on hover; Copy takes the selected lines, Save
+    // every line, both oldest first as they came.
+    auto *log = m_fixture->window.findChild<QListWidget *>(QStringLiteral("ListBox1"));
+    QCOMPARE(log->item(newestFirst.indexOf("Upload: " + source))->toolTip(), "Upload: " + source);
+    log->clearSelection();
+    log->item(0)->setSelected(true);
+    log->item(2)->setSelected(true);
+    log->findChild<QAction *>(QStringLiteral("LogCopy"))->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Transfer complete\nDisconnected."));
+    const QString saved = m_dir.filePath(QStringLiteral("log.txt"));
+    m_fixture->prompts.answers.push_back(saved);
+    log->findChild<QAction *>(QStringLiteral("LogSave"))->trigger();
+    QStringList oldestFirst = newestFirst + newestFirst;
+    std::reverse(oldestFirst.begin(), oldestFirst.end());
+    QCOMPARE(readFile(saved), (oldestFirst.join("\r\n") + "\r\n").toUtf8());
 }
 
 void UploadGuiTest::failures_toldAtTheEndAndABadPortStopsTheRun()
@@ -239,17 +255,28 @@ void UploadGuiTest::schemeChoice_writtenIntoTheTarget()
     QCOMPARE(scheme->nextInFocusChain(), box("Edit4")); // chosen first, then the rest of the URL
     QTest::keyClicks(box("Edit4"), QStringLiteral("host/dir"));
 
-    // Chosen with the keyboard, as with the mouse: the scheme goes into the URL, and the port
-    // follows the protocol's usual one unless another was typed.
+    // Chosen with the keyboard, as with the mouse: the scheme goes into the URL; the port, left
+    // empty, and the path rule the dialog tells follow the protocol; a typed port follows the
+    // protocol's usual one unless another was typed.
+    auto *rule = m_dialog->findChild<QLabel *>(QStringLiteral("PathRule"));
+    const QString ftpPort = QStringLiteral("empty: the URL's port, else 21");
+    const QString sftpPort = QStringLiteral("empty: the URL's port, else ~/.ssh/config's, else 22");
+    QCOMPARE(box("Edit2")->placeholderText(), sftpPort);
+    QVERIFY2(rule->text().startsWith("SFTP paths are absolute"), qPrintable(rule->text()));
     const QList<std::pair<Qt::Key, QStringList>> steps = {
-        {Qt::Key_Down, {"FTPS", "ftps://host/dir", "21"}},
-        {Qt::Key_Down, {"FTP", "ftp://host/dir", "21"}},
-        {Qt::Key_Home, {"SFTP", "sftp://host/dir", "22"}},
-        {Qt::Key_End, {"FTP", "ftp://host/dir", "21"}},
+        {Qt::Key_Down, {"FTPS", "ftps://host/dir", "", ftpPort}},
+        {Qt::Key_Down, {"FTP", "ftp://host/dir", "21", ftpPort}},
+        {Qt::Key_Home, {"SFTP", "sftp://host/dir", "22", sftpPort}},
+        {Qt::Key_End, {"FTP", "ftp://host/dir", "21", ftpPort}},
     };
     for (const auto &[key, expected] : steps) {
         QTest::keyClick(scheme, key);
-        QCOMPARE((QStringList{scheme->currentText(), box("Edit4")->text(), box("Edit2")->text()}), expected);
+        QCOMPARE((QStringList{scheme->currentText(), box("Edit4")->text(), box("Edit2")->text(), box("Edit2")->placeholderText()}),
+                 expected);
+        QVERIFY2(rule->text().startsWith(key == Qt::Key_Home ? "SFTP paths are absolute" : "FTP paths start in the login folder"),
+                 qPrintable(rule->text()));
+        if (box("Edit2")->text().isEmpty())
+            box("Edit2")->setText(QStringLiteral("21"));
     }
     // A scheme typed into the URL shows in the choice.
     box("Edit4")->clear();

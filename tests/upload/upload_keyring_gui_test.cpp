@@ -88,6 +88,8 @@ private Q_SLOTS:
     void upload_takesThePasswordFromTheKeyring();
     void upload_missingPassword_askedOnceForEachAccount_data();
     void upload_missingPassword_askedOnceForEachAccount();
+    void refusedPassword_askedAgainOnce_data();
+    void refusedPassword_askedAgainOnce();
     void commandLineUpload_data();
     void commandLineUpload();
     void movePasswords_windowAsksThenSavesWithout();
@@ -215,11 +217,14 @@ void UploadKeyringGuiTest::dialogSave_keepsThePasswordInTheKeyring_data()
     QTest::newRow("ftp, the dialog's port") << "ftp://files.example.org/in" << "21" << "bob@files.example.org:21";
     QTest::newRow("ftps, the dialog's port") << "ftps://files.example.org/in" << "21" << "bob@files.example.org:21";
     QTest::newRow("sftp, the dialog's port is SSH's") << "sftp://files.example.org/in" << "21" << "bob@files.example.org:22";
-    QTest::newRow("a port of its own") << "ftp://files.example.org:99/in" << "2121" << "bob@files.example.org:2121";
+    QTest::newRow("a port of its own") << "ftp://files.example.org/in" << "2121" << "bob@files.example.org:2121";
+    QTest::newRow("the URL's port") << "sftp://files.example.org:99/in" << "2121" << "bob@files.example.org:99";
+    QTest::newRow("no port, ftp's") << "ftp://files.example.org/in" << "" << "bob@files.example.org:21";
 }
 
-// An entry whose password the file holds: ticking the box and saving takes the password out
-// of the file, which is otherwise written byte for byte as it was, and keeps its mode.
+// An entry whose password the file holds: ticking the box takes the password out of the file
+// when the project is saved, and the file is otherwise written byte for byte as it was, and
+// keeps its mode. Changes discarded, the keyring never gets the password.
 void UploadKeyringGuiTest::dialogSave_keepsThePasswordInTheKeyring()
 {
     QFETCH(QString, target);
@@ -236,14 +241,23 @@ void UploadKeyringGuiTest::dialogSave_keepsThePasswordInTheKeyring()
     const QByteArray before = readFile(path);
     m_fixture->workspace.commands.load(path);
 
-    editRow(0);
-    QVERIFY(keepInKeyring()->isEnabled());
-    QVERIFY(!keepInKeyring()->isChecked());
-    keepInKeyring()->setChecked(true);
-    m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+    const auto tickAndSave = [this] {
+        editRow(0);
+        QVERIFY(keepInKeyring()->isEnabled());
+        QVERIFY(!keepInKeyring()->isChecked());
+        keepInKeyring()->setChecked(true);
+        m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+    };
+    tickAndSave();
+    m_fixture->workspace.commands.load(path);
+    QCOMPARE(Keyring::read(key), std::nullopt);
+    QCOMPARE(readFile(path), before);
+
+    tickAndSave();
+    QCOMPARE(Keyring::read(key), std::nullopt);
+    m_fixture->trigger("Save1");
     QVERIFY(m_fixture->prompts.errors.isEmpty());
     QCOMPARE(Keyring::read(key), std::optional(password));
-    m_fixture->trigger("Save1");
     QCOMPARE(readFile(path), withLinesEmptied(before, {passwordLine(0)}));
     QCOMPARE(modeOf(path), 0644);
 
@@ -257,9 +271,10 @@ void UploadKeyringGuiTest::dialogSave_keepsThePasswordInTheKeyring()
     QVERIFY(box("Edit5")->text().isEmpty());
 }
 
-// A password the keyring cannot take stays where it was, and the user is told.
+// A password the keyring cannot take stays where it was, and the user is told at the save.
 void UploadKeyringGuiTest::dialogSave_keyringRefusal_keepsThePasswordInTheFile()
 {
+    m_fixture->workspace.project.setPath(m_dir.filePath(QStringLiteral("refused.dev")));
     m_fixture->trigger("Newupload1");
     QTest::keyClicks(box("Edit1"), QStringLiteral("/srv/a.zip"));
     QTest::keyClicks(box("Edit4"), QStringLiteral("ftp:///in"));
@@ -267,10 +282,12 @@ void UploadKeyringGuiTest::dialogSave_keyringRefusal_keepsThePasswordInTheFile()
     QTest::keyClicks(box("Edit5"), QStringLiteral("kept-in-file"));
     QVERIFY(keepInKeyring()->isChecked());
     m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+    QVERIFY(m_fixture->prompts.errors.isEmpty());
+    m_fixture->trigger("Save1");
     QCOMPARE(m_fixture->prompts.errors.size(), 1);
-    QVERIFY2(m_fixture->prompts.errors[0].startsWith(QLatin1String("The password stays in the project file: ")),
+    QVERIFY2(m_fixture->prompts.errors[0].startsWith(QLatin1String("These passwords stay in the project file:\nftp:///in: ")),
              qPrintable(m_fixture->prompts.errors[0]));
-    QCOMPARE(m_fixture->workspace.project.data().uploads.at(0).password, QStringLiteral("kept-in-file"));
+    QCOMPARE(ProjectFile::read(m_fixture->workspace.project.data().path).uploads.at(0).password, QStringLiteral("kept-in-file"));
     m_fixture->prompts.errors.clear();
 }
 
@@ -311,7 +328,7 @@ void UploadKeyringGuiTest::upload_missingPassword_askedOnceForEachAccount()
     m_fixture->trigger("Uploadfiles1");
     waitForRunEnd();
 
-    QCOMPARE(m_fixture->prompts.passwordAccounts, QStringList{kUser + "@127.0.0.1"});
+    QCOMPARE(m_fixture->prompts.passwordAccounts, QStringList{key("127.0.0.1")});
     QCOMPARE(Keyring::read(key(QStringLiteral("127.0.0.1"))), remember ? std::optional(kPassword) : std::nullopt);
     QCOMPARE(QFileInfo::exists(m_server.root() + "/in/" + tag + "-1.txt"), answered);
     QCOMPARE(QFileInfo::exists(m_server.root() + "/in/" + tag + "-2.txt"), answered);
@@ -320,10 +337,52 @@ void UploadKeyringGuiTest::upload_missingPassword_askedOnceForEachAccount()
         QCOMPARE(m_fixture->prompts.messages, QStringList{"Finished"});
         return;
     }
-    const QString whyNone = QStringLiteral("No password for %1@127.0.0.1: the system keyring holds none for it. No "
-                                           "password was typed in.").arg(kUser);
+    const QString whyNone = QStringLiteral("No password for %1: the system keyring holds none for it. No "
+                                           "password was typed in.").arg(key("127.0.0.1"));
     QCOMPARE(m_fixture->prompts.warnings, QStringList{QStringLiteral("Finished, but 2 of 3 uploads failed:\n\n%1: %3\n%2: %3")
                                                .arg(uploads[0].source, uploads[1].source, whyNone)});
+}
+
+void UploadKeyringGuiTest::refusedPassword_askedAgainOnce_data()
+{
+    QTest::addColumn<QString>("answer"); // to the one question after the refusal
+    QTest::addColumn<bool>("remember");
+
+    QTest::newRow("right, kept") << kPassword << true;
+    QTest::newRow("right, for this run") << kPassword << false;
+    QTest::newRow("wrong again: not asked a third time") << "still-wrong" << true;
+}
+
+// The file's password is refused: asked again once for the account, whose second entry then
+// needs no question. Kept, the password goes into the keyring and the file's stale one goes.
+void UploadKeyringGuiTest::refusedPassword_askedAgainOnce()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, remember);
+    const bool right = answer == kPassword;
+    const QString tag = QString::number(qHash(QString::fromLatin1(QTest::currentDataTag())));
+    const QList<UploadEntry> uploads = {entry(tag + "-1.txt", "127.0.0.1", "stale"), entry(tag + "-2.txt", "127.0.0.1", "stale")};
+    m_fixture->workspace.project.setUploads(uploads);
+    m_fixture->workspace.project.setModified(false);
+    m_fixture->prompts.answers.push_back(answer);
+    m_fixture->prompts.rememberPasswords = remember;
+
+    m_fixture->trigger("Uploadfiles1");
+    waitForRunEnd();
+
+    QCOMPARE(m_fixture->prompts.passwordAccounts, QStringList{key("127.0.0.1") + " (refused)"});
+    QCOMPARE(QFileInfo::exists(m_server.root() + "/in/" + tag + "-1.txt"), right);
+    QCOMPARE(QFileInfo::exists(m_server.root() + "/in/" + tag + "-2.txt"), right);
+    const bool kept = right && remember;
+    QCOMPARE(Keyring::read(key(QStringLiteral("127.0.0.1"))), kept ? std::optional(kPassword) : std::nullopt);
+    QCOMPARE(passwordsOf(m_fixture->workspace.project.data().uploads),
+             kept ? QStringList({"", ""}) : QStringList({"stale", "stale"}));
+    QCOMPARE(m_fixture->workspace.project.isModified(), kept);
+    if (right)
+        QCOMPARE(m_fixture->prompts.messages, QStringList{"Finished"});
+    else
+        QVERIFY2(m_fixture->prompts.warnings.value(0).contains("The server refused the login: 530"),
+                 qPrintable(m_fixture->prompts.warnings.value(0)));
 }
 
 void UploadKeyringGuiTest::commandLineUpload_data()
@@ -358,8 +417,8 @@ void UploadKeyringGuiTest::commandLineUpload()
     QVERIFY2(result.status == status, result.err.constData());
     QCOMPARE(QFileInfo::exists(m_server.root() + "/in/" + file), status == 0);
     if (status != 0)
-        QVERIFY2(result.err.contains(QStringLiteral("No password for %1@127.0.0.1: the system keyring holds none for it. "
-                                                    "Set TROVAS_PASSWORD to give it.").arg(kUser).toUtf8()),
+        QVERIFY2(result.err.contains(QStringLiteral("No password for %1: the system keyring holds none for it. "
+                                                    "Set TROVAS_PASSWORD to give it.").arg(key("127.0.0.1")).toUtf8()),
                  result.err.constData());
 }
 

@@ -25,9 +25,9 @@ public:
     {
         return m_prompts.inputText(title, label, initial);
     }
-    std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember) override
+    std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember, bool refused) override
     {
-        return m_prompts.askPassword(account, canRemember);
+        return m_prompts.askPassword(account, canRemember, refused);
     }
     std::optional<QString> openFile(const QString &filter) override { return m_prompts.openFile(filter); }
     std::optional<QString> saveFile(const QString &filter) override { return m_prompts.saveFile(filter); }

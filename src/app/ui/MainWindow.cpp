@@ -8,6 +8,7 @@
 #include "widgets/ElidedLabel.h"
 #include "widgets/FileDrops.h"
 #include "widgets/Icons.h"
+#include "widgets/LogList.h"
 #include "app/ui/InfoForm.h"
 #include "widgets/NamedPage.h"
 #include "widgets/PlaceholderLabel.h"
@@ -325,13 +326,11 @@ QWidget *MainWindow::buildLeftColumn()
     m_navigation->installEventFilter(this);
     m_navigation->viewport()->installEventFilter(this);
 
-    auto *log = new QListWidget(column);
+    auto *log = new LogList(m_prompts, column);
     log->setObjectName(QStringLiteral("ListBox1"));
-    // Every line is one text line: no layout of the whole log at each new line.
-    log->setUniformItemSizes(true);
     // The log of the chores (the FTP client's, for uploads): newest line at the top, kept
     // until the program ends.
-    connect(m_chores, &ChoreRunner::logged, log, [log](const QString &line) { log->insertItem(0, line); });
+    connect(m_chores, &ChoreRunner::logged, log, &LogList::addLine);
     column->addWidget(m_navigation);
     column->addWidget(log);
     column->setSizes({560 - 33 - 20 - 124, 124});

@@ -7,11 +7,18 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-PasswordPrompt::PasswordPrompt(const QString &account, bool canRemember, QWidget *parent) : QDialog(parent)
+PasswordPrompt::PasswordPrompt(const QString &account, bool canRemember, bool refused, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("PasswordPrompt"));
     setWindowTitle(QApplication::applicationDisplayName());
     auto *layout = new QVBoxLayout(this);
+    if (refused) {
+        auto *refusal = new QLabel(QStringLiteral("The server refused the password for %1.").arg(account), this);
+        refusal->setObjectName(QStringLiteral("PasswordRefused"));
+        refusal->setTextFormat(Qt::PlainText);
+        refusal->setWordWrap(true);
+        layout->addWidget(refusal);
+    }
     auto *label = new QLabel(QStringLiteral("Password for %1:").arg(account), this);
     label->setTextFormat(Qt::PlainText);
     layout->addWidget(label);

@@ -13,7 +13,7 @@ class PasswordPrompt : public QDialog
     Q_OBJECT
 
 public:
-    PasswordPrompt(const QString &account, bool canRemember, QWidget *parent);
+    PasswordPrompt(const QString &account, bool canRemember, bool refused, QWidget *parent);
 
     // Shows the prompt and waits; nullopt when cancelled.
     std::optional<PasswordAnswer> ask();

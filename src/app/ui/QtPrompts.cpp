@@ -54,9 +54,9 @@ std::optional<QString> QtPrompts::inputText(const QString &title, const QString 
     return ok ? std::optional(text) : std::nullopt;
 }
 
-std::optional<PasswordAnswer> QtPrompts::askPassword(const QString &account, bool canRemember)
+std::optional<PasswordAnswer> QtPrompts::askPassword(const QString &account, bool canRemember, bool refused)
 {
-    PasswordPrompt prompt(account, canRemember, m_window);
+    PasswordPrompt prompt(account, canRemember, refused, m_window);
     return prompt.ask();
 }
 

@@ -24,7 +24,7 @@ public:
     bool question(const QString &text) override;
     SaveChoice saveChanges(const QString &text) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
-    std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember) override;
+    std::optional<PasswordAnswer> askPassword(const QString &account, bool canRemember, bool refused) override;
     std::optional<QString> openFile(const QString &filter) override;
     std::optional<QString> saveFile(const QString &filter) override;
     QString pickFolder(const std::optional<QString> &title) override;

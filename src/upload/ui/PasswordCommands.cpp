@@ -4,33 +4,93 @@
 #include "project/Project.h"
 #include "project/ProjectCommands.h"
 #include "upload/Keyring.h"
+#include "upload/TargetUrl.h"
 #include "upload/UploadPasswords.h"
+#include "upload/ui/WindowThreadQuestion.h"
 
 PasswordCommands::PasswordCommands(Project &project, ProjectCommands &commands, Prompts &prompts)
     : m_project(project), m_commands(commands), m_prompts(prompts)
 {
+    QObject::connect(&commands, &ProjectCommands::aboutToSave, &commands, [this] { storeBeforeSave(); });
+    QObject::connect(&commands, &ProjectCommands::documentReplaced, &commands, [this] { m_keepAtSave.clear(); });
 }
 
-UploadPasswords PasswordCommands::lookUp(const QList<UploadEntry> &uploads)
+std::unique_ptr<PasswordSource> PasswordCommands::sourceFor(const ChoreProgress &progress)
 {
-    return UploadPasswords::lookUp(
-        uploads, [this](const QString &account, const QString &key) { return ask(account, key); },
-        QStringLiteral("No password was typed in."));
+    return std::make_unique<PasswordSource>(
+        [this, &progress](const QString &key, bool refused) {
+            return askOnWindowThread(
+                progress,
+                [this, key, refused] {
+                    return m_prompts.askPassword(key, Keyring::cannotStoreReason().isEmpty(), refused);
+                },
+                std::optional<PasswordAnswer>());
+        },
+        [this, &progress](const QString &key, const QString &password) {
+            askOnWindowThread(
+                progress,
+                [this, key, password] {
+                    keep(key, password);
+                    return true;
+                },
+                false);
+        },
+        QString());
 }
 
-std::optional<QString> PasswordCommands::ask(const QString &account, const QString &key)
+// Into the keyring; the entries of the account that hold a password in the file give it up,
+// or theirs would still come first next time.
+void PasswordCommands::keep(const QString &key, const QString &password)
 {
-    const std::optional<PasswordAnswer> answer = m_prompts.askPassword(account, true);
-    if (!answer)
-        return std::nullopt;
-    if (answer->remember) {
+    try {
+        Keyring::write(key, password);
+    } catch (const KeyringError &error) {
+        m_prompts.error(QStringLiteral("The password for %1 is used for this run only: %2").arg(key, error.message()));
+        return;
+    }
+    QList<UploadEntry> uploads = m_project.data().uploads;
+    bool changed = false;
+    for (UploadEntry &entry : uploads) {
         try {
-            Keyring::write(key, answer->password);
-        } catch (const KeyringError &error) {
-            m_prompts.error(QStringLiteral("The password for %1 is used for this run only: %2").arg(account, error.message()));
+            if (!entry.password.isEmpty() && keyringKey(entry) == key) {
+                entry.password.clear();
+                changed = true;
+            }
+        } catch (const Error &) {
+            // An entry that cannot be uploaded is no entry of this account.
         }
     }
-    return answer->password;
+    if (changed)
+        m_project.setUploads(uploads);
+}
+
+void PasswordCommands::keepAtSave(quint64 uid, bool keep)
+{
+    if (keep)
+        m_keepAtSave.insert(uid);
+    else
+        m_keepAtSave.remove(uid);
+}
+
+void PasswordCommands::storeBeforeSave()
+{
+    if (m_keepAtSave.isEmpty())
+        return;
+    QList<UploadEntry> uploads = m_project.data().uploads;
+    QStringList stay;
+    for (UploadEntry &entry : uploads) {
+        if (!m_keepAtSave.contains(entry.uid) || entry.password.isEmpty())
+            continue;
+        try {
+            entry = withPasswordInKeyring(entry);
+        } catch (const Error &error) {
+            stay.append(QStringLiteral("%1: %2").arg(urlWithoutPassword(entry.target), error.message()));
+        }
+    }
+    m_keepAtSave.clear();
+    m_project.setUploads(uploads);
+    if (!stay.isEmpty())
+        m_prompts.error(QStringLiteral("These passwords stay in the project file:\n") + stay.join(QLatin1Char('\n')));
 }
 
 void PasswordCommands::moveToKeyring()

@@ -10,10 +10,12 @@
 #include "widgets/ScrollingWhenShort.h"
 #include "upload/Keyring.h"
 #include "upload/UploadPasswords.h"
+#include "upload/ui/PasswordCommands.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,8 +23,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-UploadDialog::UploadDialog(Project &project, Prompts &prompts, QWidget *parent)
-    : QDialog(parent), m_project(project), m_prompts(prompts)
+#include <algorithm>
+
+UploadDialog::UploadDialog(Project &project, Prompts &prompts, PasswordCommands &passwords, QWidget *parent)
+    : QDialog(parent), m_project(project), m_prompts(prompts), m_passwords(passwords)
 {
     setObjectName(QStringLiteral("TForm5"));
     setWindowTitle(QStringLiteral("Upload file"));
@@ -38,6 +42,11 @@ UploadDialog::UploadDialog(Project &project, Prompts &prompts, QWidget *parent)
     m_target = addBox(fieldsLayout, "GroupBox4", QStringLiteral("To:"), "Edit4");
     m_target->setPlaceholderText(QStringLiteral("host/folder"));
     addSchemeChoice(m_target);
+    m_pathRule = new QLabel(this);
+    m_pathRule->setObjectName(QStringLiteral("PathRule"));
+    m_pathRule->setWordWrap(true);
+    m_pathRule->setTextFormat(Qt::PlainText);
+    fieldsLayout->addWidget(m_pathRule);
     m_user = addBox(fieldsLayout, "GroupBox3", QStringLiteral("Username:"), "Edit3");
     m_password = addBox(fieldsLayout, "GroupBox5", QStringLiteral("Password:"), "Edit5");
     addRevealButton(m_password);
@@ -102,6 +111,20 @@ void UploadDialog::writeScheme()
         m_port->setText(QStringLiteral("22"));
     else if (protocol != UploadProtocol::Sftp && m_port->text() == QLatin1String("22"))
         m_port->setText(QStringLiteral("21"));
+    showProtocolHints();
+}
+
+void UploadDialog::showProtocolHints()
+{
+    if (chosenProtocol() == UploadProtocol::Sftp) {
+        m_port->setPlaceholderText(QStringLiteral("empty: the URL's port, else ~/.ssh/config's, else 22"));
+        m_pathRule->setText(QStringLiteral("SFTP paths are absolute: sftp://host/home/me/www/ is /home/me/www; "
+                                           "sftp://host/~/www/ starts in the home folder."));
+        return;
+    }
+    m_port->setPlaceholderText(QStringLiteral("empty: the URL's port, else 21"));
+    m_pathRule->setText(QStringLiteral("FTP paths start in the login folder: ftp://host/www/ is www there; "
+                                       "ftp://host//srv/www/ is /srv/www."));
 }
 
 void UploadDialog::showScheme(const QString &target)
@@ -109,6 +132,7 @@ void UploadDialog::showScheme(const QString &target)
     const QRegularExpressionMatch scheme = schemePattern().match(target);
     if (scheme.hasMatch())
         m_scheme->setCurrentIndex(m_scheme->findData(int(protocolOfScheme(scheme.captured(1)))));
+    showProtocolHints();
 }
 
 const QRegularExpression &UploadDialog::schemePattern()
@@ -135,12 +159,17 @@ void UploadDialog::addKeyringBox(QVBoxLayout *layout)
     m_keepInKeyring = new QCheckBox(QStringLiteral("Keep the password in the system keyring"), this);
     m_keepInKeyring->setObjectName(QStringLiteral("KeepInKeyring"));
     layout->addWidget(m_keepInKeyring);
+    m_noKeyring = new QLabel(QStringLiteral("No system keyring can keep passwords here, so the project file does."), this);
+    m_noKeyring->setObjectName(QStringLiteral("NoKeyring"));
+    m_noKeyring->setWordWrap(true);
+    m_noKeyring->setEnabled(false);
+    layout->addWidget(m_noKeyring);
 }
 
 void UploadDialog::editNew(const QString &source)
 {
     m_uid = 0;
-    showEntry({source, QString(), QString(), QString(), QStringLiteral("21")});
+    showEntry({source, QString(), QString(), QString(), QString()});
 }
 
 void UploadDialog::edit(const UploadEntry &entry)
@@ -170,33 +199,27 @@ void UploadDialog::showEntry(const UploadEntry &entry)
 
 void UploadDialog::showKeyring(const UploadEntry &entry)
 {
-    const QString unavailable = Keyring::unavailableReason();
+    m_keyringPassword.reset();
+    const QString unavailable = Keyring::cannotStoreReason();
     m_keepInKeyring->setEnabled(unavailable.isEmpty());
+    m_noKeyring->setVisible(!unavailable.isEmpty());
     m_keepInKeyring->setToolTip(
         unavailable.isEmpty()
-            ? QStringLiteral("Save puts the password into the desktop's keyring, and the project file keeps none.")
+            ? QStringLiteral("Saving the project puts the password into the desktop's keyring, and the project file keeps none.")
             : QStringLiteral("No system keyring can be used here, so the password stays in the project file.\n")
                 + unavailable);
-    // A new entry, or one that keeps its password out of the file already.
-    m_keepInKeyring->setChecked(unavailable.isEmpty() && entry.password.isEmpty());
-    if (!m_keepInKeyring->isChecked() || entry.uid == 0)
+    m_noKeyring->setToolTip(m_keepInKeyring->toolTip());
+    // A new entry, one whose password goes there at the next save, or one that keeps its
+    // password out of the file already.
+    m_keepInKeyring->setChecked(unavailable.isEmpty()
+                                && (entry.password.isEmpty() || m_passwords.keptAtSave(entry.uid)));
+    if (!m_keepInKeyring->isChecked() || entry.uid == 0 || !entry.password.isEmpty())
         return;
     try {
-        m_password->setText(Keyring::read(keyringKey(entry)).value_or(QString()));
+        m_keyringPassword = Keyring::read(keyringKey(entry));
+        m_password->setText(m_keyringPassword.value_or(QString()));
     } catch (const Error &) {
         // Not kept, or the keyring stayed locked: the box shows no password, as the file does.
-    }
-}
-
-UploadEntry UploadDialog::keptEntry(const UploadEntry &entry)
-{
-    if (!m_keepInKeyring->isEnabled() || !m_keepInKeyring->isChecked() || entry.password.isEmpty())
-        return entry;
-    try {
-        return withPasswordInKeyring(entry);
-    } catch (const Error &error) {
-        m_prompts.error(QStringLiteral("The password stays in the project file: %1").arg(error.message()));
-        return entry;
     }
 }
 
@@ -212,7 +235,16 @@ void UploadDialog::save()
     QString target = m_target->text();
     if (!target.isEmpty() && !schemePattern().match(target).hasMatch())
         target.prepend(protocolScheme(chosenProtocol()) + QStringLiteral("://"));
-    const UploadEntry entry = keptEntry({m_source->text(), target, m_user->text(), m_password->text(), m_port->text()});
+    UploadEntry entry{m_source->text(), target, m_user->text(), m_password->text(), m_port->text()};
+    const bool toKeyring = m_keepInKeyring->isEnabled() && m_keepInKeyring->isChecked() && !entry.password.isEmpty();
+    // Unchanged, the keyring's password stays where it is.
+    if (toKeyring && m_keyringPassword == entry.password)
+        entry.password.clear();
     m_project.setUploads(withRecordSaved(m_project.data().uploads, m_uid, entry));
+    // A new entry, or one deleted meanwhile, was appended.
+    const QList<UploadEntry> &saved = m_project.data().uploads;
+    const bool replaced = std::any_of(saved.begin(), saved.end(), [this](const UploadEntry &kept) { return kept.uid == m_uid; });
+    const quint64 uid = replaced ? m_uid : saved.constLast().uid;
+    m_passwords.keepAtSave(uid, toKeyring && !entry.password.isEmpty());
     accept();
 }

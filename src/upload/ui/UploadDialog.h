@@ -5,9 +5,13 @@
 
 #include <QDialog>
 
+#include <optional>
+
+class PasswordCommands;
 class Project;
 class Prompts;
 class QCheckBox;
+class QLabel;
 class QComboBox;
 class QLineEdit;
 class QRegularExpression;
@@ -21,9 +25,9 @@ class UploadDialog : public QDialog
     Q_OBJECT
 
 public:
-    UploadDialog(Project &project, Prompts &prompts, QWidget *parent);
+    UploadDialog(Project &project, Prompts &prompts, PasswordCommands &passwords, QWidget *parent);
 
-    // A new entry: every box empty but the port, "21", and the file to upload when given.
+    // A new entry: every box empty but the file to upload when given.
     void editNew(const QString &source = QString());
     void edit(const UploadEntry &entry);
 
@@ -34,19 +38,20 @@ private:
     UploadProtocol chosenProtocol() const;
     void writeScheme();
     void showScheme(const QString &target);
+    // The placeholder of an empty Port and the path rule, for the chosen protocol.
+    void showProtocolHints();
     static const QRegularExpression &schemePattern();
     void addRevealButton(QLineEdit *edit);
     void addKeyringBox(QVBoxLayout *layout);
     void showEntry(const UploadEntry &entry);
-    // Ticks the keyring box where a keyring answers, and fills in the password it keeps.
+    // Ticks the keyring box where a keyring can keep the password, and fills in the one it keeps.
     void showKeyring(const UploadEntry &entry);
-    // The entry as the project keeps it: without its password once the keyring holds it.
-    UploadEntry keptEntry(const UploadEntry &entry);
     void browse();
     void save();
 
     Project &m_project;
     Prompts &m_prompts;
+    PasswordCommands &m_passwords;
     quint64 m_uid = 0;
     QLineEdit *m_source = nullptr;
     QComboBox *m_scheme = nullptr;
@@ -55,5 +60,9 @@ private:
     QLineEdit *m_password = nullptr;
     QLineEdit *m_port = nullptr;
     TwoCaptionButton *m_reveal = nullptr;
+    QLabel *m_pathRule = nullptr;
     QCheckBox *m_keepInKeyring = nullptr;
+    QLabel *m_noKeyring = nullptr;
+    // The password the keyring holds for the entry being edited, when it was read.
+    std::optional<QString> m_keyringPassword;
 };

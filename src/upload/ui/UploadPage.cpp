@@ -39,9 +39,9 @@ RecordListView::Rows uploadRows(const Project &project)
 
 UploadPage::UploadPage(const PageContext &context, QWidget *parent)
     : QWidget(parent), m_project(context.workspace.project), m_prompts(context.prompts), m_frame(context.frame),
-      m_dialog(new UploadDialog(m_project, m_prompts, context.frame.window())),
       m_passwords(m_project, context.workspace.commands, m_prompts)
 {
+    m_dialog = new UploadDialog(m_project, m_prompts, m_passwords, context.frame.window());
     setObjectName(QStringLiteral("TabSheet13"));
     m_list = new RecordListView(m_project, ProjectList::Uploads,
                                 {{QStringLiteral("From"), 300}, {QStringLiteral("To"), 300}}, uploadRows(m_project), this);
@@ -84,14 +84,14 @@ void UploadPage::removeSelected()
 void UploadPage::uploadFiles()
 {
     const QList<UploadEntry> uploads = m_project.data().uploads;
-    const UploadPasswords passwords = m_passwords.lookUp(uploads);
     m_frame.runChore(
         QStringLiteral("Uploading"),
-        [uploads, passwords, &prompts = m_prompts](ChoreProgress &progress) {
-            PromptHostTrust trust(prompts, progress);
+        [this, uploads](ChoreProgress &progress) {
+            PromptHostTrust trust(m_prompts, progress);
+            const std::unique_ptr<PasswordSource> passwords = m_passwords.sourceFor(progress);
             UploadServices services;
             services.hostTrust = &trust;
-            services.password = [&passwords](const UploadEntry &entry) { return passwords.passwordFor(entry); };
+            services.passwords = passwords.get();
             runUploads(uploads, progress, services);
         },
         [this, count = uploads.size()](const ChoreReport &report) {

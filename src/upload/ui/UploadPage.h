@@ -28,6 +28,6 @@ private:
     Prompts &m_prompts;
     Frame &m_frame;
     RecordListView *m_list = nullptr;
-    UploadDialog *m_dialog = nullptr;
     PasswordCommands m_passwords;
+    UploadDialog *m_dialog = nullptr;
 };
