@@ -14,6 +14,8 @@
 #include "project/Error.h"
 #include "project/Project.h"
 #include "upload/UploadPasswords.h"
+#include "upload/FolderDeploy.h"
+#include "upload/TransfersAtOnce.h"
 #include "upload/UploadRun.h"
 
 #include <QDate>
@@ -35,6 +37,18 @@ QStringList withoutFailed(const QStringList &items, const ChoreProgress &progres
         if (!failed.contains(item))
             done.append(item);
     return done;
+}
+
+// A folder entry's plan: what each file would go through, with its size.
+QJsonArray mirrorPlanJson(const MirrorPlan &plan)
+{
+    static const char *const actions[] = {"upload", "skip", "remove"};
+    QJsonArray files;
+    for (const MirrorStep &step : plan.steps)
+        files.append(QJsonObject{{QStringLiteral("action"), QLatin1String(actions[int(step.action)])},
+                                 {QStringLiteral("path"), step.path},
+                                 {QStringLiteral("size"), step.size}});
+    return files;
 }
 
 QString errorMessage(const std::exception_ptr &error)
@@ -62,20 +76,6 @@ QJsonObject reportJson(const ChoreReport &report)
     if (report.error)
         json.insert(QStringLiteral("error"), errorMessage(report.error));
     return json;
-}
-
-} // namespace
-
-namespace {
-
-QString urlPathOf(const UploadDestination &destination)
-{
-    const QString &folder = destination.folder;
-    if (destination.protocol != UploadProtocol::Sftp)
-        return QLatin1Char('/') + folder;
-    if (folder.startsWith(QLatin1Char('/')))
-        return folder;
-    return folder.isEmpty() ? QStringLiteral("/~") : QStringLiteral("/~/") + folder;
 }
 
 } // namespace
@@ -180,6 +180,7 @@ ExitStatus ChoreCommands::upload()
     // can read, gives what the project file and the keyring lack.
     PasswordSource passwords({}, {}, QStringLiteral("Set TROVAS_PASSWORD to give it."));
     services.passwords = &passwords;
+    services.transfersAtOnce = m_invocation.jobs ? *m_invocation.jobs : TransfersAtOnce::load(AppDataFolder::path());
     return run(QStringLiteral("upload"), QStringLiteral("Uploading"), [&](ChoreProgress &progress, Results &results) {
         results.failuresHeadline = [count = uploads.size()](const ChoreReport &report) {
             return uploadEndWording(report, count).failedHeadline;
@@ -193,25 +194,22 @@ ExitStatus ChoreCommands::upload()
             return;
         }
         QJsonArray planned;
-        for (qsizetype i = 0; i < uploads.size(); ++i) {
-            const UploadEntry &entry = uploads[i];
-            // As the run itself: a missing file fails alone, a target that cannot be used stops.
-            if (!QFileInfo(entry.source).isFile()) {
-                progress.addFailure(entry.source, QStringLiteral("File does not exist"));
-                continue;
+        for (const UploadPreview &preview : previewUploads(uploads, progress, services)) {
+            const UploadDestination &destination = preview.destination;
+            // Never the password.
+            results.lines.append(previewHeadline(preview));
+            QJsonObject json{{QStringLiteral("file"), preview.entry.source},
+                             {QStringLiteral("protocol"), protocolName(destination.protocol)},
+                             {QStringLiteral("host"), destination.host},
+                             {QStringLiteral("port"), destination.port},
+                             {QStringLiteral("folder"), destination.folder},
+                             {QStringLiteral("user"), preview.entry.user}};
+            if (preview.plan) {
+                for (const QString &line : describeMirrorPlan(*preview.plan))
+                    results.lines.append(QStringLiteral("  ") + line);
+                json.insert(QStringLiteral("files"), mirrorPlanJson(*preview.plan));
             }
-            const UploadDestination destination = uploadDestination(entry, int(i) + 1);
-            // Never the password; the folder as a URL of the protocol writes it.
-            results.lines.append(QStringLiteral("%1 -> %2://%3@%4:%5%6")
-                                     .arg(entry.source, protocolScheme(destination.protocol), entry.user, destination.host)
-                                     .arg(destination.port)
-                                     .arg(urlPathOf(destination)));
-            planned.append(QJsonObject{{QStringLiteral("file"), entry.source},
-                                       {QStringLiteral("protocol"), protocolName(destination.protocol)},
-                                       {QStringLiteral("host"), destination.host},
-                                       {QStringLiteral("port"), destination.port},
-                                       {QStringLiteral("folder"), destination.folder},
-                                       {QStringLiteral("user"), entry.user}});
+            planned.append(json);
         }
         results.json = {{QStringLiteral("uploads"), planned}};
     });

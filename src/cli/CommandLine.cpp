@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/TodoNames.h"
+#include "upload/TransfersAtOnce.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -9,7 +10,7 @@ namespace CommandLine {
 
 namespace {
 
-enum Option { Help, Version, Json, DryRun, Status, Format, Output, Checksums, TrustHost, ToTrash, Permanently, Keep, OptionCount };
+enum Option { Help, Version, Json, DryRun, Status, Format, Output, Checksums, TrustHost, ToTrash, Permanently, Keep, Jobs, OptionCount };
 
 const QList<QCommandLineOption> &options()
 {
@@ -37,6 +38,10 @@ const QList<QCommandLineOption> &options()
         {QStringLiteral("keep"),
          QStringLiteral("Keep this many finished backups in the backup folder and remove the oldest beyond it; 0 "
                         "keeps all. Without it, the number set in the options window."),
+         QStringLiteral("N")},
+        {QStringLiteral("jobs"),
+         QStringLiteral("Send the files of a folder entry over this many connections at once (1 to 16); 1 sends them "
+                        "in order. Without it, the number set in the options window."),
          QStringLiteral("N")},
     };
     return all;
@@ -80,7 +85,7 @@ const QList<CommandDefinition> &commands()
          QStringLiteral("Files unchanged since the newest earlier backup are hard links to it, so they take no "
                         "space. With --dry-run it also lists the old backups that would be removed.")},
         {QStringLiteral("upload"), QStringLiteral("Upload the files of the upload list to their servers."),
-         {DryRun, Json, TrustHost},
+         {DryRun, Json, TrustHost, Jobs},
          QStringLiteral("The scheme of each target chooses the protocol: sftp://, ftps:// (FTP with TLS), else plain "
                         "FTP. A server whose SSH host key is not in ~/.ssh/known_hosts, or whose TLS certificate the "
                         "system does not trust, is refused with its fingerprint unless --trust-host names it; a "
@@ -88,7 +93,10 @@ const QList<CommandDefinition> &commands()
                         "in the URL wins over the entry's. An SFTP path is absolute, /~/ starts in the home folder; an "
                         "FTP path starts in the login folder. An entry without a password takes the one "
                         "the system keyring keeps for its account, else the one in the environment variable "
-                        "TROVAS_PASSWORD; without either it fails, naming the account.")},
+                        "TROVAS_PASSWORD; without either it fails, naming the account. An entry whose source is a folder "
+                        "deploys it: missing folders are made, new and changed files uploaded, and a record of them "
+                        "kept on the server (.trovas-sync.json), so the next run sends only what changed; with "
+                        "--dry-run it lists what would be uploaded, skipped and removed.")},
         {QStringLiteral("secrets"),
          QStringLiteral("move: put the upload passwords into the system keyring and write the project file "
                         "without them."),
@@ -164,6 +172,15 @@ void takeKeep(const QString &text, Invocation &invocation)
     if (!ok || keep < 0)
         throw UsageError(QStringLiteral("--keep takes a number of backups, 0 or more, not \"%1\".").arg(text));
     invocation.keep = keep;
+}
+
+void takeJobs(const QString &text, Invocation &invocation)
+{
+    bool ok = false;
+    const int jobs = text.toInt(&ok);
+    if (!ok || jobs < 1 || jobs > TransfersAtOnce::Max)
+        throw UsageError(QStringLiteral("--jobs takes a number of connections from 1 to %1, not \"%2\".").arg(TransfersAtOnce::Max).arg(text));
+    invocation.jobs = jobs;
 }
 
 void takeFormat(const QString &format, Invocation &invocation)
@@ -253,6 +270,8 @@ Invocation parse(const QStringList &arguments)
     invocation.deletePermanently = parser.isSet(options()[Permanently]);
     if (parser.isSet(options()[Keep]))
         takeKeep(parser.value(options()[Keep]), invocation);
+    if (parser.isSet(options()[Jobs]))
+        takeJobs(parser.value(options()[Jobs]), invocation);
     return invocation;
 }
 

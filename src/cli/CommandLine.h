@@ -45,6 +45,8 @@ struct Invocation
     QStringList trustedHosts;
     // backup --keep N: the finished backups to keep, 0 for all; without it, the user's setting.
     std::optional<int> keep;
+    // upload --jobs N: connections at once for a folder entry; without it, the user's setting.
+    std::optional<int> jobs;
 };
 
 // trovas-cli PROJECT.dev COMMAND [SUBCOMMAND] [options]

@@ -211,6 +211,16 @@ const Entry kEntries[kCount] = {
     {"TForm5", "NoKeyring", P::Caption, 0, "No system keyring can keep passwords here, so the project file does."}, // 197
     {"TForm1", "LogCopy", P::Caption, 0, "&Copy"}, // 198
     {"TForm1", "LogSave", P::Caption, 0, "&Save..."}, // 199
+    {"TForm1", "PreviewUploads", P::Caption, 0, "Preview"}, // 200
+    {"TForm5", "RemoveStale", P::Caption, 0, "Also remove files on the server that I uploaded before and that are gone here"}, // 201
+    {"TForm5", "BrowseFile", P::Caption, 0, "File..."}, // 202
+    {"TForm5", "BrowseFolder", P::Caption, 0, "Folder..."}, // 203
+    {"TForm1", "TransferList", P::Column, 0, "File"}, // 204
+    {"TForm1", "TransferList", P::Column, 1, "Size"}, // 205
+    {"TForm1", "TransferList", P::Column, 2, "State"}, // 206
+    {"TForm1", "TransferList", P::Column, 3, "Speed"}, // 207
+    {"TForm1", "TransferList", P::Column, 4, "Reason"}, // 208
+    {"TForm1", "TransfersAtOnceLabel", P::Caption, 0, "&Transfers at once:"}, // 209
 };
 
 } // namespace

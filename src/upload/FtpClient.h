@@ -124,6 +124,16 @@ public:
     std::optional<qint64> remoteSize(const QString &name);
     void rename(const QString &from, const QString &to);
     void remove(const QString &name);
+    // Creates a folder (MKD); throws FtpReplyError when the server refuses, as it does for one
+    // that exists already.
+    void makeDir(const QString &name);
+    // The facts of the files and folders in `folder` (MLSD), or nothing when the server does
+    // not know the command.
+    std::optional<QString> machineListing(const QString &folder);
+    // The long listing of `folder` (LIST), in whatever form the server gives it.
+    QString listing(const QString &folder);
+    // The content of a remote file (RETR), up to `limit` bytes; a longer one throws Error.
+    QByteArray retrieve(const QString &name, qint64 limit);
     // Says QUIT and closes the connection; tolerates a connection that is already closed.
     void disconnectFromHost();
 
@@ -141,9 +151,11 @@ signals:
 
 private:
     class Call;
-    struct StoreRequest
+    // The command that uses a data connection ("STOR name", "MLSD folder") and, for a store
+    // that goes on, the byte to go on from.
+    struct DataRequest
     {
-        QString name;
+        QString command;
         qint64 offset = 0;
     };
 
@@ -167,14 +179,16 @@ private:
     void encrypt(QSslSocket &socket);
     void secureData(QSslSocket &data);
 
-    void requestStore(const StoreRequest &store);
-    std::unique_ptr<QSslSocket> openDataConnection(const StoreRequest &store, bool &finalReplyPending);
-    std::unique_ptr<QSslSocket> openActiveDataConnection(const StoreRequest &store, bool &finalReplyPending);
-    std::unique_ptr<QSslSocket> openPassiveDataConnection(const StoreRequest &store, bool &finalReplyPending);
+    void requestData(const DataRequest &request);
+    std::unique_ptr<QSslSocket> openDataConnection(const DataRequest &request, bool &finalReplyPending);
+    std::unique_ptr<QSslSocket> openActiveDataConnection(const DataRequest &request, bool &finalReplyPending);
+    std::unique_ptr<QSslSocket> openPassiveDataConnection(const DataRequest &request, bool &finalReplyPending);
     void listen(QTcpServer &listener) const;
     std::unique_ptr<QSslSocket> acceptDataConnection(QTcpServer &listener, bool &finalReplyPending);
     void abandonStore();
     void sendFile(QFile &file, const QString &localPath, qint64 offset, QSslSocket &data);
+    QByteArray fetch(const DataRequest &request, qint64 limit);
+    void receive(QSslSocket &data, QByteArray &received, qint64 limit);
     void finishDataOperation(QSslSocket *data, bool finalReplyPending);
     void abortDataOperation(QSslSocket *data, bool finalReplyPending);
     void drainAbortReplies();

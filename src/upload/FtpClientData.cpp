@@ -56,25 +56,38 @@ void FtpClient::secureData(QSslSocket &data)
     encrypt(data);
 }
 
-std::unique_ptr<QSslSocket> FtpClient::openDataConnection(const StoreRequest &store, bool &finalReplyPending)
+std::unique_ptr<QSslSocket> FtpClient::openDataConnection(const DataRequest &request, bool &finalReplyPending)
 {
     requireConnected();
     if (m_passive)
-        return openPassiveDataConnection(store, finalReplyPending);
+        return openPassiveDataConnection(request, finalReplyPending);
     try {
-        return openActiveDataConnection(store, finalReplyPending);
+        return openActiveDataConnection(request, finalReplyPending);
     } catch (const CannotConnectBack &refusal) {
         if (!m_passiveFallback)
             throw FtpReplyError(refusal.code(), refusal.message().split(QLatin1Char('\n')));
         emit status(StatusKind::StatusText,
                     QStringLiteral("The server cannot connect back for an active transfer (%1): trying passive mode.")
                         .arg(refusal.reason()));
-        return openPassiveDataConnection(store, finalReplyPending);
+        return openPassiveDataConnection(request, finalReplyPending);
     }
 }
 
+// The server is told where to go on just before the command it applies to.
+void FtpClient::requestData(const DataRequest &request)
+{
+    if (request.offset > 0) {
+        try {
+            sendCmd(QStringLiteral("REST %1").arg(request.offset), {350});
+        } catch (const FtpReplyError &refusal) {
+            throw FtpRestartRefused(refusal.code(), m_lastReply.text());
+        }
+    }
+    sendCmd(request.command, {125, 150});
+}
+
 // The listener is up before PORT is sent: some servers connect while they handle PORT.
-std::unique_ptr<QSslSocket> FtpClient::openActiveDataConnection(const StoreRequest &store, bool &finalReplyPending)
+std::unique_ptr<QSslSocket> FtpClient::openActiveDataConnection(const DataRequest &request, bool &finalReplyPending)
 {
     DataListener listener;
     listen(listener);
@@ -85,7 +98,7 @@ std::unique_ptr<QSslSocket> FtpClient::openActiveDataConnection(const StoreReque
         throw CannotConnectBack(refusal.code(), refusal.message());
     }
     try {
-        requestStore(store);
+        requestData(request);
     } catch (const FtpReplyError &refusal) {
         // Servers that connect once they have the STOR say so when they could not.
         if (refusal.code() == 425)
@@ -96,7 +109,7 @@ std::unique_ptr<QSslSocket> FtpClient::openActiveDataConnection(const StoreReque
     return acceptDataConnection(listener, finalReplyPending);
 }
 
-std::unique_ptr<QSslSocket> FtpClient::openPassiveDataConnection(const StoreRequest &store, bool &finalReplyPending)
+std::unique_ptr<QSslSocket> FtpClient::openPassiveDataConnection(const DataRequest &request, bool &finalReplyPending)
 {
     const FtpReply reply = sendCmd(QStringLiteral("PASV"), {227});
     static const QRegularExpression numbers(QStringLiteral(R"((\d+),(\d+),(\d+),(\d+),(\d+),(\d+))"));
@@ -108,7 +121,7 @@ std::unique_ptr<QSslSocket> FtpClient::openPassiveDataConnection(const StoreRequ
     auto data = std::make_unique<QSslSocket>();
     data->setProxy(QNetworkProxy::NoProxy);
     openConnection(*data, address, quint16(number(5) * 256 + number(6)));
-    requestStore(store);
+    requestData(request);
     finalReplyPending = true;
     return data;
 }

@@ -55,7 +55,7 @@ void FtpClient::put(const QString &localPath, const QString &remoteName, qint64 
     std::unique_ptr<QSslSocket> data;
     std::exception_ptr failure;
     try {
-        data = openDataConnection({name, offset}, finalReplyPending);
+        data = openDataConnection({QStringLiteral("STOR ") + name, offset}, finalReplyPending);
         if (m_tls)
             secureData(*data);
         sendFile(file, localPath, offset, *data);
@@ -68,19 +68,6 @@ void FtpClient::put(const QString &localPath, const QString &remoteName, qint64 
     finishDataOperation(data.get(), finalReplyPending);
     if (failure)
         std::rethrow_exception(failure);
-}
-
-// The server is told where to go on just before the STOR it applies to.
-void FtpClient::requestStore(const StoreRequest &store)
-{
-    if (store.offset > 0) {
-        try {
-            sendCmd(QStringLiteral("REST %1").arg(store.offset), {350});
-        } catch (const FtpReplyError &refusal) {
-            throw FtpRestartRefused(refusal.code(), m_lastReply.text());
-        }
-    }
-    sendCmd(QStringLiteral("STOR ") + store.name, {125, 150});
 }
 
 // Streams the file in chunks; every send on the socket is reported as work.

@@ -14,6 +14,8 @@ namespace {
 
 // Long enough for a server to answer a cleanup command, short enough for a cancel.
 constexpr int CleanupLimitMs = 2000;
+// The largest file read back from a server: a deploy's record of a large site.
+constexpr qint64 ReadLimit = 256 * 1024 * 1024;
 
 QString replyText(const FtpReplyError &refusal)
 {
@@ -54,6 +56,7 @@ FtpTransport::FtpTransport(bool tls, ChoreProgress &progress, const UploadServic
 {
     m_client.setTls(tls);
     m_client.setPassiveFallback(true);
+    m_client.setPassive(services.passive);
     m_client.setSilenceLimit(services.silenceLimitMs);
     m_client.setConnectTimeout(services.silenceLimitMs);
     m_client.setCancelCheck([&progress] { return progress.isCancelled(); });
@@ -63,12 +66,12 @@ FtpTransport::FtpTransport(bool tls, ChoreProgress &progress, const UploadServic
     QObject::connect(&m_client, &FtpClient::status, &m_client,
                      [&progress](FtpClient::StatusKind, const QString &text) { progress.log(text); });
     QObject::connect(&m_client, &FtpClient::workBegin, &m_client, [this](FtpClient::WorkMode, qint64 total) {
-        m_progress.setTotal(m_offset + total);
-        m_progress.setDone(m_offset);
+        m_size = m_offset + total;
+        reportBytes(m_progress, m_offset, m_size);
     });
     QObject::connect(&m_client, &FtpClient::work, &m_client,
-                     [this](FtpClient::WorkMode, qint64 count) { m_progress.setDone(m_offset + count); });
-    QObject::connect(&m_client, &FtpClient::workEnd, &m_client, [&progress](FtpClient::WorkMode) { progress.setDone(0); });
+                     [this](FtpClient::WorkMode, qint64 count) { reportBytes(m_progress, m_offset + count, m_size); });
+    QObject::connect(&m_client, &FtpClient::workEnd, &m_client, [this](FtpClient::WorkMode) { reportTransferEnd(m_progress); });
 }
 
 void FtpTransport::open(const UploadServer &server)
@@ -134,12 +137,7 @@ void FtpTransport::store(const QString &localPath, const QString &name)
                             .arg(size));
         }
     } catch (const FtpCancelled &) {
-        m_client.setCancelCheck({});
-        m_client.setSilenceLimit(CleanupLimitMs);
-        if (removeQuietly(temporary))
-            throw UploadCancelled(QStringLiteral("Cancelled during the transfer; the part already sent was removed from the server."));
-        throw UploadCancelled(QStringLiteral("Cancelled during the transfer; the part already sent may remain on the server as \"%1\".")
-                                  .arg(temporary));
+        throw UploadCancelled(keptPartNote(temporary));
     }
     try {
         m_client.rename(temporary, name);
@@ -155,6 +153,9 @@ void FtpTransport::store(const QString &localPath, const QString &name)
             throw UploadCancelled(
                 QStringLiteral("Cancelled during the transfer; the file \"%1\" on the server may be incomplete.").arg(name));
         }
+    } catch (const FtpCancelled &) {
+        // Cancelled while the server renamed the whole file: the part stays, and is resumed.
+        throw UploadCancelled(keptPartNote(temporary));
     }
 }
 
@@ -206,6 +207,63 @@ bool FtpTransport::removeQuietly(const QString &name)
 void FtpTransport::close()
 {
     m_client.disconnectFromHost();
+}
+
+QList<RemoteEntry> FtpTransport::list(const QString &folder)
+{
+    try {
+        if (m_machineListing) {
+            if (const std::optional<QString> facts = m_client.machineListing(folder))
+                return parseMachineListing(*facts);
+            m_machineListing = false;
+        }
+        return parseUnixListing(m_client.listing(folder));
+    } catch (const FtpReplyError &refusal) {
+        throw Error(QStringLiteral("The server refused to list the folder \"%1\": %2").arg(folder, replyText(refusal)));
+    } catch (const FtpCancelled &) {
+        throw UploadCancelled();
+    }
+}
+
+void FtpTransport::makeFolder(const QString &folder)
+{
+    try {
+        m_client.makeDir(folder);
+    } catch (const FtpReplyError &) {
+        // Most likely there already; a store into it says so if not.
+    } catch (const FtpCancelled &) {
+        throw UploadCancelled();
+    }
+}
+
+std::optional<QByteArray> FtpTransport::read(const QString &path)
+{
+    try {
+        return m_client.retrieve(path, ReadLimit);
+    } catch (const FtpReplyError &refusal) {
+        if (refusal.code() == 550)
+            return std::nullopt;
+        throw Error(QStringLiteral("The server refused to send \"%1\": %2").arg(path, replyText(refusal)));
+    } catch (const FtpCancelled &) {
+        throw UploadCancelled();
+    }
+}
+
+void FtpTransport::remove(const QString &path)
+{
+    try {
+        m_client.remove(path);
+    } catch (const FtpReplyError &refusal) {
+        throw Error(QStringLiteral("The server refused to remove \"%1\": %2").arg(path, replyText(refusal)));
+    } catch (const FtpCancelled &) {
+        throw UploadCancelled();
+    }
+}
+
+void FtpTransport::settle()
+{
+    m_client.setCancelCheck({});
+    m_client.setSilenceLimit(CleanupLimitMs);
 }
 
 QString FtpTransport::checkCertificate(const QSslCertificate &certificate, const QList<QSslError> &errors)

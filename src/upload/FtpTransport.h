@@ -17,6 +17,11 @@ public:
     void changeFolder(const QString &folder) override;
     void store(const QString &localPath, const QString &name) override;
     void close() override;
+    QList<RemoteEntry> list(const QString &folder) override;
+    void makeFolder(const QString &folder) override;
+    std::optional<QByteArray> read(const QString &path) override;
+    void remove(const QString &path) override;
+    void settle() override;
 
 private:
     QString checkCertificate(const QSslCertificate &certificate, const QList<QSslError> &errors);
@@ -30,4 +35,6 @@ private:
     FtpClient m_client;
     UploadServer m_server;
     qint64 m_offset = 0; // where the current transfer began in the file
+    qint64 m_size = 0;
+    bool m_machineListing = true; // until the server turns MLSD down
 };

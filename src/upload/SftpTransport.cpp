@@ -32,6 +32,8 @@ constexpr int ConnectStepMs = 50;
 // How long a cancel waits for the piece under way, so the temporary can still be removed.
 constexpr int CancelGraceMs = 300;
 constexpr int CleanupLimitMs = 2000;
+// The largest file read back from a server: a deploy's record of a large site.
+constexpr qint64 ReadLimit = 256 * 1024 * 1024;
 
 QByteArray toSsh(const QString &text)
 {
@@ -263,10 +265,7 @@ void SftpTransport::store(const QString &localPath, const QString &name)
     try {
         send(localPath, temporary, offset, size);
     } catch (const UploadCancelled &) {
-        if (m_guard->standDown(CleanupLimitMs) && removeQuietly(temporary))
-            throw UploadCancelled(QStringLiteral("Cancelled during the transfer; the part already sent was removed from the server."));
-        throw UploadCancelled(QStringLiteral("Cancelled during the transfer; the part already sent may remain on the server as \"%1\".")
-                                  .arg(QString::fromUtf8(temporary)));
+        throw UploadCancelled(keptPartNote(QString::fromUtf8(temporary)));
     }
     sftp_attributes attributes = sftp_stat(m_sftp, temporary.constData());
     if (!attributes)
@@ -318,8 +317,7 @@ void SftpTransport::send(const QString &localPath, const QByteArray &temporary, 
     if (offset > 0 && sftp_seek64(remote, quint64(offset)) != SSH_OK)
         fail(QStringLiteral("Cannot go on with the upload at byte %1").arg(offset));
 
-    m_progress.setTotal(size);
-    m_progress.setDone(offset);
+    reportBytes(m_progress, offset, size);
     m_guard->setCancelGrace(CancelGraceMs);
     QByteArray chunk(ChunkSize, Qt::Uninitialized);
     for (qint64 sent = offset; sent < size;) {
@@ -333,14 +331,14 @@ void SftpTransport::send(const QString &localPath, const QByteArray &temporary, 
             fail(QStringLiteral("The transfer failed after %1 of %2 bytes").arg(sent).arg(size));
         sent += read;
         m_guard->stir();
-        m_progress.setDone(sent);
+        reportBytes(m_progress, sent, size);
     }
     m_guard->setCancelGrace(0);
     const int closed = sftp_close(remote);
     remote = nullptr;
     if (closed != SSH_OK)
         fail(QStringLiteral("The server did not confirm the end of the transfer"));
-    m_progress.setDone(0);
+    reportTransferEnd(m_progress);
 }
 
 // OpenSSH's server renames only onto a free name, so a file already there goes first.
@@ -376,6 +374,82 @@ void SftpTransport::close()
         ssh_free(m_session);
         m_session = nullptr;
     }
+}
+
+QList<RemoteEntry> SftpTransport::list(const QString &folder)
+{
+    const QByteArray path = folder.isEmpty() ? remotePath(QStringLiteral(".")) : remotePath(folder);
+    sftp_dir dir = sftp_opendir(m_sftp, path.constData());
+    if (!dir)
+        fail(QStringLiteral("The server did not list the folder \"%1\"").arg(folder));
+    const auto closeDir = qScopeGuard([dir] { sftp_closedir(dir); });
+    QList<RemoteEntry> entries;
+    while (sftp_attributes attributes = sftp_readdir(m_sftp, dir)) {
+        const QString name = QString::fromUtf8(attributes->name);
+        const int type = attributes->type;
+        const qint64 size = qint64(attributes->size);
+        sftp_attributes_free(attributes);
+        if (name == QLatin1String(".") || name == QLatin1String(".."))
+            continue;
+        if (type == SSH_FILEXFER_TYPE_DIRECTORY)
+            entries.append({name, 0, true});
+        else if (type == SSH_FILEXFER_TYPE_REGULAR)
+            entries.append({name, size, false});
+        m_guard->stir();
+    }
+    if (!sftp_dir_eof(dir))
+        fail(QStringLiteral("The server did not list the whole folder \"%1\"").arg(folder));
+    return entries;
+}
+
+void SftpTransport::makeFolder(const QString &folder)
+{
+    const QByteArray path = remotePath(folder);
+    if (sftp_mkdir(m_sftp, path.constData(), 0755) == SSH_OK)
+        return;
+    if (m_guard->verdict() != ConnectionGuard::Verdict::None)
+        fail(QString());
+    // OpenSSH answers a folder that is there already with a plain failure: look.
+    sftp_attributes attributes = sftp_stat(m_sftp, path.constData());
+    const bool isFolder = attributes && attributes->type == SSH_FILEXFER_TYPE_DIRECTORY;
+    sftp_attributes_free(attributes);
+    if (!isFolder)
+        fail(QStringLiteral("The server did not create the folder \"%1\"").arg(folder));
+}
+
+std::optional<QByteArray> SftpTransport::read(const QString &path)
+{
+    sftp_file remote = sftp_open(m_sftp, remotePath(path).constData(), O_RDONLY, 0);
+    if (!remote) {
+        if (m_guard->verdict() == ConnectionGuard::Verdict::None && sftp_get_error(m_sftp) == SSH_FX_NO_SUCH_FILE)
+            return std::nullopt;
+        fail(QStringLiteral("The server did not send \"%1\"").arg(path));
+    }
+    const auto closeRemote = qScopeGuard([remote] { sftp_close(remote); });
+    QByteArray content;
+    QByteArray chunk(ChunkSize, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t read = sftp_read(remote, chunk.data(), size_t(chunk.size()));
+        if (read < 0)
+            fail(QStringLiteral("The server did not send all of \"%1\"").arg(path));
+        if (read == 0)
+            return content;
+        content.append(chunk.constData(), read);
+        if (content.size() > ReadLimit)
+            throw Error(QStringLiteral("\"%1\" on the server is larger than %2 bytes.").arg(path).arg(ReadLimit));
+        m_guard->stir();
+    }
+}
+
+void SftpTransport::remove(const QString &path)
+{
+    if (sftp_unlink(m_sftp, remotePath(path).constData()) != SSH_OK)
+        fail(QStringLiteral("The server did not remove \"%1\"").arg(path));
+}
+
+void SftpTransport::settle()
+{
+    m_guard->standDown(CleanupLimitMs);
 }
 
 // Says why a libssh call failed: the guard's reason when it dropped the connection, else

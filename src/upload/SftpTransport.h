@@ -24,6 +24,11 @@ public:
     void changeFolder(const QString &folder) override;
     void store(const QString &localPath, const QString &name) override;
     void close() override;
+    QList<RemoteEntry> list(const QString &folder) override;
+    void makeFolder(const QString &folder) override;
+    std::optional<QByteArray> read(const QString &path) override;
+    void remove(const QString &path) override;
+    void settle() override;
 
 private:
     void configure(const UploadServer &server);

@@ -3,6 +3,7 @@
 #include "support/WindowFixture.h"
 
 #include <QAbstractScrollArea>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMimeData>
@@ -18,6 +19,7 @@ private Q_SLOTS:
     void cleanup();
     void lists_addDroppedEntriesAsTheirNewCommands();
     void uploadList_opensTheDialogWithTheDroppedFile();
+    void uploadList_takesAFolderDroppedAlone();
     void window_opensADroppedProject();
 
 private:
@@ -101,6 +103,18 @@ void FileDropsTest::uploadList_opensTheDialogWithTheDroppedFile()
     QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"))->text(), path("main.o"));
     QVERIFY(dialog->findChild<QLineEdit *>(QStringLiteral("Edit2"))->text().isEmpty());
     QVERIFY(m_fixture->workspace.project.data().uploads.isEmpty());
+}
+
+void FileDropsTest::uploadList_takesAFolderDroppedAlone()
+{
+    QVERIFY(drop(viewportOf("ListView5"), {path("src")}));
+    auto *dialog = m_fixture->window.findChild<QDialog *>(QStringLiteral("TForm5"));
+    QTRY_VERIFY(dialog->isVisible());
+    QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"))->text(), path("src"));
+    // A folder may remove what it put on the server before; the option starts off.
+    auto *removeStale = dialog->findChild<QCheckBox *>(QStringLiteral("RemoveStale"));
+    QVERIFY(removeStale->isEnabled());
+    QVERIFY(!removeStale->isChecked());
 }
 
 void FileDropsTest::window_opensADroppedProject()

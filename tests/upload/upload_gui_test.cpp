@@ -6,8 +6,11 @@
 #include "support/TestSupport.h"
 #include "support/WindowFixture.h"
 
+#include <QAbstractItemModel>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QTreeView>
 #include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -35,6 +38,7 @@ private Q_SLOTS:
     void password_maskedAndNeverInTheList();
     void enterAndDoubleClick_editByIdentity();
     void headerClicks_sortAndDeleteKey_removesThreeRows();
+    void folderEntry_previewedThenDeployed_inTheTransferList();
 
 private:
     QLineEdit *box(const char *name) const { return m_dialog->findChild<QLineEdit *>(QLatin1String(name)); }
@@ -382,6 +386,59 @@ void UploadGuiTest::headerClicks_sortAndDeleteKey_removesThreeRows()
     QTest::keyClick(m_list, Qt::Key_Delete);
     QCOMPARE(sources(), QStringList{"ABC"});
     QCOMPARE(m_fixture->workspace.project.data().uploads.size(), 1);
+}
+
+
+
+
+void UploadGuiTest::folderEntry_previewedThenDeployed_inTheTransferList()
+{
+    const QString site = m_dir.filePath(QStringLiteral("site"));
+    for (const char *name : {"index.html", "css/site.css", "img/logo.svg"})
+        writeFile(site + "/" + QLatin1String(name), QByteArray(name).repeated(100));
+    m_fixture->trigger("Newupload1");
+    m_fixture->prompts.answers.push_back(site);
+    m_dialog->findChild<QAction *>(QStringLiteral("BrowseFolder"))->trigger();
+    QCOMPARE(box("Edit1")->text(), site);
+    auto *removeStale = m_dialog->findChild<QCheckBox *>(QStringLiteral("RemoveStale"));
+    QVERIFY(removeStale->isEnabled());
+    removeStale->setChecked(true);
+    QTest::keyClicks(box("Edit4"), QStringLiteral("ftp://127.0.0.1/site"));
+    QTest::keyClicks(box("Edit3"), QString::fromLatin1(RealFtpServer::SystemUser));
+    QTest::keyClicks(box("Edit5"), QString::fromLatin1(RealFtpServer::Password));
+    box("Edit2")->setText(QString::number(m_server.port()));
+    clickSave();
+    // The option travels in the entry's five lines, and the dialog shows it as the box again.
+    QCOMPARE(m_fixture->workspace.project.data().uploads.value(0).target, QStringLiteral("ftp://127.0.0.1/site#remove-stale"));
+    selectRow(m_list, 0);
+    emit m_list->editRequested();
+    QCOMPARE(box("Edit4")->text(), QStringLiteral("ftp://127.0.0.1/site"));
+    QVERIFY(removeStale->isChecked());
+    m_dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+
+    auto *transfers = m_fixture->window.findChild<QTreeView *>(QStringLiteral("TransferList"));
+    const auto states = [transfers] {
+        QStringList shown;
+        for (int row = 0; row < transfers->model()->rowCount(); ++row)
+            shown.append(transfers->model()->index(row, 0).data().toString() + " "
+                         + transfers->model()->index(row, 2).data().toString());
+        return shown;
+    };
+    m_fixture->trigger("PreviewUploads");
+    waitForRunEnd();
+    QCOMPARE(m_fixture->prompts.messages.size(), 1);
+    QVERIFY2(m_fixture->prompts.messages[0].startsWith("Preview, nothing was sent:\n" + site + " -> ftp://"),
+             qPrintable(m_fixture->prompts.messages[0]));
+    QVERIFY(m_fixture->prompts.messages[0].endsWith("3 to upload (3,400 bytes), 0 unchanged, 0 to remove"));
+    QCOMPARE(states(), (QStringList{"css/site.css Waiting", "img/logo.svg Waiting", "index.html Waiting"}));
+    QVERIFY(!QFileInfo::exists(m_server.root() + "/site/index.html"));
+
+    m_fixture->trigger("Uploadfiles1");
+    waitForRunEnd();
+    QVERIFY2(m_fixture->prompts.errors.isEmpty() && m_fixture->prompts.warnings.isEmpty(),
+             qPrintable((m_fixture->prompts.errors + m_fixture->prompts.warnings).join('\n')));
+    QCOMPARE(states(), (QStringList{"css/site.css Done", "img/logo.svg Done", "index.html Done"}));
+    QCOMPARE(readFile(m_server.root() + "/site/img/logo.svg"), QByteArray("img/logo.svg").repeated(100));
 }
 
 QTEST_MAIN(UploadGuiTest)

@@ -7,6 +7,7 @@
 #include "support/TestSupport.h"
 #include "upload/TargetUrl.h"
 #include "upload/UploadRun.h"
+#include "upload/UploadTransport.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -398,14 +399,15 @@ void UploadRunTest::cancel_endsTheTransferAndTheRun()
     QVERIFY(log.contains(QStringLiteral("Transfer aborted")));
     QVERIFY(!log.contains(QStringLiteral("Transfer complete")));
     QVERIFY(log.contains(QStringLiteral("Disconnected.")));
-    const QString removed = "Cancelled during the transfer; the part already sent was removed from the server.";
-    QCOMPARE(report.failures, (QList<ChoreFailure>{{source, removed}}));
+    const QString temporary = temporaryUploadName(source, QStringLiteral("big.bin"));
+    const QString kept = keptPartNote(temporary);
+    QCOMPARE(report.failures, (QList<ChoreFailure>{{source, kept}}));
     // Told as a warning that says what became of the file cut off.
     const ChoreEnd end = choreEnd(report, uploadEndWording(report, entries.size()));
     QVERIFY(end.warning);
-    QCOMPARE(end.text, "Cancelled\n\n1 of 2 uploads failed:\n\n" + source + ": " + removed);
-    // Neither the file nor a part of it is left on the server.
-    QTRY_COMPARE(QDir(slow.root() + "/up").entryList(QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(end.text, "Cancelled\n\n1 of 2 uploads failed:\n\n" + source + ": " + kept);
+    // Only the part sent is left on the server, under its temporary name, for the next run to go on with.
+    QTRY_COMPARE(QDir(slow.root() + "/up").entryList(QDir::Files | QDir::Hidden), QStringList{temporary});
     // The data connection is dropped, not closed in order: the server never takes the cut file
     // for a whole one.
     if (kind == RealFtpServer::Kind::Vsftpd) {

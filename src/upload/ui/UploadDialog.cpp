@@ -11,13 +11,17 @@
 #include "upload/Keyring.h"
 #include "upload/UploadPasswords.h"
 #include "upload/ui/PasswordCommands.h"
+#include "upload/UploadRun.h"
 
 #include <QCheckBox>
+#include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QToolButton>
@@ -52,6 +56,7 @@ UploadDialog::UploadDialog(Project &project, Prompts &prompts, PasswordCommands 
     addRevealButton(m_password);
     addKeyringBox(fieldsLayout);
     m_port = addBox(fieldsLayout, "GroupBox2", QStringLiteral("Port"), "Edit2");
+    addRemoveStaleBox(fieldsLayout);
     layout->addWidget(scrollingWhenShort(fields));
 
     connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &UploadDialog::save);
@@ -70,14 +75,27 @@ QLineEdit *UploadDialog::addBox(QVBoxLayout *layout, const char *boxName, const 
     return edit;
 }
 
+// "..." chooses a file; its menu offers a folder too, which makes the entry deploy the folder.
 void UploadDialog::addBrowseButton(QLineEdit *edit)
 {
     auto *browse = new QToolButton(edit->parentWidget());
     browse->setObjectName(QStringLiteral("SpeedButton3"));
     browse->setText(QStringLiteral("..."));
-    browse->setToolTip(QStringLiteral("Choose the file to upload"));
+    browse->setToolTip(QStringLiteral("Choose the file or the folder to upload"));
+    browse->setPopupMode(QToolButton::MenuButtonPopup);
+    // The choices belong to the button, where the language finds them, not to its menu window.
+    auto *file = new QAction(QStringLiteral("File..."), browse);
+    file->setObjectName(QStringLiteral("BrowseFile"));
+    connect(file, &QAction::triggered, this, [this] { runCommand(m_prompts, [this] { browseFile(); }); });
+    auto *folder = new QAction(QStringLiteral("Folder..."), browse);
+    folder->setObjectName(QStringLiteral("BrowseFolder"));
+    connect(folder, &QAction::triggered, this, [this] { runCommand(m_prompts, [this] { browseFolder(); }); });
+    auto *menu = new QMenu(browse);
+    menu->addActions({file, folder});
+    browse->setMenu(menu);
+    connect(browse, &QToolButton::clicked, this, [this] { runCommand(m_prompts, [this] { browseFile(); }); });
     edit->parentWidget()->layout()->addWidget(browse);
-    connect(browse, &QToolButton::clicked, this, [this] { runCommand(m_prompts, [this] { UploadDialog::browse(); }); });
+    connect(edit, &QLineEdit::textChanged, this, &UploadDialog::showSourceKind);
 }
 
 // The protocol in front of the target: choosing one writes its scheme into the URL, and a
@@ -181,7 +199,9 @@ void UploadDialog::edit(const UploadEntry &entry)
 void UploadDialog::showEntry(const UploadEntry &entry)
 {
     m_source->setText(entry.source);
-    m_target->setText(entry.target);
+    m_target->setText(targetWithRemoveStale(entry.target, false));
+    m_removeStale->setChecked(targetRemovesStale(entry.target));
+    showSourceKind(entry.source);
     m_scheme->setCurrentIndex(0);
     showScheme(entry.target);
     m_user->setText(entry.user);
@@ -223,10 +243,31 @@ void UploadDialog::showKeyring(const UploadEntry &entry)
     }
 }
 
-void UploadDialog::browse()
+void UploadDialog::browseFile()
 {
     if (const std::optional<QString> file = m_prompts.openFile(QStringLiteral("All files (*)")))
         m_source->setText(*file);
+}
+
+void UploadDialog::browseFolder()
+{
+    const QString folder = m_prompts.pickFolder(QStringLiteral("Choose the folder to upload"));
+    if (!folder.isEmpty())
+        m_source->setText(folder);
+}
+
+void UploadDialog::addRemoveStaleBox(QVBoxLayout *layout)
+{
+    m_removeStale = new QCheckBox(QStringLiteral("Also remove files on the server that I uploaded before and that are gone here"), this);
+    m_removeStale->setObjectName(QStringLiteral("RemoveStale"));
+    m_removeStale->setToolTip(QStringLiteral("For a folder: files on the server that this program did not put there are never touched."));
+    layout->addWidget(m_removeStale);
+}
+
+// Removing stale files is a folder's option only.
+void UploadDialog::showSourceKind(const QString &source)
+{
+    m_removeStale->setEnabled(QFileInfo(source).isDir());
 }
 
 void UploadDialog::save()
@@ -235,6 +276,8 @@ void UploadDialog::save()
     QString target = m_target->text();
     if (!target.isEmpty() && !schemePattern().match(target).hasMatch())
         target.prepend(protocolScheme(chosenProtocol()) + QStringLiteral("://"));
+    if (!target.isEmpty())
+        target = targetWithRemoveStale(target, m_removeStale->isEnabled() && m_removeStale->isChecked());
     UploadEntry entry{m_source->text(), target, m_user->text(), m_password->text(), m_port->text()};
     const bool toKeyring = m_keepInKeyring->isEnabled() && m_keepInKeyring->isChecked() && !entry.password.isEmpty();
     // Unchanged, the keyring's password stays where it is.

@@ -46,7 +46,10 @@ private:
     void showEntry(const UploadEntry &entry);
     // Ticks the keyring box where a keyring can keep the password, and fills in the one it keeps.
     void showKeyring(const UploadEntry &entry);
-    void browse();
+    void browseFile();
+    void browseFolder();
+    void addRemoveStaleBox(QVBoxLayout *layout);
+    void showSourceKind(const QString &source);
     void save();
 
     Project &m_project;
@@ -65,4 +68,5 @@ private:
     QLabel *m_noKeyring = nullptr;
     // The password the keyring holds for the entry being edited, when it was read.
     std::optional<QString> m_keyringPassword;
+    QCheckBox *m_removeStale = nullptr;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "upload/TransferQueue.h"
 #include "upload/ui/PasswordCommands.h"
 
 #include <QWidget>
@@ -8,10 +9,13 @@ struct PageContext;
 class Frame;
 class Project;
 class Prompts;
+class QHBoxLayout;
 class RecordListView;
+class TransferListView;
 class UploadDialog;
 
-// TabSheet13: the project's uploads, and the "Upload files" command that runs them.
+// TabSheet13: the project's uploads, the "Upload files" command that runs them and its
+// preview, and the list of the files the last run sent.
 class UploadPage : public QWidget
 {
     Q_OBJECT
@@ -20,9 +24,11 @@ public:
     explicit UploadPage(const PageContext &context, QWidget *parent = nullptr);
 
 private:
+    QHBoxLayout *transfersAtOnceRow();
     void editFirstSelected();
     void removeSelected();
     void uploadFiles();
+    void previewUploads();
 
     Project &m_project;
     Prompts &m_prompts;
@@ -30,4 +36,7 @@ private:
     RecordListView *m_list = nullptr;
     PasswordCommands m_passwords;
     UploadDialog *m_dialog = nullptr;
+    QString m_settingsFolder;
+    TransferQueue m_queue; // the files of the last run, kept until the next
+    TransferListView *m_transfers = nullptr;
 };
