@@ -161,7 +161,7 @@ int main(int argc, char *argv[])
                 const QString only = round == 0 ? QString() : QStringLiteral("--only-newer ");
                 runTool(QStringLiteral("lftp"),
                         {"-u", lftpLogin, "-p", QString::number(ftpRelay.port()), "-e",
-                         QStringLiteral("set ftp:ssl-allow no; set ftp:passive-mode true; mirror -R %1--parallel=%2 %3 /lftp; quit")
+                         QStringLiteral("set ftp:ssl-allow no; set ftp:passive-mode true; mirror -R %1--parallel=%2 %3 lftp; quit")
                              .arg(only)
                              .arg(jobs)
                              .arg(site),
