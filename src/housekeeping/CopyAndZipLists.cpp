@@ -1,11 +1,14 @@
 #include "housekeeping/CopyAndZipLists.h"
 
 #include "platform/Prompts.h"
+#include "project/Error.h"
 #include "project/ListRows.h"
 #include "project/Project.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -22,6 +25,69 @@ QString withSeparator(const QString &folder)
     return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
 }
 
+// A list never takes what it holds already: what was new stays added, the rest is named.
+void refuseDuplicates(const QStringList &shown)
+{
+    if (!shown.isEmpty())
+        throw Error(QStringLiteral("The list holds this already:\n") + shown.join(QLatin1Char('\n')));
+}
+
+QString shownPair(const CopyEntry &pair)
+{
+    return pair.source + QStringLiteral(" \u2192 ") + pair.target;
+}
+
+// Appends each pair the list does not hold yet; refuses the others.
+void addPairs(Project &project, const QList<CopyEntry> &pairs)
+{
+    QList<CopyEntry> copies = project.data().copies;
+    QStringList refused;
+    for (const CopyEntry &pair : pairs) {
+        const bool held = std::any_of(copies.cbegin(), copies.cend(), [&pair](const CopyEntry &copy) {
+            return copy.source == pair.source && copy.target == pair.target;
+        });
+        if (held)
+            refused.append(shownPair(pair));
+        else
+            copies.append(pair);
+    }
+    if (copies.size() != project.data().copies.size())
+        project.setCopies(std::move(copies));
+    refuseDuplicates(refused);
+}
+
+// Adds each folder the list does not hold yet, with or without its trailing separator.
+void addFolders(Project &project, const QStringList &added)
+{
+    QStringList folders = project.data().zipFolders;
+    QStringList refused;
+    for (const QString &folder : added) {
+        const bool held = std::any_of(folders.cbegin(), folders.cend(), [&folder](const QString &listed) {
+            return withSeparator(listed) == withSeparator(folder);
+        });
+        if (held)
+            refused.append(folder);
+        else
+            folders.append(folder);
+    }
+    if (folders.size() != project.data().zipFolders.size())
+        project.setZipFolders(std::move(folders));
+    refuseDuplicates(refused);
+}
+
+// "a.txt, b.txt and 3 more": the dropped files, named in the question where they go.
+QString namesOf(const QStringList &paths)
+{
+    constexpr int named = 3;
+    QStringList names;
+    for (const QString &path : paths.first(std::min<qsizetype>(paths.size(), named)))
+        names.append(QFileInfo(path).fileName());
+    const QString listed = names.join(QStringLiteral(", "));
+    if (paths.size() > named)
+        return QStringLiteral("%1 and %2 more").arg(listed).arg(paths.size() - named);
+    return listed;
+}
+
 } // namespace
 
 CopyAndZipLists::CopyAndZipLists(Project &project, Prompts &prompts) : m_project(project), m_prompts(prompts)
@@ -36,18 +102,14 @@ void CopyAndZipLists::newFilePair()
     const std::optional<QString> target = m_prompts.saveFile(allFiles);
     if (!target)
         return;
-    QList<CopyEntry> copies = m_project.data().copies;
-    copies.append({*source, *target});
-    m_project.setCopies(std::move(copies));
+    addPairs(m_project, {{*source, *target}});
 }
 
 void CopyAndZipLists::newFolderPair()
 {
     const QString source = pickFolder(m_prompts, QStringLiteral("From:"));
     const QString target = pickFolder(m_prompts, QStringLiteral("To:"));
-    QList<CopyEntry> copies = m_project.data().copies;
-    copies.append({source, target});
-    m_project.setCopies(std::move(copies));
+    addPairs(m_project, {{source, target}});
 }
 
 void CopyAndZipLists::deleteCopies(const QList<int> &rows)
@@ -57,9 +119,7 @@ void CopyAndZipLists::deleteCopies(const QList<int> &rows)
 
 void CopyAndZipLists::newZipFolder()
 {
-    QStringList folders = m_project.data().zipFolders;
-    folders.append(pickFolder(m_prompts, QStringLiteral("Zip folder")));
-    m_project.setZipFolders(std::move(folders));
+    addFolders(m_project, {pickFolder(m_prompts, QStringLiteral("Zip folder"))});
 }
 
 void CopyAndZipLists::deleteZipFolders(const QList<int> &rows)
@@ -69,24 +129,26 @@ void CopyAndZipLists::deleteZipFolders(const QList<int> &rows)
 
 void CopyAndZipLists::addCopiesOf(const QStringList &paths)
 {
-    QList<CopyEntry> copies = m_project.data().copies;
+    // One question for all of them: the folder they are copied into, each under its own name.
+    const QString folder = m_prompts.pickFolder(QStringLiteral("Copy %1 to:").arg(namesOf(paths)));
+    if (folder.isEmpty())
+        return;
+    QList<CopyEntry> pairs;
     for (const QString &path : paths) {
-        if (QFileInfo(path).isDir()) {
-            const QString target = m_prompts.pickFolder(QStringLiteral("To:"));
-            if (!target.isEmpty())
-                copies.append({withSeparator(path), withSeparator(target)});
-        } else if (const std::optional<QString> target = m_prompts.saveFile(allFiles)) {
-            copies.append({path, *target});
-        }
+        const QString target = withSeparator(folder) + QFileInfo(path).fileName();
+        if (QFileInfo(path).isDir())
+            pairs.append({withSeparator(path), withSeparator(target)});
+        else
+            pairs.append({path, target});
     }
-    m_project.setCopies(std::move(copies));
+    addPairs(m_project, pairs);
 }
 
 void CopyAndZipLists::addZipFolders(const QStringList &paths)
 {
-    QStringList folders = m_project.data().zipFolders;
+    QStringList folders;
     for (const QString &path : paths)
         if (QFileInfo(path).isDir())
             folders.append(withSeparator(path));
-    m_project.setZipFolders(std::move(folders));
+    addFolders(m_project, folders);
 }

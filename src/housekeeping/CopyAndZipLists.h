@@ -6,7 +6,8 @@ class Project;
 class Prompts;
 
 // The commands that edit the copy pairs and the folders to zip. Rows are positions in the
-// project's lists.
+// project's lists. Neither list takes an entry it holds already: the error names it, and the
+// new entries of the same command stay added.
 class CopyAndZipLists
 {
 public:
@@ -22,9 +23,9 @@ public:
     void newZipFolder();
     void deleteZipFolders(const QList<int> &rows);
 
-    // Files and folders dropped on the lists, added as the "New" commands add what the user
-    // picked. A copy asks where it goes, a file by name and a folder by the folder browser;
-    // one left without a target is not added. Only folders are zipped; files are passed over.
+    // Files and folders dropped on the lists. The copies ask once for the folder they all go
+    // into, naming them, and each keeps its name there; with no folder chosen nothing is added.
+    // Only folders are zipped; files are passed over.
     void addCopiesOf(const QStringList &paths);
     void addZipFolders(const QStringList &paths);
 

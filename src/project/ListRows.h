@@ -1,5 +1,7 @@
 #pragma once
 
+#include "project/Error.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -24,9 +26,18 @@ QList<T> withoutRows(const QList<T> &list, const QList<int> &rows)
 
 // `list` with the record of identity `uid` replaced by `record`, wherever it stands now;
 // when it is gone (or `uid` is 0, a new record) `record` is appended, so nothing typed is lost.
+// A list never holds one entry twice: a record equal to another one of the list is refused.
 template<typename Record>
 QList<Record> withRecordSaved(QList<Record> list, quint64 uid, Record record)
 {
+    const bool held = std::any_of(list.cbegin(), list.cend(), [uid, &record](Record other) {
+        if (uid != 0 && other.uid == uid)
+            return false;
+        other.uid = record.uid;
+        return other == record;
+    });
+    if (held)
+        throw Error(QStringLiteral("The list holds this entry already."));
     const auto same = std::find_if(list.begin(), list.end(),
                                    [uid](const Record &existing) { return uid != 0 && existing.uid == uid; });
     if (same == list.end()) {

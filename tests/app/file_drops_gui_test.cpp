@@ -77,17 +77,28 @@ void FileDropsTest::lists_addDroppedEntriesAsTheirNewCommands()
     const QString folder = path("src");
     QVERIFY(!drop(viewportOf("ListView4"), {}));
 
-    // A copy asks where it goes: a file by name, a folder in the folder browser; a folder
-    // left without a target is not added.
-    m_fixture->prompts.answers = {path("out/main.o"), path("out/src"), QString()};
-    QVERIFY(drop(viewportOf("ListView4"), {path("main.o"), folder, path("src/")}));
-    QCOMPARE(data.copies.size(), 2);
+    // The copies ask once where they all go, naming what was dropped; each keeps its name there.
+    m_fixture->prompts.answers = {path("out")};
+    QVERIFY(drop(viewportOf("ListView4"), {path("main.o"), folder, path("notes.tmp"), path("lib.OBJ")}));
+    QCOMPARE(m_fixture->prompts.folderTitles, QStringList{"Copy main.o, src, notes.tmp and 1 more to:"});
+    QCOMPARE(data.copies.size(), 4);
     QCOMPARE(data.copies[0].fields(), (QStringList{path("main.o"), path("out/main.o")}));
     QCOMPARE(data.copies[1].fields(), (QStringList{folder + QLatin1Char('/'), path("out/src/")}));
     QVERIFY(m_fixture->prompts.answers.empty());
+    // No folder chosen: nothing added. A pair the list holds is refused, the new one added.
+    m_fixture->prompts.answers = {QString(), path("out")};
+    QVERIFY(drop(viewportOf("ListView4"), {path("Makefile")}));
+    QVERIFY(drop(viewportOf("ListView4"), {path("main.o"), path("Makefile")}));
+    QCOMPARE(data.copies.size(), 5);
+    QCOMPARE(m_fixture->prompts.errors,
+             QStringList{"The list holds this already:\n" + path("main.o") + " \u2192 " + path("out/main.o")});
+    m_fixture->prompts.errors.clear();
 
     QVERIFY(drop(viewportOf("ListBox4"), {path("main.o"), folder}));
+    QVERIFY(drop(viewportOf("ListBox4"), {folder + QLatin1Char('/')}));
     QCOMPARE(data.zipFolders, QStringList{folder + QLatin1Char('/')});
+    QCOMPARE(m_fixture->prompts.errors, QStringList{"The list holds this already:\n" + folder + QLatin1Char('/')});
+    m_fixture->prompts.errors.clear();
 
     m_fixture->workspace.project.setTempExtensions({QStringLiteral(".TMP")});
     QVERIFY(drop(viewportOf("ListBox3"), {path("main.o"), path("lib.OBJ"), path("Makefile"), path("notes.tmp"), folder}));

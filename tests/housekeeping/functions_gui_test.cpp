@@ -78,8 +78,17 @@ void FunctionsGuiTest::popupMenus_editBothLists()
     m_fixture->trigger("Newfolder1");
     m_fixture->trigger("Newfolder2");
     m_fixture->trigger("Newfolder2");
+    // Neither list takes what it holds already.
+    m_fixture->prompts.answers = {"/src/a.txt", "/dst/a.txt", "/from", "/to", "/z/b"};
+    m_fixture->trigger("Newfile1");
+    m_fixture->trigger("Newfolder1");
+    m_fixture->trigger("Newfolder2");
+    QCOMPARE(m_fixture->prompts.errors, (QStringList{"The list holds this already:\n/src/a.txt \u2192 /dst/a.txt",
+                                                     "The list holds this already:\n/from/ \u2192 /to/",
+                                                     "The list holds this already:\n/z/b/"}));
     QCOMPARE(copyRows(), (QStringList{"/src/a.txt > /dst/a.txt", "/from/ > /to/"}));
-    QCOMPARE(m_fixture->prompts.folderTitles, (QStringList{"From:", "To:", "Zip folder", "Zip folder"}));
+    QCOMPARE(m_fixture->prompts.folderTitles,
+             (QStringList{"From:", "To:", "Zip folder", "Zip folder", "From:", "To:", "Zip folder"}));
     auto *zipList = m_fixture->widget<QListWidget>("ListBox4");
     QCOMPARE(m_fixture->workspace.project.data().zipFolders, (QStringList{"/z/A/", "/z/b/"}));
     QCOMPARE(zipList->item(1)->text(), "/z/b/");

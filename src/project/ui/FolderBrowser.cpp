@@ -2,16 +2,23 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+namespace {
+// The title until a caller gives one; it says nothing, so it is not repeated above the tree.
+const QString kStartTitle = QStringLiteral("Form6");
+}
+
 FolderBrowser::FolderBrowser(QWidget *parent)
-    : QDialog(parent), m_model(new QFileSystemModel(this)), m_tree(new QTreeView(this))
+    : QDialog(parent), m_model(new QFileSystemModel(this)), m_tree(new QTreeView(this)), m_prompt(new QLabel(this))
 {
     setObjectName(QStringLiteral("TForm6"));
-    setWindowTitle(QStringLiteral("Form6"));
+    setWindowTitle(kStartTitle);
     resize(178, 500);
 
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::Drives);
@@ -28,12 +35,25 @@ FolderBrowser::FolderBrowser(QWidget *parent)
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("BitBtn1"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
+    m_prompt->setWordWrap(true);
+    m_tree->setAccessibleName(QStringLiteral("Folders"));
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_prompt);
     layout->addWidget(m_tree);
     layout->addWidget(buttons);
 
     selectFolder(QDir::homePath());
+}
+
+void FolderBrowser::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::WindowTitleChange) {
+        m_prompt->setText(windowTitle());
+        m_prompt->setVisible(windowTitle() != kStartTitle);
+    }
+    QDialog::changeEvent(event);
 }
 
 void FolderBrowser::selectFolder(const QString &path)

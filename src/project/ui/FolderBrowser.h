@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QFileSystemModel;
+class QLabel;
 class QTreeView;
 
 // TForm6: the folder browser behind every folder picker. Created once and reused, so the tree
@@ -19,7 +20,13 @@ public:
     QString selectedFolder() const;
     void selectFolder(const QString &path);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     QFileSystemModel *m_model;
     QTreeView *m_tree;
+    // The title again, whole and above the tree: it names what the folder is for (or which
+    // dropped files go there), where a narrow title bar cuts it.
+    QLabel *m_prompt;
 };

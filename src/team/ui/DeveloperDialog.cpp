@@ -1,5 +1,6 @@
 #include "team/ui/DeveloperDialog.h"
 
+#include "widgets/CommandRunner.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/ScrollingWhenShort.h"
 #include "team/DeveloperCommands.h"
@@ -9,8 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-DeveloperDialog::DeveloperDialog(DeveloperCommands &commands, QWidget *parent)
-    : QDialog(parent), m_commands(commands)
+DeveloperDialog::DeveloperDialog(DeveloperCommands &commands, Prompts &prompts, QWidget *parent)
+    : QDialog(parent), m_commands(commands), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Developer"));
@@ -29,7 +30,9 @@ DeveloperDialog::DeveloperDialog(DeveloperCommands &commands, QWidget *parent)
     m_note = addBox(fieldsLayout, QStringLiteral("Note"), "GroupBox2", "Edit2");
     layout->addWidget(scrollingWhenShort(fields));
 
-    connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &DeveloperDialog::save);
+    // A refused entry keeps the dialog open with what was typed.
+    connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this,
+            [this] { runCommand(m_prompts, [this] { save(); }); });
     resize(420, sizeHint().height());
 }
 

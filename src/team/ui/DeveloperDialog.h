@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class DeveloperCommands;
+class Prompts;
 class QLineEdit;
 class QVBoxLayout;
 
@@ -15,7 +16,7 @@ class DeveloperDialog : public QDialog
     Q_OBJECT
 
 public:
-    DeveloperDialog(DeveloperCommands &commands, QWidget *parent);
+    DeveloperDialog(DeveloperCommands &commands, Prompts &prompts, QWidget *parent);
 
     void editNew();
     void edit(const DeveloperEntry &entry);
@@ -26,6 +27,7 @@ private:
     void save();
 
     DeveloperCommands &m_commands;
+    Prompts &m_prompts;
     quint64 m_uid = 0;
     QLineEdit *m_name = nullptr;
     QLineEdit *m_email = nullptr;

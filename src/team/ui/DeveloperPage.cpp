@@ -11,7 +11,7 @@
 
 DeveloperPage::DeveloperPage(const PageContext &context, QWidget *parent)
     : QWidget(parent), m_project(context.workspace.project), m_commands(m_project, context.launcher),
-      m_dialog(new DeveloperDialog(m_commands, context.frame.window()))
+      m_dialog(new DeveloperDialog(m_commands, context.prompts, context.frame.window()))
 {
     setObjectName(QStringLiteral("TabSheet16"));
     m_list = new RecordListView(

@@ -78,7 +78,9 @@ TodoDialog::TodoDialog(TodoCommands &commands, const Localisation &localisation,
     m_note = addEdit(fieldsLayout, QStringLiteral("Note:"), "GroupBox5", "Edit5");
     layout->addWidget(scrollingWhenShort(fields));
 
-    connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &TodoDialog::save);
+    // A refused item keeps the dialog open with what was typed.
+    connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this,
+            [this] { runCommand(m_prompts, [this] { save(); }); });
     // An undecided "Official" (a hand-edited code) becomes a plain tick box once clicked.
     connect(m_official, &QCheckBox::clicked, this, [this] { m_official->setTristate(false); });
     applyCaptions(builtInText);

@@ -59,7 +59,9 @@ UploadDialog::UploadDialog(Project &project, Prompts &prompts, PasswordCommands 
     addRemoveStaleBox(fieldsLayout);
     layout->addWidget(scrollingWhenShort(fields));
 
-    connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this, &UploadDialog::save);
+    // A refused entry keeps the dialog open with what was typed.
+    connect(addSaveCancelButtons(this, layout), &QPushButton::clicked, this,
+            [this] { runCommand(m_prompts, [this] { save(); }); });
     resize(480, sizeHint().height());
 }
 
