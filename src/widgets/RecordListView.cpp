@@ -1,5 +1,6 @@
 #include "widgets/RecordListView.h"
 
+#include "widgets/AccessibleNames.h"
 #include "widgets/ItemViews.h"
 #include "project/ColumnSort.h"
 
@@ -10,6 +11,8 @@
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QToolTip>
+
+#include <algorithm>
 
 namespace {
 
@@ -53,9 +56,11 @@ RecordListView::RecordListView(Project &project, ProjectList list, const QList<C
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAllColumnsShowFocus(true);
     header()->setSectionsClickable(true);
-    header()->setStretchLastSection(true);
+    // The last column fills the list but is never cut: fitLastColumn.
+    header()->setStretchLastSection(false);
     header()->setSortIndicatorShown(true);
     setItemDelegate(new GridDelegate(this));
+    AccessibleNames::nameAfterPage(this);
 
     connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_project.sortList(m_list, ColumnSort::nextKey(m_project.sortKey(m_list), column));
@@ -74,7 +79,30 @@ RecordListView::RecordListView(Project &project, ProjectList list, const QList<C
         if (changed == m_list)
             refresh();
     });
+    connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column != m_model->columnCount() - 1)
+            fitLastColumn();
+    });
     showSortIndicator();
+}
+
+// The last column fills the room the others leave, and is never narrower than its longest text
+// in view: where the list is too narrow for it, the list scrolls sideways.
+void RecordListView::fitLastColumn()
+{
+    const int last = m_model->columnCount() - 1;
+    int others = 0;
+    for (int column = 0; column < last; ++column)
+        others += columnWidth(column);
+    const int width = std::max({viewport()->width() - others, sizeHintForColumn(last), header()->sectionSizeHint(last)});
+    if (width != columnWidth(last))
+        setColumnWidth(last, width);
+}
+
+void RecordListView::resizeEvent(QResizeEvent *event)
+{
+    QTreeView::resizeEvent(event);
+    fitLastColumn();
 }
 
 QList<int> RecordListView::selectedRows() const
@@ -94,6 +122,7 @@ void RecordListView::refresh()
 
     m_model->reload();
     showSortIndicator();
+    fitLastColumn();
     if (selected.isEmpty() && currentUid == 0)
         return;
     QModelIndex newCurrent;

@@ -36,9 +36,11 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool viewportEvent(QEvent *event) override;
 
 private:
+    void fitLastColumn();
     void showSortIndicator();
     // The rows shown now that hold one of `uids`, as whole-row ranges.
     QItemSelection rowsOf(const QSet<quint64> &uids, quint64 current, QModelIndex &currentIndex) const;

@@ -3,6 +3,7 @@
 #include "support/ListRows.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -192,6 +193,29 @@ private Q_SLOTS:
         QCOMPARE(cellText(&view, 0, 0), QStringLiteral("aaa edited"));
         QCOMPARE(cellText(&view, rowCount(&view) - 1, 0), QStringLiteral("zzz added"));
         QCOMPARE(rowCount(&view), edited.size());
+    }
+
+    // A text longer than the last column's room is never cut off: the column widens and the
+    // list scrolls sideways to it; with room to spare the column fills the list.
+    void lastColumn_scrollsSidewaysToALongText()
+    {
+        Project project;
+        const QString longTarget = QStringLiteral("sftp://example.org/") + QString(60, QLatin1Char('x'));
+        project.setDevelopers({developer("a", QStringLiteral("short"))});
+        RecordListView view(project, ProjectList::Developers, {{QStringLiteral("Name"), 100}, {QStringLiteral("eMail"), 100}},
+                            recordRows(project, &ProjectData::developers));
+        view.resize(400, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCOMPARE(view.columnWidth(0) + view.columnWidth(1), view.viewport()->width());
+        QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
+
+        project.setDevelopers({developer("a", longTarget)});
+        const int textWidth = view.fontMetrics().horizontalAdvance(longTarget);
+        QVERIFY2(view.columnWidth(1) > textWidth, qPrintable(QString::number(view.columnWidth(1))));
+        QTRY_VERIFY(view.horizontalScrollBar()->maximum() > 0);
+        view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+        QVERIFY(view.visualRect(view.model()->index(0, 1)).right() <= view.viewport()->width());
     }
 };
 
