@@ -24,6 +24,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void popupAtCurrentRow();
+
     QAbstractItemView *m_list;
     Prompts &m_prompts;
     QAction *m_delete = nullptr;

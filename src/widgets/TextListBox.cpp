@@ -1,11 +1,13 @@
 #include "widgets/TextListBox.h"
 
+#include "widgets/AccessibleNames.h"
 #include "widgets/ItemViews.h"
 
 TextListBox::TextListBox(Project &project, ProjectList list, QWidget *parent)
     : QListWidget(parent), m_project(project), m_list(list)
 {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    AccessibleNames::nameAfterPage(this);
     connect(&m_project, &Project::listChanged, this, [this](ProjectList changed) {
         if (changed == m_list)
             refresh();

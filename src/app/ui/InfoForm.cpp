@@ -45,6 +45,8 @@ InfoForm::InfoForm(QWidget *parent)
     auto *links = new QLabel(QStringLiteral("<a href=\"license\">License</a> &nbsp;&middot;&nbsp; "
                                             "<a href=\"qt\">About Qt</a>"), this);
     links->setAlignment(Qt::AlignCenter);
+    // Tab reaches each link, Enter opens it.
+    links->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(links, &QLabel::linkActivated, this, &InfoForm::openLink);
 
     m_credits->setObjectName(QStringLiteral("Credits"));

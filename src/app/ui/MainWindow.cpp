@@ -2,6 +2,7 @@
 
 #include "app/ClockText.h"
 #include "workspace/Workspace.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/CloseOnEscape.h"
 #include "widgets/CommandRunner.h"
 #include "app/ui/DesktopColours.h"
@@ -318,6 +319,7 @@ QWidget *MainWindow::buildLeftColumn()
     column->setObjectName(QStringLiteral("Splitter2"));
     m_navigation = new QListWidget(column);
     m_navigation->setObjectName(QStringLiteral("ListView1"));
+    m_navigation->setAccessibleName(QStringLiteral("Pages"));
     m_navigation->setIconSize(QSize(24, 24));
     m_navigation->setSpacing(2);
     for (const NavigationEntry &entry : kNavigation)
@@ -328,6 +330,7 @@ QWidget *MainWindow::buildLeftColumn()
 
     auto *log = new LogList(m_prompts, column);
     log->setObjectName(QStringLiteral("ListBox1"));
+    log->setAccessibleName(QStringLiteral("Log"));
     // The log of the chores (the FTP client's, for uploads): newest line at the top, kept
     // until the program ends.
     connect(m_chores, &ChoreRunner::logged, log, &LogList::addLine);
@@ -369,6 +372,10 @@ void MainWindow::buildOtherPages()
     m_pages->addWidget(new RichTextPage(m_context, ProjectList::Description));
     m_pages->addWidget(new RichTextPage(m_context, ProjectList::License));
     m_pages->addWidget(new TempFilesPage(m_context));
+    // The pages show no tabs: each is named by its navigation entry, and so is what fills it.
+    for (int row = 0; row < m_pages->count(); ++row)
+        AccessibleNames::nameBy(m_pages->widget(row), [this, row] { return m_navigation->item(row)->text(); });
+    AccessibleNames::nameAfterPage(notes);
     // The options window reads the changelog templates as it is made.
     m_optionsWindow = new TemplateWindow(m_context, this);
     m_languageWindow = new LanguageWindow(m_workspace.localisation, m_prompts, *this);
@@ -381,6 +388,7 @@ QTabWidget *MainWindow::buildHomeTabs()
     m_homeTabs = new QTabWidget;
     m_homeTabs->setObjectName(QStringLiteral("PageControl2"));
     m_homeTabs->setDocumentMode(true);
+    AccessibleNames::nameAfterPage(m_homeTabs);
     m_homeTabs->addTab(new ProjectPage(m_workspace.project, m_prompts), QStringLiteral("Project"));
     // The other tabs show their captions at once and get their pages with the other pages.
     for (const char *caption : {"Developer", "Temporary files", "Copy files", "Zip folders", "Upload files", "Scripts/Tools"})

@@ -12,6 +12,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QLineEdit>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QStyle>
@@ -38,6 +39,15 @@ void setHint(Control *control, const QString &hint)
 {
     control->setToolTip(hint.section(QLatin1Char('|'), 0, 0));
     control->setStatusTip(hint.section(QLatin1Char('|'), -1));
+}
+
+// A box of the bar has no label: its short hint names it, and the field typed into inside it.
+void setBoxHint(QWidget *box, const QString &hint)
+{
+    setHint<QWidget>(box, hint);
+    box->setAccessibleName(hint.section(QLatin1Char('|'), 0, 0));
+    for (QLineEdit *field : box->findChildren<QLineEdit *>())
+        field->setAccessibleName(box->accessibleName());
 }
 
 // The indent offset bullets give a paragraph at least, in points.
@@ -78,18 +88,23 @@ FormatToolBar::FormatToolBar(QTextEdit &editor, const Names &names, Prompts &pro
 
     m_bullets = addToggle(names.bullets, "bullets.svg", QStringLiteral("Bullets|Enter bullet mode"));
     connect(m_bullets, &QAction::triggered, this, &FormatToolBar::setBullets);
-    QAction *colour = addButton(names.colour, "colour.svg", QString());
+    QAction *colour = addButton(names.colour, "colour.svg", QStringLiteral("Text colour"));
     connect(colour, &QAction::triggered, this, &FormatToolBar::chooseColour);
 
     connectEditor();
     followSelection();
 }
 
+// The button shows its icon alone; its text, the short hint, is what a screen reader says.
+// It is a Tab stop, so that every command of the bar can be reached from the keyboard.
 QAction *FormatToolBar::addButton(const char *name, const char *icon, const QString &hint)
 {
-    QAction *action = addAction(Icons::named(QStringLiteral("format/") + QLatin1String(icon)), QString());
+    QAction *action = addAction(Icons::named(QStringLiteral("format/") + QLatin1String(icon)),
+                                hint.section(QLatin1Char('|'), 0, 0));
     action->setObjectName(QLatin1String(name));
-    widgetForAction(action)->setObjectName(QLatin1String(name));
+    QWidget *button = widgetForAction(action);
+    button->setObjectName(QLatin1String(name));
+    button->setFocusPolicy(Qt::TabFocus);
     setHint(action, hint);
     return action;
 }
@@ -130,13 +145,13 @@ void FormatToolBar::addFontBoxes(const Names &names)
     // The list opens wide enough for the longest name, whatever the width of the box.
     m_fontName->view()->setMinimumWidth(m_fontName->view()->sizeHintForColumn(0)
                                         + m_fontName->view()->verticalScrollBar()->sizeHint().width());
-    setHint(m_fontName, QStringLiteral("Font Name|Select font name"));
+    setBoxHint(m_fontName, QStringLiteral("Font Name|Select font name"));
     connect(m_fontName, &QComboBox::activated, this, &FormatToolBar::setFontName);
     addWidget(m_fontName);
 
     m_fontSize = new FontSizeBox(this);
     m_fontSize->setObjectName(QLatin1String(names.fontSize));
-    setHint(m_fontSize, QStringLiteral("Font Size|Select font size"));
+    setBoxHint(m_fontSize, QStringLiteral("Font Size|Select font size"));
     connect(m_fontSize, &FontSizeBox::sizeEntered, this, &FormatToolBar::setFontSize);
     addWidget(m_fontSize);
 }

@@ -1,5 +1,6 @@
 #include "docs/ui/RichTextPage.h"
 
+#include "widgets/AccessibleNames.h"
 #include "widgets/PageContext.h"
 #include "workspace/Workspace.h"
 #include "docs/ui/DocumentBinding.h"
@@ -37,6 +38,7 @@ RichTextPage::RichTextPage(const PageContext &context, ProjectList list, QWidget
 
     auto *editor = new RichTextEditor(context.launcher, this);
     editor->setObjectName(QLatin1String(names.editor));
+    AccessibleNames::nameAfterPage(editor);
     new DocumentBinding(context.workspace.project, list, editor->document());
     auto *toolBar = new FormatToolBar(*editor, names.toolBar, context.prompts, this);
 

@@ -1,6 +1,7 @@
 #include "housekeeping/ui/TempFilesPage.h"
 
 #include "workspace/Workspace.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/Frame.h"
 #include "widgets/ItemViews.h"
 #include "widgets/ListPopupMenu.h"
@@ -23,6 +24,7 @@ TempFilesPage::TempFilesPage(const PageContext &context, QWidget *parent)
     m_list->setUniformItemSizes(true);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setModel(m_found);
+    AccessibleNames::nameAfterPage(m_list);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);

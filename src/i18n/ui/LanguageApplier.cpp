@@ -1,5 +1,6 @@
 #include "i18n/ui/LanguageApplier.h"
 
+#include "widgets/AccessibleNames.h"
 #include "widgets/TwoCaptionButton.h"
 #include "widgets/PlaceholderLabel.h"
 #include "i18n/LanguageEntries.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -198,6 +200,8 @@ namespace {
 void applyEntries(const LanguageTable &table, QWidget &mainWindow, const std::function<bool(const QObject &)> &applies)
 {
     const auto entries = LanguageEntries::all();
+    // Controls named after captions say the new ones, also when a short file stops the table.
+    const auto renamed = qScopeGuard([&mainWindow] { AccessibleNames::renameAll(mainWindow); });
     ElementIndex index(mainWindow);
     for (int number = 0; number < LanguageEntries::kCount; ++number) {
         const Entry &entry = entries[number];

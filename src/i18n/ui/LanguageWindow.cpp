@@ -36,6 +36,8 @@ LanguageWindow::LanguageWindow(Localisation &localisation, Prompts &prompts, QWi
     scroll->setWidget(group);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // The choices take the focus, not the area around them.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(scroll);
     resize(468, 250);

@@ -76,6 +76,8 @@ QToolButton *ProjectPage::addPicker(QLineEdit *field, const char *name, const QS
     button->setObjectName(QLatin1String(name));
     button->setIcon(Icons::named(icon));
     button->setToolTip(tip);
+    // It shows an icon alone: the tip is its name for a screen reader.
+    button->setAccessibleName(tip);
     button->setFixedSize(23, field->sizeHint().height());
     qobject_cast<QHBoxLayout *>(m_layout->itemAt(m_layout->count() - 1)->layout())->addWidget(button);
     return button;

@@ -1,5 +1,6 @@
 #include "todolist/ui/ChangelogWindow.h"
 
+#include "widgets/AccessibleNames.h"
 #include "widgets/CloseOnEscape.h"
 #include "widgets/NamedPage.h"
 #include "project/Error.h"
@@ -26,6 +27,7 @@ QPlainTextEdit *memo(const char *name)
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    AccessibleNames::nameAfterPage(memo);
     return memo;
 }
 
@@ -65,6 +67,7 @@ ChangelogWindow::ChangelogWindow(QWidget *parent)
     setObjectName(QStringLiteral("TForm7"));
     setWindowTitle(QStringLiteral("Changelog"));
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
+    m_tabs->setAccessibleName(windowTitle());
 
     // The browser engine is heavy: its view is made when the first changelog is shown.
     auto *html = new QWidget;
