@@ -21,6 +21,7 @@ private Q_SLOTS:
     void uploadList_opensTheDialogWithTheDroppedFile();
     void uploadList_takesAFolderDroppedAlone();
     void window_opensADroppedProject();
+    void dropsOnEveryList_thenZipFolders();
 
 private:
     // Drags `paths` over the widget and drops them there; whether the widget took the drop.
@@ -139,6 +140,27 @@ void FileDropsTest::window_opensADroppedProject()
     QVERIFY(!drop(title, {path("main.o")}));
     QVERIFY(drop(title, {path("main.o"), file}));
     QTRY_VERIFY2(m_fixture->workspace.project.data().name == QStringLiteral("Dropped"), qPrintable(m_fixture->prompts.errors.join(u'\n')));
+}
+
+// Drops on each list one after the other, then the lists' pages shown in turn and the folders
+// zipped: the window stays, and each dropped folder is zipped once.
+void FileDropsTest::dropsOnEveryList_thenZipFolders()
+{
+    const QString folder = path("src");
+    m_fixture->prompts.answers = {path("out")};
+    for (const char *list : {"ListBox3", "ListView4", "ListBox4", "ListBox4", "ListBox5"})
+        drop(viewportOf(list), {folder, path("main.o"), path("notes.tmp")});
+    for (const char *tab : {"TabSheet10", "TabSheet11", "TabSheet13", "TabSheet12"})
+        m_fixture->showProjectTab(tab);
+    QCOMPARE(m_fixture->workspace.project.data().zipFolders, QStringList{folder + QLatin1Char('/')});
+    QCOMPARE(m_fixture->prompts.errors, QStringList{"The list holds this already:\n" + folder + QLatin1Char('/')});
+    m_fixture->prompts.errors.clear();
+
+    m_fixture->trigger("Zipfolders1");
+    QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window.isChoreRunning(), 30000);
+    QVERIFY2(m_fixture->prompts.errors.isEmpty(), qPrintable(m_fixture->prompts.errors.join(u'\n')));
+    QVERIFY(QFileInfo(path("src.zip")).size() > 0);
+    QVERIFY(m_fixture->window.isVisible());
 }
 
 QTEST_MAIN(FileDropsTest)
