@@ -99,6 +99,8 @@ TransferListView::TransferListView(const TransferQueue &queue, QWidget *parent)
     : QTreeView(parent), m_model(new TransferListModel(queue, this))
 {
     setObjectName(QStringLiteral("TransferList"));
+    // It shares its page with the upload list: its own name tells a screen reader which is which.
+    setAccessibleName(QStringLiteral("Transfers"));
     setModel(m_model);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
