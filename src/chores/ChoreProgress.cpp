@@ -13,6 +13,12 @@ QString failureLines(const QList<ChoreFailure> &failures)
     return lines;
 }
 
+void notePassedOver(const QList<ChoreFailure> &passedOver, ChoreProgress &progress)
+{
+    if (!passedOver.isEmpty())
+        progress.addNote(QStringLiteral("Left out, as no file of the folder:") + failureLines(passedOver));
+}
+
 void ChoreProgress::setStatus(const QString &status)
 {
     const QMutexLocker lock(&m_mutex);

@@ -21,6 +21,12 @@ struct ChoreFailure
 // many more there are.
 QString failureLines(const QList<ChoreFailure> &failures);
 
+class ChoreProgress;
+
+// Names in the end report, in one note, what a walk of folders passed over although it was no
+// folder: links out of the tree, links that lead nowhere, pipes, sockets and devices.
+void notePassedOver(const QList<ChoreFailure> &passedOver, ChoreProgress &progress);
+
 // Thrown by ChoreProgress::checkCancelled() to end a chore between two items.
 class ChoreCancelled : public std::exception
 {

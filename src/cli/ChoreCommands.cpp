@@ -88,17 +88,20 @@ ChoreCommands::ChoreCommands(const Invocation &invocation, const Project &projec
 ExitStatus ChoreCommands::clean()
 {
     const ProjectData &data = m_project.data();
-    if (const QString reason = TempFiles::refusalReason(data.projectFolder); !reason.isEmpty())
-        throw Error(reason);
+    const QString folder = TempFiles::projectFolderOf(data);
     const bool toTrash = !m_invocation.deletePermanently;
     const TempFiles::Disposal disposal = toTrash ? TempFiles::Disposal::Trash : TempFiles::Disposal::Delete;
     const QString description = toTrash ? QStringLiteral("Moving temporary files to the trash")
                                         : QStringLiteral("Deleting temporary files");
     return run(QStringLiteral("clean"), description, [&](ChoreProgress &progress, Results &results) {
-        progress.setStatus(QStringLiteral("Listing: ") + data.projectFolder);
+        progress.setStatus(QStringLiteral("Listing: ") + folder);
+        QList<ChoreFailure> passedOver;
         const QStringList found = TempFiles::temporaryAmong(
-            listFiles(data.projectFolder, data.includeSubfolders, &progress), data.tempExtensions);
-        results.json.insert(QStringLiteral("projectFolder"), data.projectFolder);
+            listFiles(folder, data.includeSubfolders, &progress, &passedOver), data.tempExtensions);
+        // Only what bears a temporary file's name would have been removed.
+        passedOver.removeIf([&](const ChoreFailure &entry) { return !TempFiles::isTemporary(entry.item, data.tempExtensions); });
+        notePassedOver(passedOver, progress);
+        results.json.insert(QStringLiteral("projectFolder"), folder);
         results.json.insert(QStringLiteral("toTrash"), toTrash);
         if (!m_invocation.dryRun) {
             TempFiles::deleteFiles(found, disposal, progress);
@@ -117,7 +120,7 @@ ExitStatus ChoreCommands::copy()
         if (m_invocation.dryRun)
             planCopies(progress, results);
         else
-            copyEntries(m_project.data().copies, progress);
+            copyEntries(m_project.data().copies, progress, ChoreReach(m_project.data().path));
     });
 }
 
@@ -141,7 +144,7 @@ ExitStatus ChoreCommands::release()
                        planZips(progress, results);
                        return;
                    }
-                   if (copyBeforeZip(data.copies, progress))
+                   if (copyBeforeZip(data.copies, progress, ChoreReach(data.path)))
                        zipAndSum(progress, results);
                });
 }
@@ -150,7 +153,8 @@ ExitStatus ChoreCommands::backup()
 {
     const ProjectData &data = m_project.data();
     const int keep = m_invocation.keep ? *m_invocation.keep : BackupsToKeep::load(AppDataFolder::path());
-    const BackupSettings settings{data.name, data.projectFolder, data.backupFolder, data.includeSubfolders, keep};
+    const BackupSettings settings{data.name, data.projectFolder, data.backupFolder, data.includeSubfolders, keep,
+                                  data.path};
     const QString stamp = backupDateStamp(QDate::currentDate(), QLocale::system());
     return run(QStringLiteral("backup"), QStringLiteral("Backing up the project"), [&](ChoreProgress &progress, Results &results) {
         const QString target = backupTarget(settings, stamp);
@@ -218,7 +222,7 @@ ExitStatus ChoreCommands::upload()
 void ChoreCommands::planCopies(ChoreProgress &progress, Results &results) const
 {
     QJsonArray copies;
-    const QList<CopyPlan> plans = ::planCopies(m_project.data().copies, progress);
+    const QList<CopyPlan> plans = ::planCopies(m_project.data().copies, progress, ChoreReach(m_project.data().path));
     reportBlockedTargets(plans, progress);
     for (const CopyPlan &plan : plans) {
         for (const auto &[source, target] : plan.files) {
@@ -234,7 +238,7 @@ void ChoreCommands::planZips(ChoreProgress &progress, Results &results) const
     const ProjectData &data = m_project.data();
     QJsonArray archives;
     QStringList archiveNames;
-    for (const QString &folder : data.zipFolders) {
+    for (const QString &folder : zipListFolders(data.zipFolders, ChoreReach(data.path), progress)) {
         const std::optional<QStringList> entries = zipFolderEntries(folder, data.zipWithFolderNames, progress);
         if (!entries)
             continue;
@@ -257,7 +261,7 @@ void ChoreCommands::planZips(ChoreProgress &progress, Results &results) const
 void ChoreCommands::zipAndSum(ChoreProgress &progress, Results &results) const
 {
     const ProjectData &data = m_project.data();
-    const QStringList archives = zipFolders(data.zipFolders, data.zipWithFolderNames, progress);
+    const QStringList archives = zipFolders(data.zipFolders, data.zipWithFolderNames, progress, ChoreReach(data.path));
     if (m_invocation.checksums)
         results.lines.append(writeChecksums(archives, progress));
 }

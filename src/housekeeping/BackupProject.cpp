@@ -1,10 +1,12 @@
 #include "housekeeping/BackupProject.h"
 
 #include "chores/ChoreProgress.h"
+#include "chores/ChoreReach.h"
 #include "housekeeping/BackupFolders.h"
 #include "housekeeping/FileCopier.h"
 #include "housekeeping/ListFiles.h"
 #include "project/Error.h"
+#include "project/FileNameBytes.h"
 #include "zip/ZipNames.h"
 
 #include <QDate>
@@ -35,7 +37,7 @@ std::optional<FileStamp> stampOf(const QString &path)
 {
 #ifdef Q_OS_UNIX
     struct stat info;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (::stat(FileNameBytes::encode(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     return FileStamp{info.st_size, info.st_mtim.tv_sec * 1'000'000'000 + info.st_mtim.tv_nsec};
 #else
@@ -127,38 +129,55 @@ QString backupDateStamp(const QDate &date, const QLocale &locale)
     return stamp;
 }
 
-QString backupTarget(const BackupSettings &settings, const QString &dateStamp)
+BackupSettings resolvedFolders(const BackupSettings &settings)
 {
-    return BackupFolders::withSeparator(settings.backupFolder) + dateStamp;
+    const ChoreReach reach(settings.projectFile);
+    BackupSettings resolved = settings;
+    resolved.projectFolder = reach.resolved(settings.projectFolder);
+    resolved.backupFolder = reach.resolved(settings.backupFolder);
+    return resolved;
 }
 
-QStringList backupFiles(const BackupSettings &settings, ChoreProgress &progress)
+QString backupTarget(const BackupSettings &settings, const QString &dateStamp)
 {
-    if (settings.backupFolder.isEmpty())
+    return BackupFolders::withSeparator(resolvedFolders(settings).backupFolder) + dateStamp;
+}
+
+QStringList backupFiles(const BackupSettings &given, ChoreProgress &progress)
+{
+    if (given.backupFolder.isEmpty())
         throw Error(QStringLiteral("No backup folder is set, so no backup was made. Choose one on the Project page."));
-    if (!isFullPath(settings.backupFolder))
-        throw Error(QStringLiteral("The backup folder \"%1\" is not a full path, so no backup was made. "
-                                   "Give it with its folders from the top.")
-                        .arg(settings.backupFolder));
+    const ChoreReach reach(given.projectFile);
+    try {
+        reach.target(given.backupFolder, QStringLiteral("The backup folder"));
+        reach.source(given.projectFolder, QStringLiteral("The project folder"));
+    } catch (const Error &refusal) {
+        throw Error(refusal.message() + QStringLiteral(" No backup was made."));
+    }
+    const BackupSettings settings = resolvedFolders(given);
     // An empty backup of a folder that is gone (a drive not mounted) would count as finished.
     if (!QFileInfo(settings.projectFolder).isDir())
         throw Error(QStringLiteral("The project folder \"%1\" does not exist, so no backup was made.")
                         .arg(settings.projectFolder));
-    QStringList files = listFiles(settings.projectFolder, settings.includeSubfolders, &progress);
+    QList<ChoreFailure> passedOver;
+    QStringList files = listFiles(settings.projectFolder, settings.includeSubfolders, &progress, &passedOver);
+    notePassedOver(passedOver, progress);
     const QString backups = BackupFolders::withSeparator(settings.backupFolder);
     files.removeIf([&](const QString &path) { return path.startsWith(backups, ZipNames::fileNameCase); });
     return files;
 }
 
-QStringList backupsToRemove(const BackupSettings &settings, const QString &dateStamp)
+QStringList backupsToRemove(const BackupSettings &given, const QString &dateStamp)
 {
+    const BackupSettings settings = resolvedFolders(given);
     return BackupFolders::beyondKeep(BackupFolders::finishedIn(settings.backupFolder), settings.keep,
                                      backupTarget(settings, dateStamp));
 }
 
-void backupProject(const BackupSettings &settings, const QString &dateStamp, ChoreProgress &progress)
+void backupProject(const BackupSettings &given, const QString &dateStamp, ChoreProgress &progress)
 {
-    const QStringList files = backupFiles(settings, progress);
+    const QStringList files = backupFiles(given, progress);
+    const BackupSettings settings = resolvedFolders(given);
     progress.setTotal(files.size());
     const QString root = withoutSeparator(settings.projectFolder);
     const QString target = backupTarget(settings, dateStamp);

@@ -16,7 +16,13 @@ struct BackupSettings
     bool includeSubfolders = false;
     // How many finished backups the backup folder keeps; 0 keeps all.
     int keep = 0;
+    // Where the project is kept: relative folders are taken from its folder (see ChoreReach).
+    QString projectFile = {};
 };
+
+// The settings with both folders as the backup takes them: relative ones resolved against the
+// project file's folder.
+BackupSettings resolvedFolders(const BackupSettings &settings);
 
 // The date in the locale's short format with every "." removed (8 December 2024 in dd.MM.yyyy
 // gives 08122024); "/", "\\" and ":", which cannot stand in a folder name, become "-".
@@ -26,8 +32,9 @@ QString backupDateStamp(const QDate &date, const QLocale &locale);
 QString backupTarget(const BackupSettings &settings, const QString &dateStamp);
 
 // The files backupProject copies, read from disk now; writes nothing. Throws Error for a
-// backup folder that is empty or not a full path, and for a project folder that does not
-// exist; a folder that cannot be read is reported to the progress.
+// backup folder that is empty or cannot be resolved, for a project folder that no chore may
+// take as its source (see ChoreReach) or that does not exist; a folder that cannot be read is
+// reported to the progress.
 QStringList backupFiles(const BackupSettings &settings, ChoreProgress &progress);
 
 // The finished backups a backup with this stamp would remove to keep the settings' number.

@@ -1,5 +1,6 @@
 #include "housekeeping/CopyAndZipLists.h"
 
+#include "chores/ChoreReach.h"
 #include "platform/Prompts.h"
 #include "project/Error.h"
 #include "project/ListRows.h"
@@ -14,9 +15,18 @@ namespace {
 
 const QString allFiles = QStringLiteral("All (*)");
 
-QString pickFolder(Prompts &prompts, const QString &title)
+// The folder the user picked, with a trailing separator; empty when none was. One that no chore
+// may take throws Error saying why, before it is added.
+QString pickFolder(Prompts &prompts, const QString &title, const ChoreReach &reach, bool asSource)
 {
-    return prompts.pickFolder(title) + QDir::separator();
+    const QString folder = prompts.pickFolder(title);
+    if (folder.isEmpty())
+        return {};
+    const QString what = QStringLiteral("The folder");
+    if (const std::optional<QString> refusal =
+            asSource ? reach.sourceRefusal(folder, what) : reach.targetRefusal(folder, what))
+        throw Error(*refusal + QStringLiteral(" It was not added."));
+    return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
 }
 
 QString withSeparator(const QString &folder)
@@ -107,8 +117,13 @@ void CopyAndZipLists::newFilePair()
 
 void CopyAndZipLists::newFolderPair()
 {
-    const QString source = pickFolder(m_prompts, QStringLiteral("From:"));
-    const QString target = pickFolder(m_prompts, QStringLiteral("To:"));
+    const ChoreReach reach(m_project.data().path);
+    const QString source = pickFolder(m_prompts, QStringLiteral("From:"), reach, true);
+    if (source.isEmpty())
+        return;
+    const QString target = pickFolder(m_prompts, QStringLiteral("To:"), reach, false);
+    if (target.isEmpty())
+        return;
     addPairs(m_project, {{source, target}});
 }
 
@@ -119,7 +134,9 @@ void CopyAndZipLists::deleteCopies(const QList<int> &rows)
 
 void CopyAndZipLists::newZipFolder()
 {
-    addFolders(m_project, {pickFolder(m_prompts, QStringLiteral("Zip folder"))});
+    const QString folder = pickFolder(m_prompts, QStringLiteral("Zip folder"), ChoreReach(m_project.data().path), true);
+    if (!folder.isEmpty())
+        addFolders(m_project, {folder});
 }
 
 void CopyAndZipLists::deleteZipFolders(const QList<int> &rows)

@@ -16,10 +16,12 @@ public:
     // Asks for the file to copy and then for its copy's name; cancelling either adds nothing.
     void newFilePair();
     // Asks for the folder to copy from and the one to copy to, each kept with a trailing
-    // separator. The folder browser has no Cancel, so a pair is always added.
+    // separator. Without a folder picked nothing is added; a folder that no chore may take
+    // (see ChoreReach: a root, a system folder as the source) throws Error saying why.
     void newFolderPair();
     void deleteCopies(const QList<int> &rows);
-    // Asks for a folder and adds it, with a trailing separator, at its sorted place.
+    // Asks for a folder and adds it, with a trailing separator, at its sorted place; refuses as
+    // newFolderPair does.
     void newZipFolder();
     void deleteZipFolders(const QList<int> &rows);
 

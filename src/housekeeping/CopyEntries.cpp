@@ -22,8 +22,10 @@ CopyPlan planOf(const CopyEntry &pair, ChoreProgress &progress)
     if (source.isFile()) {
         plan.files.append({pair.source, pair.target});
     } else if (source.isDir()) {
-        for (const QString &file : listFiles(pair.source, false, &progress))
+        QList<ChoreFailure> passedOver;
+        for (const QString &file : listFiles(pair.source, false, &progress, &passedOver))
             plan.files.append({file, pair.target + fileNameOf(file)});
+        notePassedOver(passedOver, progress);
     } else {
         progress.addFailure(pair.source, source.exists() ? QStringLiteral("not a file or folder")
                                                          : QStringLiteral("source does not exist"));
@@ -33,16 +35,20 @@ CopyPlan planOf(const CopyEntry &pair, ChoreProgress &progress)
 
 } // namespace
 
-QList<CopyPlan> planCopies(const QList<CopyEntry> &copies, ChoreProgress &progress)
+QList<CopyPlan> planCopies(const QList<CopyEntry> &copies, ChoreProgress &progress, const ChoreReach &reach)
 {
-    for (const CopyEntry &pair : copies) {
-        if (!isFullPath(pair.target))
-            throw Error(QStringLiteral("The copy target \"%1\" is not a full path, so nothing was copied. "
-                                       "Give it with its folders from the top.")
-                            .arg(pair.target));
+    QList<CopyEntry> reached;
+    for (qsizetype line = 1; line <= copies.size(); ++line) {
+        const CopyEntry &pair = copies.at(line - 1);
+        try {
+            reached.append({reach.source(pair.source, QStringLiteral("The copy source on line %1").arg(line)),
+                            reach.target(pair.target, QStringLiteral("The copy target on line %1").arg(line))});
+        } catch (const Error &refusal) {
+            throw Error(refusal.message() + QStringLiteral(" Nothing was copied."));
+        }
     }
     QList<CopyPlan> plans;
-    for (const CopyEntry &pair : copies)
+    for (const CopyEntry &pair : std::as_const(reached))
         plans.append(planOf(pair, progress));
     return plans;
 }
@@ -61,9 +67,9 @@ void reportBlockedTargets(const QList<CopyPlan> &plans, ChoreProgress &progress)
     }
 }
 
-void copyEntries(const QList<CopyEntry> &copies, ChoreProgress &progress)
+void copyEntries(const QList<CopyEntry> &copies, ChoreProgress &progress, const ChoreReach &reach)
 {
-    const QList<CopyPlan> plans = planCopies(copies, progress);
+    const QList<CopyPlan> plans = planCopies(copies, progress, reach);
     qint64 total = 0;
     for (const CopyPlan &plan : plans)
         total += plan.files.size();
@@ -91,10 +97,10 @@ void copyEntries(const QList<CopyEntry> &copies, ChoreProgress &progress)
     }
 }
 
-bool copyBeforeZip(const QList<CopyEntry> &copies, ChoreProgress &progress)
+bool copyBeforeZip(const QList<CopyEntry> &copies, ChoreProgress &progress, const ChoreReach &reach)
 {
     try {
-        copyEntries(copies, progress);
+        copyEntries(copies, progress, reach);
     } catch (const Error &error) {
         progress.addProblem(error.message());
         progress.addProblem(QStringLiteral("The folders were not zipped, since the copy stopped."));

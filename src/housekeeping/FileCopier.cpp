@@ -2,7 +2,9 @@
 
 #include "chores/ChoreProgress.h"
 #include "project/Error.h"
+#include "project/FileNameBytes.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -33,7 +35,7 @@ std::filesystem::path nativePath(const QString &path)
 #ifdef Q_OS_WIN
     return std::filesystem::path(path.toStdWString());
 #else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return std::filesystem::path(FileNameBytes::encode(path).toStdString());
 #endif
 }
 
@@ -79,6 +81,20 @@ int openPart(int folder, const QByteArray &name, mode_t mode)
     return out;
 }
 
+// The next stretch of data from `offset` on, up to `size`: where it begins and where the hole
+// after it begins; nothing when only a hole is left. A file system that cannot tell holes
+// gives all of the rest as data.
+std::optional<std::pair<qint64, qint64>> nextData(int file, qint64 offset, qint64 size)
+{
+    const qint64 start = ::lseek(file, offset, SEEK_DATA);
+    if (start < 0)
+        return errno == ENXIO ? std::nullopt : std::optional(std::pair(offset, size));
+    if (start >= size)
+        return std::nullopt;
+    const qint64 hole = ::lseek(file, start, SEEK_HOLE);
+    return std::pair(start, hole < 0 ? size : std::min(hole, size));
+}
+
 // The errors with which a way of copying says that it does not work for these files.
 [[maybe_unused]] bool cannotTransferThisWay(int error)
 {
@@ -122,7 +138,7 @@ std::optional<QString> FileCopier::link(const QString &existing, const QString &
     if (error != std::errc::file_exists)
         return error ? std::optional(reasonOf(error)) : std::nullopt;
     // An older file is in the way: the link takes its place in one step.
-    const QString part = target + partSuffix;
+    const QString part = temporaryNameFor(target);
     QFile::remove(part);
     fs::create_hard_link(nativePath(existing), nativePath(part), error);
     if (!error)
@@ -143,14 +159,14 @@ bool FileCopier::copyThrough(const QString &source, const QString &target, bool 
         m_progress.addFailure(target, qt_error_string(errno));
         return false;
     }
-    const QByteArray name = QFile::encodeName(target.sliced(folderLength));
+    const QByteArray name = FileNameBytes::encode(target.sliced(folderLength));
 #ifdef Q_OS_LINUX
     if (throughPart && m_unnamedFiles) {
         if (const std::optional<bool> copied = copyUnnamed(source, target, folder, name))
             return *copied;
     }
 #endif
-    const QByteArray written = throughPart ? name + partSuffix.latin1() : name;
+    const QByteArray written = throughPart ? temporaryFileName(name) : name;
     // Whatever ends the copy early, a cancel between two pieces included, takes the half file
     // with it.
     auto removeWritten = qScopeGuard([&] { ::unlinkat(folder, written.constData(), 0); });
@@ -188,7 +204,7 @@ int FileCopier::openFolder(QStringView folder)
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
     const QString path = folder.toString();
-    m_openFolder = ::open(QFile::encodeName(path).constData(), flags);
+    m_openFolder = ::open(FileNameBytes::encode(path).constData(), flags);
     if (m_openFolder != -1)
         m_openFolderPath = path;
     return m_openFolder;
@@ -210,7 +226,7 @@ std::optional<FileCopier::CopyFailure> FileCopier::writeCopy(const QString &sour
 {
     const auto failed = [](bool inSource) { return CopyFailure{inSource, qt_error_string(errno), errno}; };
     // Without waiting on a pipe or device that took the file's place since it was listed.
-    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int in = ::open(FileNameBytes::encode(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0)
         return failed(true);
     const auto closeIn = qScopeGuard([in] { ::close(in); });
@@ -235,17 +251,31 @@ std::optional<FileCopier::CopyFailure> FileCopier::writeCopy(const QString &sour
             m_transfer = Transfer::InKernel;
     }
 #endif
-    // Up to the size the source had when opened; a file that shrinks meanwhile ends early.
-    for (qint64 left = cloned ? 0 : info.st_size; left > 0;) {
-        m_progress.checkCancelled();
-        bool inSource = false;
-        const qint64 moved = transfer(in, out, std::min(left, pieceSize), inSource);
-        if (moved < 0)
-            return failed(inSource);
-        if (moved == 0)
+    // Up to the size the source had when opened; a file that shrinks meanwhile ends early. A
+    // file with holes (fewer blocks than its size needs) gets the same holes in its copy: only
+    // its data is copied, each piece to its own place.
+    const qint64 size = cloned ? 0 : info.st_size;
+    const bool sparse = qint64(info.st_blocks) * 512 < size;
+    for (qint64 offset = 0; offset < size;) {
+        qint64 end = size;
+        if (sparse) {
+            const std::optional<std::pair<qint64, qint64>> data = nextData(in, offset, size);
+            if (!data)
+                break; // a hole up to the end
+            if (::lseek(in, data->first, SEEK_SET) < 0 || ::lseek(out, data->first, SEEK_SET) < 0)
+                return failed(false);
+            offset = data->first;
+            end = data->second;
+        }
+        const std::optional<qint64> copied = copyRange(in, out, end - offset);
+        if (!copied)
+            return failed(m_sourceFailed);
+        if (*copied < end - offset)
             break;
-        left -= moved;
+        offset = end;
     }
+    if (sparse && ::ftruncate(out, size) != 0)
+        return failed(false);
     const timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
     if (::futimens(out, times) != 0)
         return failed(false);
@@ -289,7 +319,7 @@ std::optional<bool> FileCopier::copyUnnamed(const QString &source, const QString
         m_progress.addFailure(target, qt_error_string(errno));
         return false;
     }
-    const QByteArray part = name + partSuffix.latin1();
+    const QByteArray part = temporaryFileName(name);
     // A stale part goes first; it may be a second name of a file in an earlier backup.
     int named = ::linkat(out, "", folder, part.constData(), AT_EMPTY_PATH);
     if (named != 0 && errno == EEXIST && ::unlinkat(folder, part.constData(), 0) == 0)
@@ -319,6 +349,22 @@ bool FileCopier::closeNamed(int out, int folder, const QByteArray &name, const Q
 }
 
 #endif
+
+std::optional<qint64> FileCopier::copyRange(int in, int out, qint64 count)
+{
+    qint64 copied = 0;
+    while (copied < count) {
+        m_progress.checkCancelled();
+        m_sourceFailed = false;
+        const qint64 moved = transfer(in, out, std::min(count - copied, pieceSize), m_sourceFailed);
+        if (moved < 0)
+            return std::nullopt;
+        if (moved == 0)
+            break;
+        copied += moved;
+    }
+    return copied;
+}
 
 qint64 FileCopier::transfer(int in, int out, qint64 count, bool &inSource)
 {
@@ -358,7 +404,7 @@ qint64 FileCopier::transfer(int in, int out, qint64 count, bool &inSource)
 
 bool FileCopier::copyThrough(const QString &source, const QString &target, bool throughPart)
 {
-    const QString written = throughPart ? target + partSuffix : target;
+    const QString written = throughPart ? temporaryNameFor(target) : target;
     auto removeWritten = qScopeGuard([&written] { QFile::remove(written); });
     if (const std::optional<CopyFailure> failure = copyToPart(source, written)) {
         m_progress.addFailure(failure->inSource ? source : target, failure->reason);
@@ -409,6 +455,19 @@ bool FileCopier::createFolderFor(const QString &target)
     return true;
 }
 
+QByteArray temporaryFileName(QByteArrayView name)
+{
+    const QByteArray digest = QCryptographicHash::hash(name, QCryptographicHash::Sha1).first(8).toHex();
+    return QByteArrayLiteral(".trovas-") + digest + QByteArrayLiteral(".part");
+}
+
+QString temporaryNameFor(const QString &target)
+{
+    const qsizetype folderLength = folderLengthOf(target);
+    return target.first(folderLength)
+         + FileNameBytes::decode(temporaryFileName(FileNameBytes::encode(target.sliced(folderLength))));
+}
+
 QString folderPartOf(const QString &path)
 {
     return path.first(folderLengthOf(path));
@@ -433,9 +492,4 @@ void replaceFile(const QString &from, const QString &to)
 {
     if (const std::error_code error = renameOver(from, to))
         throw Error(QStringLiteral("Cannot replace \"%1\": %2").arg(QDir::toNativeSeparators(to), reasonOf(error)));
-}
-
-bool isFullPath(const QString &path)
-{
-    return !path.isEmpty() && QDir::isAbsolutePath(path);
 }

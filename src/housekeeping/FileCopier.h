@@ -19,8 +19,6 @@ class FileCopier
     Q_DISABLE_COPY_MOVE(FileCopier)
 
 public:
-    // Beside the target while its copy is being written; a stale one goes with the next copy.
-    static constexpr QLatin1StringView partSuffix{".trovas-part"};
     // Where a new copy is written before it gets its name: in a file without a name where the
     // system has them, or always under the temporary name, as on systems without them.
     enum class Staging { UnnamedWherePossible, TemporaryName };
@@ -85,12 +83,19 @@ private:
 #else
     std::optional<CopyFailure> copyToPart(const QString &source, const QString &part);
 #endif
+#ifdef Q_OS_UNIX
+    // Moves `count` bytes on from the files' offsets, in pieces, stopping early at the source's
+    // end: the bytes moved, or nothing with errno set and m_sourceFailed telling whether
+    // reading failed.
+    std::optional<qint64> copyRange(int in, int out, qint64 count);
+#endif
     // Moves up to `count` bytes on from the files' offsets: the bytes moved, or -1 with errno
     // set and `inSource` telling whether reading failed.
     qint64 transfer(int in, int out, qint64 count, bool &inSource);
 
     ChoreProgress &m_progress;
     QByteArray m_buffer;
+    bool m_sourceFailed = false; // of the last copyRange that failed
     Transfer m_transfer = Transfer::Clone;
 #ifdef Q_OS_UNIX
     QString m_openFolderPath;
@@ -103,6 +108,15 @@ private:
     QSet<QString> m_failedFolders;
 };
 
+// The temporary name a file is written under beside its target until it is whole (see
+// temporaryNameFor), for a file name within its folder.
+QByteArray temporaryFileName(QByteArrayView name);
+// The temporary name beside `target`: in the same folder, short whatever the target's length
+// (".trovas-" and 16 hexadecimal digits drawn from the name, then ".part"), so it fits every
+// limit the target's name fits; and the same for the same target, so a stale one that a crash
+// left goes with the next write.
+QString temporaryNameFor(const QString &target);
+
 // The folder part of a path: up to and including its last separator.
 QString folderPartOf(const QString &path);
 
@@ -112,7 +126,3 @@ std::optional<QString> folderObstacle(const QString &target);
 
 // Renames `from` to `to`, replacing `to` in one step; throws Error naming `to` and the reason.
 void replaceFile(const QString &from, const QString &to);
-
-// Whether `path` is a full path, which a copy target or backup folder has to be: a relative one
-// would write below whatever the working folder happens to be.
-bool isFullPath(const QString &path);

@@ -1,5 +1,6 @@
 #include "housekeeping/TempFiles.h"
 
+#include "chores/ChoreReach.h"
 #include "chores/ChoreRunner.h"
 #include "housekeeping/ListFiles.h"
 #include "housekeeping/Trash.h"
@@ -7,12 +8,21 @@
 #include "project/Error.h"
 #include "project/ListRows.h"
 #include "project/Project.h"
+#include "project/FileNameBytes.h"
 #include "project/ProjectCommands.h"
 #include "project/TextFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -24,6 +34,30 @@ struct Listing
     QStringList found;
     qsizetype listed = 0;
 };
+
+// Moves the file to the trash or deletes it, unless it is no file any more; why it could not.
+// Names that are not UTF-8 are reached byte for byte.
+std::optional<QString> removeFile(const QString &path, TempFiles::Disposal disposal)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray native = FileNameBytes::encode(path);
+    struct stat info;
+    if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    if (disposal == TempFiles::Disposal::Delete)
+        return ::unlink(native.constData()) == 0 ? std::nullopt : std::optional(qt_error_string(errno));
+    if (FileNameBytes::hasRawBytes(path))
+        return QStringLiteral("Its name is not valid UTF-8, which the trash cannot take here; the file is left in "
+                              "place. Delete it permanently instead.");
+#else
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    if (QFile file(path); disposal == TempFiles::Disposal::Delete)
+        return file.remove() ? std::nullopt : std::optional(file.errorString());
+#endif
+    const QString failure = Trash::moveFile(path);
+    return failure.isEmpty() ? std::nullopt : std::optional(failure);
+}
 
 } // namespace
 
@@ -58,12 +92,22 @@ void TempFiles::scan()
 {
     const ProjectData &data = m_project.data();
     m_folder = data.projectFolder;
+    m_refusal.clear();
+    try {
+        // A project without a folder yet has nothing to list, and nothing to refuse.
+        if (!m_folder.isEmpty())
+            m_folder = projectFolderOf(data);
+    } catch (const Error &refusal) {
+        m_refusal = refusal.message();
+    }
     m_found.clear();
     m_listed = 0;
     Q_EMIT listingStarted();
 
     auto listing = std::make_shared<Listing>();
-    auto work = [listing, folder = data.projectFolder, withSubfolders = data.includeSubfolders,
+    // A folder no chore may take is not even listed: it shows nothing to delete.
+    const QString folder = m_refusal.isEmpty() ? m_folder : QString();
+    auto work = [listing, folder, withSubfolders = data.includeSubfolders,
                  extensions = data.tempExtensions](ChoreProgress &progress) {
         const QStringList files = listFiles(folder, withSubfolders, &progress);
         listing->found = temporaryAmong(files, extensions);
@@ -125,10 +169,10 @@ bool TempFiles::confirmDeletion(const QStringList &paths) const
 {
     if (isListing())
         throw Error(QStringLiteral("The project folder is still being listed; delete when the listing is done."));
+    if (!m_refusal.isEmpty())
+        throw Error(m_refusal);
     if (paths.isEmpty())
         return true;
-    if (const QString reason = refusalReason(m_folder); !reason.isEmpty())
-        throw Error(reason);
     const QString files = paths.size() == 1 ? QStringLiteral("1 temporary file")
                                             : QStringLiteral("%1 temporary files").arg(paths.size());
     const QString folder = QDir::toNativeSeparators(m_folder);
@@ -145,14 +189,8 @@ void TempFiles::deleteFiles(const QStringList &paths, Disposal disposal, ChorePr
     for (const QString &path : paths) {
         progress.checkCancelled();
         progress.setStatus(doing + QFileInfo(path).fileName());
-        if (QFileInfo(path).isFile()) {
-            QFile file(path);
-            const QString failure = disposal == Disposal::Trash ? Trash::moveFile(path)
-                                    : file.remove()             ? QString()
-                                                                : file.errorString();
-            if (!failure.isEmpty())
-                progress.addFailure(path, failure);
-        }
+        if (const std::optional<QString> failure = removeFile(path, disposal))
+            progress.addFailure(path, *failure);
         progress.addDone();
     }
 }
@@ -172,20 +210,9 @@ QStringList TempFiles::temporaryAmong(const QStringList &files, const QStringLis
     return found;
 }
 
-QString TempFiles::refusalReason(const QString &folder)
+QString TempFiles::projectFolderOf(const ProjectData &data)
 {
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
-    if (canonical.isEmpty())
-        return {};
-    if (QDir(canonical).isRoot())
-        return QStringLiteral("The project folder %1 is the root of the file system. Its temporary files are those "
-                              "of the whole system; choose the folder of the project itself.")
-            .arg(QDir::toNativeSeparators(folder));
-    if (canonical == QDir(QDir::homePath()).canonicalPath())
-        return QStringLiteral("The project folder %1 is your home folder. Its temporary files belong to all your "
-                              "programs and projects; choose the folder of the project itself.")
-            .arg(QDir::toNativeSeparators(folder));
-    return {};
+    return ChoreReach(data.path).source(data.projectFolder, QStringLiteral("The project folder"));
 }
 
 QStringView TempFiles::extensionOf(QStringView path)

@@ -6,6 +6,7 @@
 class ChoreProgress;
 class ChoreRunner;
 class Project;
+struct ProjectData;
 class ProjectCommands;
 class Prompts;
 
@@ -50,8 +51,8 @@ public:
 
     // Asks once before `paths` of the found list are deleted: false when the user declines.
     // Nothing to delete needs no question. Throws Error while the folder is being listed, and
-    // for a project folder that is the file-system root or the home folder itself, whose
-    // listing holds files that belong to the system or to other projects.
+    // for a project folder that no chore may take (see ChoreReach), whose listing holds files
+    // that belong to the system or to other projects.
     bool confirmDeletion(const QStringList &paths) const;
     // Moves to the trash or deletes the files that still exist as files, passing over the ones
     // that cannot go (each reported to the progress with the reason, and left in place); meant
@@ -62,9 +63,9 @@ public:
 
     // The temporary files among `files`, ascending ignoring case.
     static QStringList temporaryAmong(const QStringList &files, const QStringList &extensions);
-    // Why the temporary files of `folder` must not be deleted in one go (it is the file-system
-    // root or the home folder itself), or nothing when they may.
-    static QString refusalReason(const QString &folder);
+    // The project folder whose temporary files a chore lists and deletes: resolved against the
+    // folder of the project file. Throws Error when no chore may take it (see ChoreReach).
+    static QString projectFolderOf(const ProjectData &data);
 
     // From the last "." of the last path component to the end; empty without a dot there.
     static QStringView extensionOf(QStringView path);
@@ -79,8 +80,9 @@ private:
     Project &m_project;
     Prompts &m_prompts;
     ChoreRunner *m_listing;
-    // The folder the found files come from.
+    // The folder the found files come from, and why it was not listed.
     QString m_folder;
+    QString m_refusal;
     QStringList m_found;
     qsizetype m_listed = 0;
     Disposal m_disposal = Disposal::Trash;

@@ -40,7 +40,7 @@ bool isFolderThere(const QString &text, ChoreProgress &progress)
 // The name the archive is written under until it is whole.
 QString partNameOf(const QString &archive)
 {
-    return archive + FileCopier::partSuffix;
+    return temporaryNameFor(archive);
 }
 
 // Set up for reproducible archives when SOURCE_DATE_EPOCH asks for them, as build tools do.
@@ -93,7 +93,12 @@ bool zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progr
         discard(writer, part);
         throw;
     }
-    replaceFile(part, archive);
+    try {
+        replaceFile(part, archive);
+    } catch (const Error &) {
+        QFile::remove(part);
+        throw;
+    }
     return true;
 }
 
@@ -109,13 +114,35 @@ std::optional<QStringList> zipFolderEntries(const QString &folder, bool withFold
                                  partNameOf(zipArchiveName(folder)));
 }
 
-QStringList zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress)
+QStringList zipListFolders(const QStringList &folders, const ChoreReach &reach, ChoreProgress &progress)
+{
+    QStringList reached;
+    for (qsizetype line = 1; line <= folders.size(); ++line) {
+        const QString what = QStringLiteral("The zip folder on line %1").arg(line);
+        if (const std::optional<QString> refusal = reach.sourceRefusal(folders.at(line - 1), what))
+            progress.addProblem(*refusal + QStringLiteral(" It was not zipped."));
+        else
+            reached.append(reach.resolved(folders.at(line - 1)));
+    }
+    return reached;
+}
+
+QStringList zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress,
+                       const ChoreReach &reach)
 {
     QStringList archives;
-    for (const QString &folder : folders) {
+    for (const QString &folder : zipListFolders(folders, reach, progress)) {
         progress.checkCancelled();
-        if (zipFolder(folder, withFolderNames, progress))
-            archives.append(zipArchiveName(folder));
+        try {
+            if (zipFolder(folder, withFolderNames, progress))
+                archives.append(zipArchiveName(folder));
+        } catch (const Error &error) {
+            const bool earlier = QFileInfo::exists(zipArchiveName(folder));
+            progress.addProblem(QStringLiteral("The folder \"%1\" was not zipped%2: %3")
+                                    .arg(QDir::toNativeSeparators(folder),
+                                         earlier ? QStringLiteral(" (its earlier archive is left as it was)") : QString(),
+                                         error.message()));
+        }
     }
     return archives;
 }

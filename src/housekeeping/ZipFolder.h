@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chores/ChoreReach.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -28,5 +30,14 @@ bool zipFolder(const QString &folder, bool withFolderNames, ChoreProgress &progr
 // progress.
 std::optional<QStringList> zipFolderEntries(const QString &folder, bool withFolderNames, ChoreProgress &progress);
 
-// zipFolder for each folder in order; returns the archives written.
-QStringList zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress);
+// The folders of the zip list as zipFolder takes them: each resolved by `reach`. A line that
+// `reach` refuses (empty, a root, a system folder) is told to the progress as a problem that
+// names it, and left out.
+QStringList zipListFolders(const QStringList &folders, const ChoreReach &reach, ChoreProgress &progress);
+
+// zipFolder for each folder of the zip list in order (see zipListFolders); returns the archives
+// written. A folder whose archive cannot be written (a file in it that cannot be read) keeps
+// its earlier archive and is told to the progress as a problem, with the reason; the other
+// folders are zipped all the same.
+QStringList zipFolders(const QStringList &folders, bool withFolderNames, ChoreProgress &progress,
+                       const ChoreReach &reach = ChoreReach());

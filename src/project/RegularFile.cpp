@@ -1,5 +1,7 @@
 #include "project/RegularFile.h"
 
+#include "project/FileNameBytes.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -17,7 +19,7 @@ Opened openForReading(QFile &file, QString &reason)
 {
     // Without O_NONBLOCK a pipe would block here; what was opened is then checked, not the
     // name beforehand, which another program may replace in between.
-    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(FileNameBytes::encode(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         reason = qt_error_string(errno);
         return Opened::Failed;

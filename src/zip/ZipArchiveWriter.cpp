@@ -1,6 +1,7 @@
 #include "zip/ZipArchiveWriter.h"
 
 #include "project/Error.h"
+#include "project/FileNameBytes.h"
 #include "project/RegularFile.h"
 #include "zip/ZipDeflater.h"
 #include "zip/ZipErrors.h"
@@ -13,7 +14,7 @@
 
 #include <zlib.h>
 
-#include <filesystem>
+
 
 namespace {
 
@@ -23,10 +24,10 @@ constexpr quint32 folderAttribute = 16;
 
 // The MS-DOS attribute word of a file or folder: folder 16 or file (archive) 32, plus 1 when
 // the owner may not write it, plus 2 when it is hidden (on Linux: its name begins with ".").
-quint32 attributesOf(const QFileInfo &info)
+quint32 attributesOf(const ZipSourceFile &info)
 {
-    quint32 attributes = info.isDir() ? folderAttribute : 32;
-    if (!info.permission(QFileDevice::WriteOwner))
+    quint32 attributes = info.isFolder ? folderAttribute : 32;
+    if (!info.writableByOwner)
         attributes |= 1;
     if (info.isHidden())
         attributes |= 2;
@@ -34,23 +35,24 @@ quint32 attributesOf(const QFileInfo &info)
 }
 
 // Reading the archive while writing it would feed it its own growing tail.
-bool isArchive(const QFileInfo &info, const QFileInfo &archive)
+bool isArchive(const ZipSourceFile &info, const QFileInfo &archive)
 {
-    return (info.isSymLink() || info.fileName() == archive.fileName())
-        && info.canonicalFilePath() == archive.canonicalFilePath();
+    return (info.isLink || info.fileName() == archive.fileName()) && info.realPath == archive.canonicalFilePath();
 }
 
-// Why a folder that lists no entries cannot be read; empty when it is just empty.
-QString unreadableReason(const QString &folder)
+// Why the walk of the tree whose real path is `tree` passes over an entry; empty when it takes it.
+// A link is followed only inside the tree.
+QString passedOverReason(const ZipSourceFile &info, const QString &tree)
 {
-#ifdef Q_OS_WIN
-    const std::filesystem::path native(folder.toStdWString());
-#else
-    const std::filesystem::path native(QFile::encodeName(folder).toStdString());
-#endif
-    std::error_code error;
-    std::filesystem::directory_iterator listing(native, error);
-    return error ? QString::fromLocal8Bit(error.message()) : QString();
+    if (info.isLink && info.realPath.isEmpty())
+        return QStringLiteral("a link to \"%1\", which does not exist or leads round in a loop: left out")
+            .arg(info.linkTarget);
+    if (info.isLink && info.realPath != tree && !info.realPath.startsWith(tree + QLatin1Char('/')))
+        return QStringLiteral("a link that leads out of the folder, to \"%1\": not followed")
+            .arg(QDir::toNativeSeparators(info.realPath));
+    if (!info.otherKind.isEmpty())
+        return info.otherKind + QStringLiteral(", not a file: left out");
+    return {};
 }
 
 // Sizes past the 32-bit fields are written as Zip64 when the entry was set up for them; an
@@ -71,6 +73,13 @@ QStringList folderPrefixes(const QString &name)
     for (qsizetype end = dosName.indexOf(separator); end >= 0; end = dosName.indexOf(separator, end + 1))
         folders.append(dosName.first(end + 1));
     return folders;
+}
+
+// A name as the mask can match it: a regular expression takes no name that is not UTF-8, so
+// its stray bytes stand for any character there.
+QString matchableName(const QString &name)
+{
+    return FileNameBytes::hasRawBytes(name) ? QString::fromUtf8(FileNameBytes::encode(name)) : name;
 }
 
 QRegularExpression maskPattern(const QString &mask)
@@ -180,8 +189,8 @@ void ZipArchiveWriter::closeArchive()
 void ZipArchiveWriter::addFile(const QString &path, const QString &entryName)
 {
     requireOpen();
-    const QFileInfo info(path);
-    if (!info.isFile())
+    const ZipSourceFile info = ZipSourceFile::of(path);
+    if (!info.isFile)
         return;
     QFile file(path);
     QString reason;
@@ -231,9 +240,10 @@ QList<ZipArchiveWriter::WalkStep> ZipArchiveWriter::walk(const QString &folder, 
                                                         const QFileInfo &archive) const
 {
     const QRegularExpression pattern = maskPattern(mask);
-    Walk walk{root, pattern, withSubfolders, archive, {}};
+    Walk walk{root, pattern, withSubfolders, archive, {}, {}};
     QList<WalkStep> steps;
     collect(folder, walk, steps);
+    notePassedOver(walk.passedOver, *m_progress);
     if (m_latestTime) {
         // Byte order puts every folder before what it holds, as the walk does.
         const auto bytes = [](const WalkStep &step) { return ZipNames::entryBytes(ZipNames::zipName(step.name)); };
@@ -246,31 +256,35 @@ QList<ZipArchiveWriter::WalkStep> ZipArchiveWriter::walk(const QString &folder, 
 void ZipArchiveWriter::collect(const QString &folder, Walk &walk, QList<WalkStep> &steps) const
 {
     const QString separator = QDir::separator();
-    const QFileInfo self(folder);
-    if (!self.isDir())
+    const ZipSourceFile self = ZipSourceFile::of(folder);
+    if (!self.isFolder)
         return;
     // The folder's own entries first; with an empty root these are all the folders of its path.
     steps.append({QString(), ZipNames::relativeName(folder + separator, walk.root), self});
-    walk.ancestors.append(self.canonicalFilePath());
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    if (entries.isEmpty()) {
-        // Its entry stays in the archive; that its content is missing must not go unsaid.
-        if (const QString reason = unreadableReason(folder); !reason.isEmpty())
-            m_progress->addFailure(QDir::toNativeSeparators(QDir::cleanPath(folder)) + separator, reason);
-    }
-    for (const QFileInfo &info : entries) {
-        const QString path = folder + separator + info.fileName();
-        if (info.isDir()) {
+    walk.ancestors.append(self.realPath);
+    QString unreadable;
+    const QStringList names = ZipSourceFile::namesIn(folder, unreadable);
+    // Its entry stays in the archive; that its content is missing must not go unsaid.
+    if (!unreadable.isEmpty())
+        m_progress->addFailure(QDir::toNativeSeparators(QDir::cleanPath(folder)) + separator, unreadable);
+    for (const QString &name : names) {
+        const QString path = folder + separator + name;
+        const ZipSourceFile info = ZipSourceFile::of(path);
+        if (!info.exists)
+            continue; // gone since the listing
+        if (const QString reason = passedOverReason(info, walk.ancestors.first()); !reason.isEmpty()) {
+            walk.passedOver.append({QDir::toNativeSeparators(QDir::cleanPath(path)), reason});
+            continue;
+        }
+        if (info.isFolder) {
             steps.append({QString(), ZipNames::relativeName(path + separator, walk.root), info});
             // A link back to a folder being walked would repeat it without end.
-            if (walk.withSubfolders && !walk.ancestors.contains(info.canonicalFilePath()))
+            if (walk.withSubfolders && !walk.ancestors.contains(info.realPath))
                 collect(path, walk, steps);
-        } else if (info.isFile() && walk.mask.match(info.fileName()).hasMatch()
+        } else if (info.isFile && walk.mask.match(matchableName(name)).hasMatch()
                    && !isArchive(info, walk.archive)) {
             steps.append({path, ZipNames::relativeName(path, walk.root), info});
         }
-        // Anything else (a dangling link, a pipe, a device) holds no file to add.
     }
     walk.ancestors.removeLast();
 }
@@ -281,8 +295,8 @@ void ZipArchiveWriter::addSteps(const QList<WalkStep> &steps)
     qint64 bytes = 0;
     for (const WalkStep &step : steps) {
         if (!step.path.isEmpty()) {
-            bytes += step.info.size();
-            tasks.append(ZipCompressionPool::tasksOf(step.path, step.info.size()));
+            bytes += step.info.size;
+            tasks.append(ZipCompressionPool::tasksOf(step.path, step.info.size));
         }
     }
     // Progress counts the bytes read, so it moves through one large file as well.
@@ -292,11 +306,11 @@ void ZipArchiveWriter::addSteps(const QList<WalkStep> &steps)
     for (const WalkStep &step : steps) {
         m_progress->checkCancelled();
         if (step.path.isEmpty()) {
-            addFolderEntries(step.name, attributesOf(step.info), step.info.lastModified());
+            addFolderEntries(step.name, attributesOf(step.info), step.info.modified);
             continue;
         }
         m_progress->setStatus(QStringLiteral("Zipping: ") + ZipNames::zipName(step.name));
-        const qsizetype count = ZipCompressionPool::tasksOf(step.path, step.info.size()).size();
+        const qsizetype count = ZipCompressionPool::tasksOf(step.path, step.info.size).size();
         if (tasks.at(next).isPart())
             addParts(step, pool, next, count);
         else
@@ -309,7 +323,7 @@ void ZipArchiveWriter::addCompressed(const WalkStep &step, const ZipCompressionP
 {
     using Status = ZipCompressionPool::Result::Status;
     if (result.status == Status::Missing) {
-        m_progress->addDone(step.info.size());
+        m_progress->addDone(step.info.size);
         return;
     }
     if (result.status == Status::Failed)
@@ -334,12 +348,12 @@ void ZipArchiveWriter::addParts(const WalkStep &step, ZipCompressionPool &pool, 
     using Status = ZipCompressionPool::Result::Status;
     ZipCompressionPool::Result result = pool.take(first);
     if (result.status == Status::Missing) {
-        m_progress->addDone(step.info.size());
+        m_progress->addDone(step.info.size);
         return;
     }
     ZipEntry entry = beginFileEntry(step.name, step.info);
     entry.method = ZipEntry::deflated;
-    entry.zip64Sizes = ZipEntry::needsZip64Sizes(step.info.size());
+    entry.zip64Sizes = ZipEntry::needsZip64Sizes(step.info.size);
     for (qsizetype part = 0;;) {
         if (result.status == Status::Missing)
             throw Error(ZipErrors::cannotRead(step.path, QStringLiteral("it was removed while it was zipped")));
@@ -377,10 +391,10 @@ ZipEntry ZipArchiveWriter::beginEntry(const QString &name, quint32 attributes, c
 }
 
 // A file's folders get entries of their own first (in a walk they have them already).
-ZipEntry ZipArchiveWriter::beginFileEntry(const QString &name, const QFileInfo &info)
+ZipEntry ZipArchiveWriter::beginFileEntry(const QString &name, const ZipSourceFile &info)
 {
     addFolderEntries(name, folderAttribute, QDateTime::currentDateTime());
-    return beginEntry(name, attributesOf(info), info.lastModified());
+    return beginEntry(name, attributesOf(info), info.modified);
 }
 
 void ZipArchiveWriter::writeStream(ZipEntry &entry, QIODevice &data, const QString &source)

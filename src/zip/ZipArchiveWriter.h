@@ -3,6 +3,7 @@
 #include "chores/ChoreProgress.h"
 #include "zip/ZipCentralDirectory.h"
 #include "zip/ZipCompressionPool.h"
+#include "zip/ZipSourceFile.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -50,9 +51,10 @@ public:
     // entry before its content. Entry names are the paths relative to root (see
     // ZipNames::relativeName); with an empty root they are the whole paths without the
     // file-system root. Files are taken when their name matches the wildcard mask. Skips the
-    // archive itself and what holds no file (pipes, dangling links), and does not follow a link
-    // back into a folder being walked. A failure ends the walk and leaves the entries added
-    // before it, written out. Returns true.
+    // archive itself, and does not follow a link back into a folder being walked. Links that
+    // lead out of the folder are never followed; they, links that lead nowhere, and what holds no
+    // file (pipes, sockets, devices) are named in a note of the progress. A failure ends the
+    // walk and leaves the entries added before it, written out. Returns true.
     bool addFolder(const QString &folder, const QString &root, const QString &mask,
                    bool withSubfolders);
     // The entry names addFolder would give a new archive named `archive`, in the order it adds
@@ -92,7 +94,7 @@ private:
     {
         QString path; // the file to add; empty for the entries of a folder
         QString name;
-        QFileInfo info;
+        ZipSourceFile info;
     };
     struct Walk
     {
@@ -101,6 +103,7 @@ private:
         bool withSubfolders;
         QFileInfo archive; // never added to itself
         QStringList ancestors; // canonical paths of the folders being walked, against loops
+        QList<ChoreFailure> passedOver; // links out of the tree and what is no file or folder
     };
 
     QList<WalkStep> walk(const QString &folder, const QString &root, const QString &mask, bool withSubfolders,
@@ -111,7 +114,7 @@ private:
     void addParts(const WalkStep &step, ZipCompressionPool &pool, qsizetype first, qsizetype count);
 
     ZipEntry beginEntry(const QString &name, quint32 attributes, const QDateTime &time);
-    ZipEntry beginFileEntry(const QString &name, const QFileInfo &info);
+    ZipEntry beginFileEntry(const QString &name, const ZipSourceFile &info);
     void writeStream(ZipEntry &entry, QIODevice &data, const QString &source);
     void commit(const ZipEntry &entry);
 

@@ -1,5 +1,6 @@
 #include "zip/ZipEntry.h"
 
+#include <QUtf8StringView>
 #include <QtEndian>
 
 #include <algorithm>
@@ -95,22 +96,27 @@ qint64 ZipEntry::localHeaderLength() const
     return localHeaderSize + name.size() + (zip64Sizes ? 20 : 0);
 }
 
+bool ZipEntry::isNameBeyondAscii() const
+{
+    return !std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });
+}
+
 quint16 ZipEntry::flags() const
 {
-    const bool ascii = std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });
-    return ascii ? 0 : 0x0800;
+    // A name whose bytes are not UTF-8 (a file system's name kept as it is) must not claim to be.
+    return isNameBeyondAscii() && QUtf8StringView(name).isValidUtf8() ? 0x0800 : 0;
 }
 
 quint16 ZipEntry::versionMadeBy() const
 {
     const quint16 needed = zip64Sizes || localHeaderOffset > maxClassicValue ? zip64Version : version;
-    return flags() ? madeOnUnix | needed : needed;
+    return isNameBeyondAscii() ? madeOnUnix | needed : needed;
 }
 
 quint32 ZipEntry::centralAttributes() const
 {
     const quint32 dosAttributes = externalAttributes & 0xFFFF;
-    if (!flags())
+    if (!isNameBeyondAscii())
         return dosAttributes;
     quint32 mode = dosAttributes & dosFolder ? 040755 : 0100644;
     if (dosAttributes & dosReadOnly)

@@ -41,12 +41,15 @@ struct ZipEntry
     // 2107 that the fields can express.
     void setTime(const QDateTime &localTime);
 
-    // Bit 11 (name in UTF-8) for a name beyond ASCII; without it every reader takes the name
-    // for code page 437 and extracts the file under a garbled name.
+    // Bit 11 (name in UTF-8) for a name beyond ASCII that is UTF-8; without it every reader
+    // takes the name for code page 437 and extracts the file under a garbled name. A file
+    // system's name that is not UTF-8 is stored as its bytes, without the bit.
     quint16 flags() const;
-    // An entry with a UTF-8 name says it was made on Unix and carries a Unix mode beside its
-    // MS-DOS attributes: Info-ZIP's unzip takes the name of an entry made on MS-DOS for code
-    // page 437 even when bit 11 is set. Other entries say MS-DOS and hold the attributes alone.
+    bool isNameBeyondAscii() const;
+    // An entry with a name beyond ASCII says it was made on Unix and carries a Unix mode beside
+    // its MS-DOS attributes: Info-ZIP's unzip takes the name of an entry made on MS-DOS for code
+    // page 437 even when bit 11 is set, and keeps the bytes of one made on Unix. Other entries
+    // say MS-DOS and hold the attributes alone.
     quint16 versionMadeBy() const;
     quint32 centralAttributes() const;
     // Whether a size no longer fits where this entry's headers hold it.

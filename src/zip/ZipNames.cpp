@@ -1,5 +1,7 @@
 #include "zip/ZipNames.h"
 
+#include "project/FileNameBytes.h"
+
 #include <QDir>
 
 namespace ZipNames {
@@ -55,7 +57,7 @@ QString dosName(const QString &name)
 
 QByteArray entryBytes(const QString &zipName)
 {
-    return zipName.toUtf8();
+    return FileNameBytes::encode(zipName);
 }
 
 QByteArray entryKey(const QByteArray &storedName)

@@ -28,7 +28,8 @@ QString zipName(const QString &name);
 QString dosName(const QString &name);
 
 // The bytes of an entry name as the archive stores it: UTF-8, which is ASCII for the names
-// that all readers agree on (see ZipEntry::flags).
+// that all readers agree on (see ZipEntry::flags); a file name that is not UTF-8 keeps its bytes
+// (see FileNameBytes).
 QByteArray entryBytes(const QString &zipName);
 
 // Equal for two stored names exactly when they are the same entry name.

@@ -204,6 +204,33 @@ private Q_SLOTS:
         QCOMPARE(ws.project.data().projectFolder, QString());
     }
 
+    // Under the folder field: the full path a relative folder stands for, and why a folder that no
+    // chore takes is refused; nothing for a plain full path.
+    void projectFolderField_saysWhatTheChoresTake_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("relative") << "proj" << "Taken from the folder of the project file: <dir>/proj";
+        QTest::newRow("system folder")
+            << "/etc/app/" << "The folder \"/etc/app/\" is inside the operating system's folder /etc";
+        QTest::newRow("full path") << "<dir>/proj" << "";
+    }
+    void projectFolderField_saysWhatTheChoresTake()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, hint);
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        window.buildOtherPages();
+        ws.project.setPath(dir.filePath(QStringLiteral("demo.dev")));
+        ws.project.setProjectFolder(folder.replace(QStringLiteral("<dir>"), dir.path()));
+        const auto *label = find<QLabel>(window, "ProjectFolderHint");
+        QCOMPARE(label->isHidden(), hint.isEmpty());
+        if (!hint.isEmpty())
+            QVERIFY2(label->text().startsWith(hint.replace(QStringLiteral("<dir>"), dir.path())), qPrintable(label->text()));
+    }
+
     void mainFilePicker_givesTheFileFolderEndingInOneSeparator_data()
     {
         QTest::addColumn<QString>("file");

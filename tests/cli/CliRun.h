@@ -17,11 +17,12 @@ struct CliResult
     QByteArray err;
 };
 
-// Runs the built trovas-cli with the test's environment; standard output and error are pipes,
-// not terminals.
-inline CliResult runCli(const QStringList &arguments)
+// Runs the built trovas-cli with the test's environment, in `workingFolder` when one is given;
+// standard output and error are pipes, not terminals.
+inline CliResult runCli(const QStringList &arguments, const QString &workingFolder = {})
 {
     QProcess process;
+    process.setWorkingDirectory(workingFolder);
     process.start(QStringLiteral(TROVAS_CLI), arguments);
     if (!process.waitForFinished(120000))
         qFatal("trovas-cli did not end");

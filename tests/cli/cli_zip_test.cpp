@@ -1,4 +1,5 @@
 #include "cli/CliRun.h"
+#include "housekeeping/FileCopier.h"
 #include "support/TestSupport.h"
 #include "zip/BigFiles.h"
 #include "zip/ZipArchiveChecks.h"
@@ -60,7 +61,7 @@ private Q_SLOTS:
         const QString archive = folder + QStringLiteral(".zip");
         const QByteArray previous = "the previous archive";
         writeFile(archive, previous);
-        const QString part = archive + QStringLiteral(".trovas-part");
+        const QString part = temporaryNameFor(archive);
 
         QProcess cli;
         cli.start(QStringLiteral(TROVAS_CLI), {zipProject(command, {folder}), command});

@@ -6,7 +6,7 @@
 
 // Copy pairs of `file` into `dir`/out: a first and a last good pair around one spoiled the way
 // `spoil` names ("missing source", "blocked folder" where the file "plain" stands in the way,
-// "relative target"), or none for any other word.
+// "relative target", "empty target"), or none for any other word.
 inline QList<CopyEntry> spoiledCopies(const QTemporaryDir &dir, const QString &file, const QString &spoil)
 {
     QList<CopyEntry> copies{{file, dir.filePath(QStringLiteral("out/first.txt"))}};
@@ -16,6 +16,8 @@ inline QList<CopyEntry> spoiledCopies(const QTemporaryDir &dir, const QString &f
         copies.append({file, dir.filePath(QStringLiteral("plain/sub/a.txt"))});
     if (spoil == QLatin1String("relative target"))
         copies.append({file, QStringLiteral("out/a.txt")});
+    if (spoil == QLatin1String("empty target"))
+        copies.append({file, QString()});
     copies.append({file, dir.filePath(QStringLiteral("out/last.txt"))});
     return copies;
 }

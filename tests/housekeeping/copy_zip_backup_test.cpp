@@ -155,7 +155,7 @@ bool isKeptOut(const QString &folder)
 
 QStringList partFilesBelow(const QString &folder)
 {
-    return itemsBelow(folder).filter(QStringLiteral(".trovas-part"));
+    return itemsBelow(folder).filter(QRegularExpression(QStringLiteral("\\.trovas-[0-9a-f]{16}\\.part$")));
 }
 
 // The file's inode and its number of names.
@@ -247,8 +247,8 @@ private Q_SLOTS:
         const QString file = writeFile(path("src/a.txt"), "a");
         ChoreProgress progress;
         const QString error = errorOf([&] { copyEntries({{file, path("first/a.txt")}, {file, "out/a.txt"}}, progress); });
-        QVERIFY2(error.startsWith("The copy target \"out/a.txt\" is not a full path, so nothing was copied."),
-                 qPrintable(error));
+        QVERIFY2(error.startsWith("The copy target on line 2 \"out/a.txt\" is not a full path"), qPrintable(error));
+        QVERIFY2(error.endsWith("Nothing was copied."), qPrintable(error));
         QVERIFY(!QFile::exists(path("first/a.txt")));
     }
 
@@ -288,16 +288,13 @@ private Q_SLOTS:
 
     void fileCopier_cancelledDuringALargeFile_stopsWithinIt_data() { stagings(); }
 
-    // The sparse source is far larger than what is copied before the cancel takes effect: the
+    // The source is far larger than what is copied before the cancel takes effect: the
     // copy stops between two pieces, and neither the target nor its half copy is left.
     void fileCopier_cancelledDuringALargeFile_stopsWithinIt()
     {
         QFETCH(bool, unnamed);
         const QString source = path("src/huge.bin");
-        QDir().mkpath(path("src"));
-        QFile huge(source);
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(8) << 30));
-        huge.close();
+        QVERIFY(writeAllocatedFile(source, qint64(1) << 30));
         const QString target = path("dst/huge.bin");
         QDir().mkpath(path("dst"));
         ChoreProgress progress;
@@ -326,7 +323,7 @@ private Q_SLOTS:
         const QString source = writeFile(path("src/a.txt"), "fresh");
         setModified(source, oldTime);
         const QString target = path("dst/a.txt");
-        const QString part = target + ".trovas-part";
+        const QString part = temporaryNameFor(target);
         QDir().mkpath(path("dst"));
         const auto secondName = [](const QString &existing, const QString &name) {
             return ::link(QFile::encodeName(existing).constData(), QFile::encodeName(name).constData()) == 0;
@@ -482,13 +479,13 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(tree + "/empty"));
         const QString archive = path("release.zip");
         writeFile(archive, "an old archive");
-        writeFile(archive + ".trovas-part", "left by a crash");
+        writeFile(temporaryNameFor(archive), "left by a crash");
 
         ChoreProgress progress;
         zipFolder(path(folder), withFolderNames, progress);
 
         QCOMPARE(zipArchiveName(path(folder)), archive);
-        QVERIFY(!QFile::exists(archive + ".trovas-part"));
+        QVERIFY(!QFile::exists(temporaryNameFor(archive)));
         QList<ArchiveEntry> entries;
         const QString problem = parse(readFile(archive), entries);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
@@ -537,6 +534,38 @@ private Q_SLOTS:
         QCOMPARE(validate(path("tree.zip")), QString());
     }
 
+    // One file that cannot be read keeps its folder's earlier archive; the folders after it are
+    // zipped all the same, and the end report names the folder that was not, and why.
+    void zipFolders_anUnreadableFile_leavesTheOtherFoldersZipped()
+    {
+        writeFile(path("a/secret.txt"), "s");
+        writeFile(path("b/b.txt"), "b");
+        writeFile(path("a.zip"), "the previous archive");
+        QVERIFY(QFile::setPermissions(path("a/secret.txt"), QFileDevice::Permissions()));
+        {
+            const WithoutPrivileges unprivileged;
+            if (QFile(path("a/secret.txt")).open(QIODevice::ReadOnly))
+                QSKIP("permissions do not keep this user from reading a file");
+        }
+
+        ChoreProgress progress;
+        {
+            const WithoutPrivileges unprivileged;
+            zipFolders({path("a/"), path("b/")}, true, progress);
+        }
+
+        QCOMPARE(readFile(path("a.zip")), "the previous archive");
+        QList<ArchiveEntry> entries;
+        QCOMPARE(parse(readFile(path("b.zip")), entries), QString());
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries.first().name, "b.txt");
+        QCOMPARE(progress.problems().size(), 1);
+        const QString problem = progress.problems().first();
+        QVERIFY2(problem.startsWith("The folder \"" + path("a/") + "\" was not zipped (its earlier archive is left as it was): "),
+                 qPrintable(problem));
+        QVERIFY2(problem.contains("Permission denied"), qPrintable(problem));
+    }
+
     void zipFolder_cancelledMidway_leavesThePreviousArchive()
     {
         const QString tree = path("big");
@@ -551,7 +580,7 @@ private Q_SLOTS:
 
         QVERIFY2(left.done >= 3 * 60000 && left.done < 300 * 60000, qPrintable(QString::number(left.done)));
         QCOMPARE(readFile(path("big.zip")), previous);
-        QVERIFY(!QFile::exists(path("big.zip.trovas-part")));
+        QVERIFY(!QFile::exists(temporaryNameFor(path("big.zip"))));
     }
 
     // A zip killed half-way leaves the previous archive under the archive's name; the next run
@@ -563,7 +592,7 @@ private Q_SLOTS:
             writeFile(tree + QStringLiteral("/f%1.bin").arg(i), randomBytes(quint32(i), 60000));
         const QByteArray previous = "the previous archive";
         writeFile(path("big.zip"), previous);
-        const QString part = path("big.zip.trovas-part");
+        const QString part = temporaryNameFor(path("big.zip"));
 
         const pid_t child = fork();
         if (child == 0) {
@@ -583,7 +612,8 @@ private Q_SLOTS:
         QCOMPARE(validate(path("big.zip")), QString());
     }
 
-    // An error of the writer ends the chore; the previous archive stays and no temporary one.
+    // An error of the writer ends the folder's archive, and the end report says so; the previous
+    // archive stays and no temporary one.
     void zipFolder_onAFullDisk_keepsThePreviousArchive()
     {
         SmallDisk disk(path("disk"));
@@ -598,11 +628,14 @@ private Q_SLOTS:
         writeFile(path("disk/tree.zip"), previous);
 
         ChoreProgress progress;
-        const QString error = errorOf([&] { zipFolders({path("disk/tree")}, true, progress); });
+        zipFolders({path("disk/tree")}, true, progress);
 
-        QVERIFY2(error.endsWith("No space left on device"), qPrintable(error));
+        QCOMPARE(progress.problems().size(), 1);
+        const QString problem = progress.problems().first();
+        QVERIFY2(problem.startsWith("The folder \"" + path("disk/tree") + "\" was not zipped"), qPrintable(problem));
+        QVERIFY2(problem.endsWith("No space left on device"), qPrintable(problem));
         QCOMPARE(readFile(path("disk/tree.zip")), previous);
-        QVERIFY(!QFile::exists(path("disk/tree.zip.trovas-part")));
+        QVERIFY(!QFile::exists(temporaryNameFor(path("disk/tree.zip"))));
     }
 
     void backupProject_copiesBelowTheDatedFolder_data()
@@ -650,7 +683,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("backupFolder");
         QTest::addColumn<QString>("message");
         QTest::newRow("empty") << "" << "No backup folder is set, so no backup was made.";
-        QTest::newRow("relative") << "bak/" << "The backup folder \"bak/\" is not a full path, so no backup was made.";
+        QTest::newRow("relative") << "bak/" << "The backup folder \"bak/\" is not a full path";
         // An empty backup of a folder that is gone would count as finished.
         QTest::newRow("project folder gone") << "<dir>/bak/" << "The project folder \"<dir>/gone\" does not exist";
     }
@@ -662,7 +695,7 @@ private Q_SLOTS:
         backupFolder.replace("<dir>", m_dir->path());
         message.replace("<dir>", m_dir->path());
         writeFile(path("proj/a.txt"), "a");
-        const QString project = path(backupFolder.isEmpty() || !isFullPath(backupFolder) ? "proj" : "gone");
+        const QString project = path(backupFolder.isEmpty() || !QDir::isAbsolutePath(backupFolder) ? "proj" : "gone");
         ChoreProgress progress;
         const QString error = errorOf([&] { backupProject({"Demo", project, backupFolder, true}, "stamp", progress); });
         QVERIFY2(error.startsWith(message), qPrintable(error));

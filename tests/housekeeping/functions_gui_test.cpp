@@ -23,6 +23,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void popupMenus_editBothLists();
+    void folderBrowser_refusesWhatNoChoreTakes();
     void columnClick_sortsTheCopyPairs();
     void menuCommands_runEachChoreAndSayHowItWent();
     void menuCommands_sayWhatWasNotDone_data();
@@ -103,6 +104,25 @@ void FunctionsGuiTest::popupMenus_editBothLists()
     selectRow(copyList, 0);
     m_fixture->trigger("Delete4");
     QCOMPARE(copyRows(), QStringList());
+}
+
+// A root or a system folder picked for the zip list or as a copy source is refused as it is
+// picked, saying why; no folder picked adds nothing.
+void FunctionsGuiTest::folderBrowser_refusesWhatNoChoreTakes()
+{
+    m_fixture->prompts.answers = {"/", "/etc", QString(), path("proj"), QString(), "/usr/lib"};
+    for (int i = 0; i < 3; ++i)
+        m_fixture->trigger("Newfolder2");
+    m_fixture->trigger("Newfolder1"); // to no folder
+    m_fixture->trigger("Newfolder1");
+
+    QCOMPARE(m_fixture->workspace.project.data().zipFolders, QStringList());
+    QCOMPARE(copyRows(), QStringList());
+    const QStringList &errors = m_fixture->prompts.errors;
+    QCOMPARE(errors.size(), 3);
+    QVERIFY2(errors.at(0).startsWith("The folder \"/\" is the root of the file system"), qPrintable(errors.at(0)));
+    QVERIFY2(errors.at(1).startsWith("The folder \"/etc\" is the operating system's folder /etc"), qPrintable(errors.at(1)));
+    QVERIFY2(errors.at(2).contains("inside the operating system's folder /usr"), qPrintable(errors.at(2)));
 }
 
 // As after a load, the key is 1: a first click on "From" sorts descending, a second ascending,
@@ -186,10 +206,12 @@ void FunctionsGuiTest::menuCommands_sayWhatWasNotDone_data()
         << "Copyfiles1" << "blocked folder"
         << QStringList{"Finished, but 1 folder could not be copied:", "",
                        "<dir>/plain/sub/: cannot be created: Not a directory"};
-    QTest::newRow("zip step skipped") << "FirstCopythenzip1" << "relative target"
-                                      << QStringList{"The copy target \"out/a.txt\" is not a full path, so nothing "
-                                                     "was copied. Give it with its folders from the top.",
-                                                     "", "The folders were not zipped, since the copy stopped."};
+    QTest::newRow("zip step skipped")
+        << "FirstCopythenzip1" << "relative target"
+        << QStringList{"The copy target on line 2 \"out/a.txt\" is not a full path, and the project has not been "
+                       "saved yet, so there is no folder to take it from. Save the project first, or give it with its "
+                       "folders from the top. Nothing was copied.",
+                       "", "The folders were not zipped, since the copy stopped."};
 }
 
 void FunctionsGuiTest::menuCommands_sayWhatWasNotDone()
@@ -223,10 +245,7 @@ void FunctionsGuiTest::menuCommands_sayWhatWasNotDone()
 void FunctionsGuiTest::cancelledBackup_saysTheFolderIsIncomplete()
 {
     writeFile(path("proj/a.txt"), "a");
-    QFile huge(path("proj/zz/huge.bin"));
-    QVERIFY(QDir().mkpath(path("proj/zz")));
-    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(8) << 30));
-    huge.close();
+    QVERIFY(writeAllocatedFile(path("proj/zz/huge.bin"), qint64(1) << 30));
     Project &project = m_fixture->workspace.project;
     project.setProjectFolder(path("proj"));
     project.setIncludeSubfolders(true);

@@ -1,6 +1,7 @@
 #include "zip/BigFiles.h"
 
 #include "chores/ChoreProgress.h"
+#include "housekeeping/FileCopier.h"
 #include "housekeeping/ZipFolder.h"
 #include "support/TestSupport.h"
 
@@ -51,7 +52,7 @@ private Q_SLOTS:
         QCOMPARE(left.total, size + 21);
         QVERIFY2(left.done < left.total / 2, qPrintable(QString::number(left.done)));
         QCOMPARE(readFile(path("big.zip")), previous);
-        QVERIFY(!QFile::exists(path("big.zip.trovas-part")));
+        QVERIFY(!QFile::exists(temporaryNameFor(path("big.zip"))));
     }
 };
 

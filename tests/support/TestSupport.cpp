@@ -8,6 +8,10 @@
 #include <QFileInfo>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#endif
+
 std::optional<QString> ScriptedPrompts::next()
 {
     if (answers.empty())
@@ -60,6 +64,19 @@ QString writeFile(const QString &path, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write test file %s", qPrintable(path));
     return path;
+}
+
+bool writeAllocatedFile(const QString &path, qint64 size)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+#ifdef Q_OS_UNIX
+    return ::posix_fallocate(file.handle(), 0, off_t(size)) == 0;
+#else
+    return file.resize(size);
+#endif
 }
 
 QByteArray readFile(const QString &path)

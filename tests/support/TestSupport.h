@@ -86,6 +86,10 @@ bool waitForListing(TempFiles &tempFiles);
 
 // Writes bytes to a file, creating its folder; returns the path.
 QString writeFile(const QString &path, const QByteArray &bytes);
+// A file of `size` zero bytes whose blocks are all its own from the start (no holes), made at
+// once: copying it takes as long as copying that much data, which a cancel can stop within it.
+// False when it cannot be made.
+bool writeAllocatedFile(const QString &path, qint64 size);
 QByteArray readFile(const QString &path);
 // The message of the Error that `work` throws; empty when it throws none.
 QString errorOf(const std::function<void()> &work);

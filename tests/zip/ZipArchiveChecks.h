@@ -8,6 +8,7 @@
 #include <QList>
 #include <QProcess>
 #include <QString>
+#include <QUtf8StringView>
 #include <QtEndian>
 
 #include <algorithm>
@@ -88,11 +89,12 @@ inline QString parse(const QByteArray &zip, QList<ArchiveEntry> &entries)
         ArchiveEntry e;
         const quint16 nameLength = get16(zip, at + 28);
         e.name = zip.mid(at + 46, nameLength);
-        // Only bit 11 may be set, and only for a name beyond ASCII, which it marks as UTF-8; such
-        // an entry is made on Unix (3), so that unzip does not take its name for code page 437.
+        // Only bit 11 may be set, and only for a name beyond ASCII that is UTF-8, which it marks
+        // as such (a file name of other bytes keeps them, unmarked); an entry named beyond ASCII is
+        // made on Unix (3), so that unzip does not take its name for code page 437.
         const bool ascii =
             std::all_of(e.name.cbegin(), e.name.cend(), [](char c) { return uchar(c) < 0x80; });
-        const quint16 flags = ascii ? 0 : 0x0800;
+        const quint16 flags = ascii || !QUtf8StringView(e.name).isValidUtf8() ? 0 : 0x0800;
         const quint16 madeBy = ascii ? 20 : 0x0314;
         if (get16(zip, at + 4) != madeBy || get16(zip, at + 6) != 20 || get16(zip, at + 8) != flags
             || get16(zip, at + 30) || get16(zip, at + 32) || get16(zip, at + 34) || get16(zip, at + 36))

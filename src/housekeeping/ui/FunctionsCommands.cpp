@@ -28,7 +28,9 @@ void FunctionsCommands::copyFiles()
 {
     m_frame.runChore(
         QStringLiteral("Copying files"),
-        [copies = m_project.data().copies](ChoreProgress &progress) { copyEntries(copies, progress); },
+        [copies = m_project.data().copies, reach = ChoreReach(m_project.data().path)](ChoreProgress &progress) {
+            copyEntries(copies, progress, reach);
+        },
         [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, {QStringLiteral("copied")}); });
 }
 
@@ -36,8 +38,10 @@ void FunctionsCommands::zipFolders()
 {
     m_frame.runChore(
         QStringLiteral("Zipping folders"),
-        [folders = m_project.data().zipFolders, withNames = m_project.data().zipWithFolderNames](
-            ChoreProgress &progress) { ::zipFolders(folders, withNames, progress); },
+        [folders = m_project.data().zipFolders, withNames = m_project.data().zipWithFolderNames,
+         reach = ChoreReach(m_project.data().path)](ChoreProgress &progress) {
+            ::zipFolders(folders, withNames, progress, reach);
+        },
         [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, {QStringLiteral("zipped")}); });
 }
 
@@ -46,10 +50,10 @@ void FunctionsCommands::copyThenZip()
     const ProjectData &data = m_project.data();
     m_frame.runChore(
         QStringLiteral("Copying files, then zipping folders"),
-        [copies = data.copies, folders = data.zipFolders, withNames = data.zipWithFolderNames](
-            ChoreProgress &progress) {
-            if (copyBeforeZip(copies, progress))
-                ::zipFolders(folders, withNames, progress);
+        [copies = data.copies, folders = data.zipFolders, withNames = data.zipWithFolderNames,
+         reach = ChoreReach(data.path)](ChoreProgress &progress) {
+            if (copyBeforeZip(copies, progress, reach))
+                ::zipFolders(folders, withNames, progress, reach);
         },
         [this](const ChoreReport &done) { tellChoreEnd(m_prompts, done, {QStringLiteral("copied or zipped")}); });
 }
@@ -58,7 +62,7 @@ void FunctionsCommands::backup()
 {
     const ProjectData &data = m_project.data();
     const BackupSettings settings{data.name, data.projectFolder, data.backupFolder, data.includeSubfolders,
-                                  BackupsToKeep::load(m_settingsFolder)};
+                                  BackupsToKeep::load(m_settingsFolder), data.path};
     const QString stamp = backupDateStamp(QDate::currentDate(), QLocale::system());
     const QString target = QDir::toNativeSeparators(backupTarget(settings, stamp));
     m_frame.runChore(

@@ -1,5 +1,6 @@
 #include "project/ui/ProjectPage.h"
 
+#include "chores/ChoreReach.h"
 #include "widgets/CommandRunner.h"
 #include "widgets/Icons.h"
 #include "platform/Prompts.h"
@@ -31,10 +32,12 @@ ProjectPage::ProjectPage(Project &project, Prompts &prompts, QWidget *parent)
     m_projectFolder = addField(QStringLiteral("Project folder:"), "Label6", "Edit2");
     auto *projectFolderPicker = addPicker(m_projectFolder, "SpeedButton1", QStringLiteral("picker/folder.svg"),
                                           QStringLiteral("Choose the project folder"));
+    m_projectFolderHint = addHint("ProjectFolderHint");
     m_includeSubfolders = addCheckBox(QStringLiteral("Include subfolders"), "CheckBox1");
     m_backupFolder = addField(QStringLiteral("Backup-Folder (should not be inside the project folder):"), "Label5", "Edit3");
     auto *backupFolderPicker = addPicker(m_backupFolder, "SpeedButton2", QStringLiteral("picker/backup.svg"),
                                          QStringLiteral("Choose the backup folder"));
+    m_backupFolderHint = addHint("BackupFolderHint");
     m_zipWithFolderNames = addCheckBox(QStringLiteral("Include foldernames into the zipfile"), "CheckBox2");
     m_layout->addStretch(1);
 
@@ -83,6 +86,49 @@ QToolButton *ProjectPage::addPicker(QLineEdit *field, const char *name, const QS
     return button;
 }
 
+// A line under a folder field that tells what the chores make of the folder, when it is not
+// plainly the text itself.
+QLabel *ProjectPage::addHint(const char *name)
+{
+    auto *hint = new QLabel(this);
+    hint->setObjectName(QLatin1String(name));
+    hint->setWordWrap(true);
+    hint->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    hint->setForegroundRole(QPalette::PlaceholderText);
+    hint->hide();
+    m_layout->addWidget(hint);
+    return hint;
+}
+
+void ProjectPage::showHints()
+{
+    const ProjectData &data = m_project.data();
+    const ChoreReach reach(data.path);
+    const auto show = [&reach](QLabel *hint, QLineEdit *field, const QString &folder,
+                               const std::optional<QString> &refusal) {
+        QString text;
+        if (folder.isEmpty())
+            text.clear();
+        else if (refusal)
+            text = *refusal;
+        else if (reach.resolved(folder) != folder)
+            text = QStringLiteral("Taken from the folder of the project file: %1").arg(reach.resolved(folder));
+        hint->setText(text);
+        hint->setVisible(!text.isEmpty());
+        field->setToolTip(folder.isEmpty() ? QString() : QDir::toNativeSeparators(reach.resolved(folder)));
+    };
+    const QString what = QStringLiteral("The folder");
+    show(m_projectFolderHint, m_projectFolder, data.projectFolder, reach.sourceRefusal(data.projectFolder, what));
+    show(m_backupFolderHint, m_backupFolder, data.backupFolder, reach.targetRefusal(data.backupFolder, what));
+}
+
+void ProjectPage::showEvent(QShowEvent *event)
+{
+    // The project may have been saved elsewhere since: relative folders are taken from there.
+    showHints();
+    QWidget::showEvent(event);
+}
+
 QCheckBox *ProjectPage::addCheckBox(const QString &caption, const char *name)
 {
     auto *box = new QCheckBox(caption, this);
@@ -106,6 +152,7 @@ void ProjectPage::showSettings()
     show(m_backupFolder, data.backupFolder);
     m_includeSubfolders->setChecked(data.includeSubfolders);
     m_zipWithFolderNames->setChecked(data.zipWithFolderNames);
+    showHints();
 }
 
 void ProjectPage::pickMainFile()
