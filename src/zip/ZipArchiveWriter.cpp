@@ -37,7 +37,8 @@ quint32 attributesOf(const ZipSourceFile &info)
 // Reading the archive while writing it would feed it its own growing tail.
 bool isArchive(const ZipSourceFile &info, const QFileInfo &archive)
 {
-    return (info.isLink || info.fileName() == archive.fileName()) && info.realPath == archive.canonicalFilePath();
+    return (info.isLink || info.fileName() == archive.fileName())
+        && ZipSourceFile::realPathOf(info.path) == archive.canonicalFilePath();
 }
 
 // Why the walk of the tree whose real path is `tree` passes over an entry; empty when it takes it.

@@ -33,10 +33,10 @@ ZipSourceFile ZipSourceFile::of(const QString &path)
         if (::stat(native.constData(), &info) != 0)
             return file;
     }
-    char real[PATH_MAX];
-    if (::realpath(native.constData(), real))
-        file.realPath = FileNameBytes::decode(real);
     file.isFolder = S_ISDIR(info.st_mode);
+    // Resolving a path costs a look at each of its folders: only where the walk needs it.
+    if (file.isLink || file.isFolder)
+        file.realPath = realPathOf(path);
     file.isFile = S_ISREG(info.st_mode);
     file.size = info.st_size;
     file.modified = QDateTime::fromMSecsSinceEpoch(qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1'000'000);
@@ -48,6 +48,12 @@ ZipSourceFile ZipSourceFile::of(const QString &path)
     else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
         file.otherKind = QStringLiteral("a device");
     return file;
+}
+
+QString ZipSourceFile::realPathOf(const QString &path)
+{
+    char real[PATH_MAX];
+    return ::realpath(FileNameBytes::encode(path).constData(), real) ? FileNameBytes::decode(real) : QString();
 }
 
 QStringList ZipSourceFile::namesIn(const QString &folder, QString &unreadable)
@@ -85,6 +91,11 @@ ZipSourceFile ZipSourceFile::of(const QString &path)
     file.writableByOwner = info.permission(QFileDevice::WriteOwner);
     file.realPath = info.canonicalFilePath();
     return file;
+}
+
+QString ZipSourceFile::realPathOf(const QString &path)
+{
+    return QFileInfo(path).canonicalFilePath();
 }
 
 QStringList ZipSourceFile::namesIn(const QString &folder, QString &unreadable)

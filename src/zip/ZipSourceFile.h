@@ -18,7 +18,8 @@ struct ZipSourceFile
     qint64 size = 0;
     QDateTime modified; // local time
     bool writableByOwner = true;
-    // The path with every link resolved; empty when it leads nowhere or round in a loop.
+    // For a link or a folder, the path with every link resolved; empty when it leads nowhere
+    // or round in a loop, and for anything else (see realPathOf).
     QString realPath;
     // What a link names, as it stands.
     QString linkTarget;
@@ -26,6 +27,8 @@ struct ZipSourceFile
     QString otherKind;
 
     static ZipSourceFile of(const QString &path);
+    // The path with every link resolved; empty when it leads nowhere.
+    static QString realPathOf(const QString &path);
     QString fileName() const;
     // Hidden as the platform has it: on Linux a name that begins with ".".
     bool isHidden() const;
