@@ -17,10 +17,11 @@ case "${1:-}" in
         # curl and rsync are peers the benchmarks measure against; sshd, vsftpd, the keyring and
         # the mocked desktop services are the real servers the tests start on 127.0.0.1. git only
         # makes fixture repositories; openbox, xdotool and the accessibility bus let window tests
-        # check focus, placement and the names screen readers hear.
+        # check focus, placement and the names screen readers hear; xdg-mime reads the MIME database
+        # through libfile-mimeinfo-perl.
         packages+=(xvfb xauth python3-pyftpdlib vsftpd openssl unzip zip rsync 7zip p7zip-full curl libxcb1-dev appstream desktop-file-utils xdg-utils
                    openssh-server openssh-client gnome-keyring dbus dbus-x11 python3-dbusmock libsecret-tools
-                   shared-mime-info git xdotool openbox at-spi2-core python3-pyatspi)
+                   shared-mime-info libfile-mimeinfo-perl git xdotool openbox at-spi2-core python3-pyatspi)
         target=()
         ;;&
     --sanitize)

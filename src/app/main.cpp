@@ -1,4 +1,5 @@
 #include "app/BrowserSandbox.h"
+#include "app/StartOptions.h"
 #include "workspace/Workspace.h"
 #include "widgets/CommandRunner.h"
 #include "widgets/ScreenFit.h"
@@ -11,15 +12,51 @@
 #include "project/ui/FolderBrowser.h"
 
 #include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Trovas"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TROVAS_VERSION));
+}
+
+// The arguments, read before the window system loads: help and version need no display.
+StartOptions readArguments(int argc, char *argv[])
+{
+    const QCoreApplication plain(argc, argv);
+    nameApplication();
+    return StartOptions::parse(QCoreApplication::arguments());
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    const StartOptions options = readArguments(argc, argv);
+    switch (options.action) {
+    case StartOptions::Action::ShowHelp:
+        std::fputs(qPrintable(options.text), stdout);
+        return 0;
+    case StartOptions::Action::ShowVersion:
+        std::printf("trovas %s\n", TROVAS_VERSION);
+        return 0;
+    case StartOptions::Action::UsageError:
+        std::fprintf(stderr, "trovas: %s\nRun \"trovas --help\" for how to use it.\n", qPrintable(options.text));
+        return 2;
+    case StartOptions::Action::OpenWindow:
+        break;
+    }
+
     BrowserSandbox::prepareForCurrentUser(); // the changelog's browser engine reads it when it loads
     FontconfigWarmUp fonts; // while the application connects to the display
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Trovas"));
+    nameApplication();
     QApplication::setApplicationDisplayName(QStringLiteral("Trovas"));
-    QApplication::setApplicationVersion(QStringLiteral(TROVAS_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("trovas"));
     app.installEventFilter(new ScreenFit(&app));
 
@@ -34,5 +71,8 @@ int main(int argc, char *argv[])
     prompts.setParentWindow(&window);
     prompts.setFolderBrowser([&window] { return window.folderBrowser(); });
     window.show();
+    // Once the window is up: opening may ask, and it reports into the window.
+    if (!options.project.isEmpty())
+        QTimer::singleShot(0, &window, [&window, &options] { window.openProject(options.project); });
     return QApplication::exec();
 }

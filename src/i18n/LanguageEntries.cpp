@@ -221,6 +221,9 @@ const Entry kEntries[kCount] = {
     {"TForm1", "TransferList", P::Column, 3, "Speed"}, // 207
     {"TForm1", "TransferList", P::Column, 4, "Reason"}, // 208
     {"TForm1", "TransfersAtOnceLabel", P::Caption, 0, "&Transfers at once:"}, // 209
+    {"TForm8", "ChangelogTab", P::Caption, 0, "Changelog"}, // 210
+    {"TForm8", "GeneralTab", P::Caption, 0, "General"}, // 211
+    {"TForm8", "CloseOptions", P::Caption, 0, "Close"}, // 212
 };
 
 } // namespace

@@ -31,7 +31,7 @@ struct Entry
     const char *builtIn;
 };
 
-constexpr int kCount = 210;
+constexpr int kCount = 213;
 // Every language file has the first 186 entries. The entries after them came with later
 // features: a file that ends before one of them still loads, and those captions stay English.
 constexpr int kRequiredCount = 186;

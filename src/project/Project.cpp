@@ -105,7 +105,14 @@ void Project::setZipWithFolderNames(bool include)
 void Project::setVersion(const QString &version) { setText(&ProjectData::version, version); }
 void Project::setBackupFolder(const QString &folder) { setText(&ProjectData::backupFolder, folder); }
 void Project::setMainFile(const QString &file) { setText(&ProjectData::mainFile, file); }
-void Project::setPath(const QString &path) { m_data.path = path; }
+
+void Project::setPath(const QString &path)
+{
+    if (m_data.path == path)
+        return;
+    m_data.path = path;
+    Q_EMIT pathChanged(path);
+}
 
 template<typename Record>
 void Project::setRecords(QList<Record> ProjectData::*list, QList<Record> records, ProjectList which)
@@ -305,7 +312,7 @@ void Project::reset()
     // What a worker is ordering belongs to the project that goes.
     for (ProjectList list : {ProjectList::Developers, ProjectList::Copies, ProjectList::Uploads, ProjectList::Todos})
         setRunningSort(list, 0);
-    m_data.path.clear();
+    setPath({});
     setIncludeSubfolders(false);
     setZipWithFolderNames(false);
     setDevelopers({});
@@ -345,7 +352,7 @@ void Project::replace(ProjectData data)
     const QScopedValueRollback<bool> untracked(m_trackingEdits, false);
     releaseListsOnWorker();
     reset();
-    m_data.path = data.path;
+    setPath(data.path);
     setBackupFolder(data.backupFolder);
     setProjectFolder(data.projectFolder);
     setName(data.name);

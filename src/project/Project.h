@@ -106,6 +106,8 @@ Q_SIGNALS:
     void listChanged(ProjectList list);
     void sortingChanged(ProjectList list, bool sorting);
     void modifiedChanged(bool modified);
+    // The project file changed: loaded, saved under a new name, or none.
+    void pathChanged(const QString &path);
     void formattingReplaced();
     void formattingWanted();
 

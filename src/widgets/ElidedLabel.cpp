@@ -21,7 +21,7 @@ QSize ElidedLabel::minimumSizeHint() const
 
 QString ElidedLabel::elidedText() const
 {
-    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+    return fontMetrics().elidedText(text(), m_elideMode, contentsRect().width());
 }
 
 void ElidedLabel::paintEvent(QPaintEvent *)

@@ -3,8 +3,8 @@
 #include <QLabel>
 
 // A one-line label that never asks for the width of its text: where the room is too small,
-// it shows the start of the text and "…", and the whole text as its tool tip. A long text
-// thus never widens the window.
+// it shows the start of the text and "…" (or, eliding in the middle, its start and end), and the
+// whole text as its tool tip. A long text thus never widens the window.
 class ElidedLabel : public QLabel
 {
     Q_OBJECT
@@ -14,6 +14,8 @@ public:
 
     // Keeps a text up to `pixels` wide whole: the label's minimum width is its text's, up to that.
     void setWholeWidth(int pixels) { m_wholeWidth = pixels; }
+    // Where the "…" goes: Qt::ElideMiddle keeps a path's file name in sight.
+    void setElideMode(Qt::TextElideMode mode) { m_elideMode = mode; }
     QSize minimumSizeHint() const override;
 
 protected:
@@ -24,4 +26,5 @@ private:
     QString elidedText() const;
 
     int m_wholeWidth = 0;
+    Qt::TextElideMode m_elideMode = Qt::ElideRight;
 };

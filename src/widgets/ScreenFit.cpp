@@ -16,9 +16,27 @@ int keptInside(int start, int length, int first, int room)
     return std::max(first, std::min(start, first + room - length));
 }
 
+QMargins frameOf(const QWidget *window)
+{
+    return {window->geometry().left() - window->frameGeometry().left(),
+            window->geometry().top() - window->frameGeometry().top(),
+            window->frameGeometry().right() - window->geometry().right(),
+            window->frameGeometry().bottom() - window->geometry().bottom()};
+}
+
+// The title bar and borders the desktop draws around the window: known once it has been shown;
+// before that, those of its parent's window, which the same desktop decorates alike.
+QMargins expectedFrameOf(const QWidget *window)
+{
+    for (const QWidget *known = window; known; known = known->parentWidget() ? known->parentWidget()->window() : nullptr)
+        if (const QMargins frame = frameOf(known); !frame.isNull())
+            return frame;
+    return {};
+}
+
 } // namespace
 
-void fitOnScreen(QWidget *window)
+void fitOnScreen(QWidget *window, ScreenFitting fitting)
 {
     const QScreen *screen = QGuiApplication::screenAt(window->frameGeometry().center());
     if (!screen)
@@ -26,15 +44,13 @@ void fitOnScreen(QWidget *window)
     if (!screen || window->isMaximized() || window->isFullScreen())
         return;
     const QRect available = screen->availableGeometry();
-    // The title bar and borders, known once the window has been shown.
-    const QMargins frame(window->geometry().left() - window->frameGeometry().left(),
-                         window->geometry().top() - window->frameGeometry().top(),
-                         window->frameGeometry().right() - window->geometry().right(),
-                         window->frameGeometry().bottom() - window->geometry().bottom());
+    const QMargins frame = expectedFrameOf(window);
     const QSize room = available.size().shrunkBy(frame);
-    if (const QSize fitting = window->size().boundedTo(room); fitting != window->size())
-        window->resize(fitting);
-    const QRect outer = window->frameGeometry();
+    if (const QSize fitted = window->size().boundedTo(room); fitted != window->size())
+        window->resize(fitted);
+    if (fitting == ScreenFitting::SizeOnly)
+        return;
+    const QRect outer = window->geometry().marginsAdded(frame);
     window->move(keptInside(outer.left(), outer.width(), available.left(), available.width()),
                  keptInside(outer.top(), outer.height(), available.top(), available.height()));
 }
@@ -46,8 +62,11 @@ bool ScreenFit::eventFilter(QObject *watched, QEvent *event)
         auto *widget = static_cast<QWidget *>(watched);
         const Qt::WindowType type = widget->windowType();
         // Menus and tooltips place themselves.
+        // A window never placed is placed as it appears, and on screen: a dialog over its
+        // parent, any other by the window manager. Moving it here would keep it where it was
+        // made, in the screen's corner.
         if (widget->isWindow() && type != Qt::Popup && type != Qt::ToolTip)
-            fitOnScreen(widget);
+            fitOnScreen(widget, widget->testAttribute(Qt::WA_Moved) ? ScreenFitting::SizeAndPlace : ScreenFitting::SizeOnly);
     }
     return QObject::eventFilter(watched, event);
 }

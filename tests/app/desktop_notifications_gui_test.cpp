@@ -5,8 +5,9 @@
 
 #include <QtTest>
 
-// A chore the user did not watch ends with a desktop notification, sent to a notification
-// service mocked on a private session bus.
+// A chore that ends while the user is elsewhere waits with its end box until the user comes back;
+// when it ran a while, a desktop notification, sent to a notification service mocked on a private
+// session bus, says how it ended.
 class DesktopNotificationsTest : public QObject
 {
     Q_OBJECT
@@ -42,7 +43,7 @@ void DesktopNotificationsTest::choreEnd_notifiesOnlyWhenUnwatched_data()
     QTest::addColumn<QString>("summary"); // empty: no notification
     QTest::addColumn<QString>("body");
 
-    QTest::newRow("away, long, done") << false << 11 << false << "Copying files: finished" << "";
+    QTest::newRow("away, long, done") << false << 11 << false << "Copying files: finished" << "Finished";
     // What the window says at the end is the notification's body.
     QTest::newRow("away, long, a failure")
         << false << 60 << true << "Copying files: finished with failures" << "1 file could not be copied";
@@ -70,6 +71,8 @@ void DesktopNotificationsTest::choreEnd_notifiesOnlyWhenUnwatched()
     const qsizetype logged = notifications().size();
 
     bool ended = false;
+    qsizetype boxesWhileAway = -1;
+    bool notifiedWhileAway = false;
     window.runChore(
         QStringLiteral("Copying files"),
         [&](ChoreProgress &progress) {
@@ -79,11 +82,20 @@ void DesktopNotificationsTest::choreEnd_notifiesOnlyWhenUnwatched()
         },
         [&](const ChoreReport &report) {
             ended = true;
+            // The user comes back a while later.
+            QTimer::singleShot(1000, &window, [&] {
+                boxesWhileAway = fixture.prompts.errors.size();
+                notifiedWhileAway = notifications().mid(logged).contains("Notify");
+                window.activateWindow();
+            });
             if (!report.failures.isEmpty())
                 throw Error(QStringLiteral("Finished, but 1 file could not be copied:\n\n/p/x: Permission denied"));
         });
     QTRY_VERIFY(ended);
-    QCOMPARE(fixture.prompts.errors.size(), failed ? 1 : 0);
+    QTRY_VERIFY(boxesWhileAway >= 0);
+    QCOMPARE(boxesWhileAway, active && failed ? 1 : 0);
+    QCOMPARE(notifiedWhileAway, !summary.isEmpty());
+    QTRY_COMPARE(fixture.prompts.errors.size(), failed ? 1 : 0);
 
     if (summary.isEmpty()) {
         // The service answers in order: a later call would be in the log by the time this one is.

@@ -6,6 +6,9 @@
 #include "project/ui/FolderBrowser.h"
 #include "support/ListRows.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
+#include "app/ui/QtPrompts.h"
+#include "widgets/ScreenFit.h"
 
 #include <QtTest>
 #include <QCheckBox>
@@ -19,6 +22,7 @@
 #include <QStackedWidget>
 #include <QTextEdit>
 #include <QTreeView>
+#include <QWindow>
 
 namespace {
 
@@ -150,6 +154,38 @@ private Q_SLOTS:
         QCOMPARE(panel->text(), QStringLiteral(" - (2 tasks to do)"));
         window.action(QStringLiteral("NewProject1"))->trigger();
         QCOMPARE(panel->text(), QStringLiteral(" - (0 tasks to do)"));
+    }
+
+    // Two projects of the same name are told apart by their files: the title names the file,
+    // with an asterisk while there are unsaved changes, and the title label shows its whole path.
+    void title_namesTheProjectFile()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
+        MainWindow window(ws, m_prompts, m_launcher);
+        QDir().mkpath(ws.appDataFolder);
+        // The title as the desktop gets it, with the asterisk resolved.
+        window.winId();
+        const auto shownTitle = [&window] { return window.windowHandle()->title(); };
+        QCOMPARE(shownTitle(), QStringLiteral("Trovas"));
+
+        const QString path = writeFile(dir.filePath(QStringLiteral("a [*] b/perf.dev")), kProject);
+        ws.commands.load(path);
+        QCOMPARE(shownTitle(), QStringLiteral("perf.dev - Trovas"));
+        QCOMPARE(find<QLabel>(window, "Label1")->toolTip(), QDir::toNativeSeparators(path));
+        ws.project.setVersion(QStringLiteral("2.1"));
+        QCOMPARE(shownTitle(), QStringLiteral("perf.dev* - Trovas"));
+
+        const QString other = dir.filePath(QStringLiteral("perf [*] copy.dev"));
+        m_prompts.answers = {other};
+        window.action(QStringLiteral("Saveproject1"))->trigger();
+        QCOMPARE(shownTitle(), QStringLiteral("perf [*] copy.dev - Trovas"));
+        QCOMPARE(find<QLabel>(window, "Label1")->toolTip(), QDir::toNativeSeparators(other));
+        // A save under a new name that is cancelled leaves the project without a file.
+        m_prompts.answers = {std::nullopt};
+        window.action(QStringLiteral("Saveproject1"))->trigger();
+        QCOMPARE(shownTitle(), QStringLiteral("Trovas"));
+        QVERIFY(find<QLabel>(window, "Label1")->toolTip().isEmpty());
     }
 
     // An edit that leaves the text as it was (a formatting change, a letter typed and taken
@@ -400,7 +436,8 @@ private Q_SLOTS:
         Workspace ws(dir.filePath(QStringLiteral("settings/")), m_prompts);
         MainWindow window(ws, m_prompts, m_launcher);
         window.buildOtherPages();
-        window.move(300, 200);
+        // Where the windows, centred on it, fit the screen.
+        window.setGeometry(100, 100, 600, 400);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.action(entry)->trigger();
@@ -412,6 +449,54 @@ private Q_SLOTS:
         QApplication::setActiveWindow(opened);
         QTest::keyClick(opened, Qt::Key_Escape);
         QVERIFY(!opened->isVisible());
+    }
+
+    // Every question and message opens over the main window, as its child, not in a corner of
+    // the screen: also where every window is fitted on the screen as the program does.
+    void dialogs_openCentredOverTheWindow_data()
+    {
+        QTest::addColumn<std::function<void(Prompts &)>>("ask");
+        QTest::newRow("message") << std::function([](Prompts &prompts) { prompts.message(QStringLiteral("Finished")); });
+        QTest::newRow("warning") << std::function([](Prompts &prompts) { prompts.warning(QStringLiteral("Cancelled")); });
+        QTest::newRow("question") << std::function([](Prompts &prompts) { prompts.question(QStringLiteral("Quit?")); });
+        QTest::newRow("input") << std::function([](Prompts &prompts) {
+            prompts.inputText(QStringLiteral("Extension"), QStringLiteral("Extension:"), QString());
+        });
+        QTest::newRow("password") << std::function([](Prompts &prompts) { prompts.askPassword(QStringLiteral("ann@host"), true, false); });
+        QTest::newRow("save file") << std::function([](Prompts &prompts) { prompts.saveFile(QStringLiteral("All (*)")); });
+    }
+
+    void dialogs_openCentredOverTheWindow()
+    {
+        QFETCH(std::function<void(Prompts &)>, ask);
+        ScreenFit fit;
+        qApp->installEventFilter(&fit);
+        QTemporaryDir dir;
+        WindowFixture fixture(dir.filePath(QStringLiteral("settings")));
+        fixture.window.setGeometry(100, 80, 600, 440);
+        QVERIFY(fixture.showAndActivate());
+        QtPrompts prompts;
+        prompts.setParentWindow(&fixture.window);
+
+        // What the dialog was while it showed: it may be gone once answered.
+        const QWidget *parent = nullptr;
+        QString title;
+        QRect shownAt;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget(); modal && modal->isVisible()) {
+                parent = modal->parentWidget();
+                title = modal->windowTitle();
+                shownAt = modal->frameGeometry();
+                QTest::keyClick(modal, Qt::Key_Escape);
+            }
+        });
+        poll.start(50);
+        ask(prompts);
+        QCOMPARE(parent, &fixture.window);
+        const QPoint offset = shownAt.center() - fixture.window.frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 30, qPrintable(QStringLiteral("off by %1, %2").arg(offset.x()).arg(offset.y())));
+        QVERIFY(!title.isEmpty());
     }
 
     // The Project panel keeps its 400 pixels while the count fits beside it, and otherwise

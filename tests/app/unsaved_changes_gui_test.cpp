@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusTipEvent>
+#include <QTcpServer>
 #include <QThread>
 #include <QTreeWidget>
 #include <QtTest>
@@ -119,7 +120,8 @@ private Q_SLOTS:
         QVERIFY(!m_window->isWindowModified());
         QTest::keyClicks(find<QLineEdit>("Edit4"), QStringLiteral(" edited"));
         QVERIFY(m_window->isWindowModified());
-        QCOMPARE(m_window->windowTitle().replace(QStringLiteral("[*]"), QStringLiteral("*")), QStringLiteral("*Trovas"));
+        QCOMPARE(m_window->windowTitle().replace(QStringLiteral("[*]"), QStringLiteral("*")),
+                 QStringLiteral("first.dev* - Trovas"));
 
         m_prompts.answers = {answer};
         if (command == Command::Open)
@@ -212,6 +214,33 @@ private Q_SLOTS:
         QVERIFY(run(command));
         QVERIFY(!m_window->isChoreRunning());
         QVERIFY(ended && ended->cancelled);
+    }
+
+    // Exit answered "Yes, cancel and quit" during an upload that waits on a silent server: the
+    // window closes as soon as the upload has stopped, with no end box in between.
+    void exitDuringAChore_quitsOnceItStops()
+    {
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        const QString source = writeFile(m_dir.filePath(QStringLiteral("site/index.html")), "<p>hi</p>");
+        m_workspace->project.setUploads(
+            {{source, QStringLiteral("ftp://127.0.0.1/www/"), QStringLiteral("ann"), QStringLiteral("secret"),
+              QString::number(silent.serverPort())}});
+        m_window->action(QStringLiteral("Uploadfiles1"))->trigger();
+        QVERIFY(m_window->isChoreRunning());
+        QTRY_VERIFY(silent.hasPendingConnections());
+
+        QElapsedTimer sinceStopped;
+        connect(m_window->findChild<ChoreRunner *>(QStringLiteral("ChoreRunner")), &ChoreRunner::finished, this,
+                [&sinceStopped] { sinceStopped.start(); });
+        m_prompts.answers = {QStringLiteral("yes"), QStringLiteral("discard")};
+        QVERIFY(m_window->close());
+        QVERIFY(sinceStopped.isValid());
+        QVERIFY2(sinceStopped.elapsed() < 500, qPrintable(QString::number(sinceStopped.elapsed())));
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(m_prompts.questions, QStringList({QStringLiteral("A chore is running. Cancel it and quit?"),
+                                                   QStringLiteral("Save changes to First?")}));
+        QCOMPARE(m_prompts.warnings + m_prompts.messages, QStringList());
     }
 
     void keys_openTheFileCommandsAndTheMenuBar()

@@ -14,6 +14,7 @@ dpkg-deb -c "$deb" | awk '{print $6}' >"$scratch/contents"
 status=0
 for file in ./usr/bin/trovas ./usr/bin/trovas-cli \
     ./usr/share/applications/trovas.desktop \
+    ./usr/share/mime/packages/trovas.xml \
     ./usr/share/metainfo/io.github.trovas.trovas.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/trovas.svg \
     ./usr/share/man/man1/trovas-cli.1.gz \
@@ -22,6 +23,11 @@ for file in ./usr/bin/trovas ./usr/bin/trovas-cli \
     "./usr/lib/.*trovas/trovas_browser.so"; do
     grep -qx "$file" "$scratch/contents" || { echo "missing from the package: $file"; status=1; }
 done
+
+# The desktop's caches belong to the system, which updates them by its triggers.
+if grep -E '^\./usr/share/(mime/mime\.cache|mime/globs2|applications/mimeinfo\.cache)$' "$scratch/contents"; then
+    echo "the package holds a cache of the desktop"; status=1
+fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6core6 libqt6network6 libqt6widgets6 libqt6webenginewidgets6 zlib1g qt6-qpa-plugins libqt6svg6; do

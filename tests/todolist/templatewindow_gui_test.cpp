@@ -5,8 +5,10 @@
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QtTest>
 
 class TemplateWindowGuiTest : public QObject
@@ -52,7 +54,7 @@ private Q_SLOTS:
         m_window->action(QStringLiteral("Options1"))->trigger();
         QVERIFY(options()->isVisible());
         QCOMPARE(options()->windowTitle(), QStringLiteral("HTML-Template"));
-        QCOMPARE(options()->size(), QSize(788, 560));
+        QCOMPARE(options()->size(), QSize(788, 600));
         // Every editor shows several lines; the nodes, the most.
         QVERIFY(QTest::qWaitForWindowExposed(options()));
         const int line = memo("Memo2")->fontMetrics().lineSpacing();
@@ -72,26 +74,30 @@ private Q_SLOTS:
         QVERIFY(!options()->isVisible());
     }
 
-    // On a narrow screen the settings go one above the other, so the window scrolls down but
-    // never sideways; where there is room they stand side by side again.
-    void narrowWindow_stacksTheSettings()
+    // The changelog's settings and the program's own are on tabs of their own; on a narrow
+    // screen each tab scrolls down, never sideways, and Close closes the window.
+    void tabs_holdTheirSettings_narrowWindowNeverScrollsSideways()
     {
         start();
         m_window->action(QStringLiteral("Options1"))->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(options()));
-        const auto group = [this](int number) {
-            const QString name = number == 6 ? QStringLiteral("BackupGroup") : QStringLiteral("GroupBox%1").arg(number);
-            return options()->findChild<QWidget *>(name)->geometry();
-        };
-        auto *area = options()->findChild<QScrollArea *>();
-        QTRY_COMPARE(group(5).top(), group(4).top());
-        options()->resize(360, 560);
-        QTRY_VERIFY(group(5).top() > group(4).bottom());
-        QTRY_VERIFY(group(6).top() > group(5).bottom());
-        QTRY_VERIFY(!area->horizontalScrollBar()->isVisible());
-        options()->resize(788, 560);
-        QTRY_COMPARE(group(5).top(), group(4).top());
-        QCOMPARE(group(6).top(), group(4).top());
+        auto *tabs = options()->findChild<QTabWidget *>(QStringLiteral("OptionsTabs"));
+        QCOMPARE(tabs->count(), 2);
+        for (const char *name : {"Memo1", "GroupBox4", "Memo2", "Memo3"})
+            QVERIFY2(tabs->widget(0)->isAncestorOf(options()->findChild<QWidget *>(QLatin1String(name))), name);
+        for (const char *name : {"GroupBox5", "CheckBox6", "BackupGroup", "BackupsToKeep"})
+            QVERIFY2(tabs->widget(1)->isAncestorOf(options()->findChild<QWidget *>(QLatin1String(name))), name);
+
+        options()->resize(360, 600);
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            auto *area = qobject_cast<QScrollArea *>(tabs->currentWidget());
+            QTRY_VERIFY(area->widget()->width() <= area->viewport()->width());
+            QVERIFY(!area->horizontalScrollBar()->isVisible());
+        }
+
+        QTest::mouseClick(options()->findChild<QPushButton *>(QStringLiteral("CloseOptions")), Qt::LeftButton);
+        QVERIFY(!options()->isVisible());
     }
 
     void savedFiles_loadAtStart()

@@ -1,5 +1,8 @@
 #include "app/ui/MainWindow.h"
 
+#include "app/ui/ChoreStart.h"
+#include "app/ui/ChoreStopQuestion.h"
+#include "app/ui/ProjectDrops.h"
 #include "app/ClockText.h"
 #include "workspace/Workspace.h"
 #include "widgets/AccessibleNames.h"
@@ -7,7 +10,6 @@
 #include "widgets/CommandRunner.h"
 #include "app/ui/DesktopColours.h"
 #include "widgets/ElidedLabel.h"
-#include "widgets/FileDrops.h"
 #include "widgets/Icons.h"
 #include "widgets/LogList.h"
 #include "app/ui/InfoForm.h"
@@ -24,6 +26,7 @@
 #include "i18n/ui/LanguageApplier.h"
 #include "i18n/ui/LanguageWindow.h"
 #include "platform/Prompts.h"
+#include "project/DesktopRecentFiles.h"
 #include "project/Error.h"
 #include "project/ui/FolderBrowser.h"
 #include "project/ui/ProjectPage.h"
@@ -37,16 +40,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDropEvent>
-#include <QEventLoop>
-#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
@@ -55,9 +55,7 @@
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 
-#include <limits>
 #include <span>
 
 namespace {
@@ -70,6 +68,8 @@ public:
     YieldingPanel(const QString &text, int width, QWidget *parent) : ElidedLabel(text, parent), m_width(width)
     {
         setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+        // What a chore is doing ends in the file it is at.
+        setElideMode(Qt::ElideMiddle);
     }
     QSize sizeHint() const override { return {m_width, QLabel::sizeHint().height()}; }
 
@@ -142,41 +142,13 @@ QMenu *addMenu(QMenuBar *bar, const char *name, const QString &caption, std::spa
     return menu;
 }
 
-// The project file among dropped paths, if there is one.
-QString droppedProject(const QMimeData *mime)
-{
-    for (const QString &path : droppedPaths(mime))
-        if (path.endsWith(QLatin1String(".dev"), Qt::CaseInsensitive) && QFileInfo(path).isFile())
-            return path;
-    return {};
-}
-
-// A chore shorter than this the user has watched to its end.
-constexpr qint64 kUnwatchedChoreMs = 10'000;
-
-// The error that ended a chore, and what the chore had passed over before it.
-void rethrowWithEarlierFailures(const ChoreReport &report)
-{
-    try {
-        report.rethrowError();
-    } catch (const Error &error) {
-        if (report.failures.isEmpty())
-            throw;
-        throw Error(error.message() + QStringLiteral("\n\nBefore that, these could not be handled:")
-                    + failureLines(report.failures));
-    }
-}
-
 } // namespace
 
 MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launcher, QWidget *parent)
-    : QMainWindow(parent), m_workspace(workspace), m_prompts(prompts), m_context{workspace, prompts, launcher, *this}
+    : QMainWindow(parent), m_workspace(workspace), m_prompts(prompts, *this),
+      m_context{workspace, m_prompts, launcher, *this}
 {
     setObjectName(QStringLiteral("TForm1"));
-    // "*Trovas" while there are unsaved changes: the name stays last, where the desktop looks
-    // for the application's name.
-    setWindowTitle(QStringLiteral("[*]Trovas"));
-    setAcceptDrops(true);
     // The desktop's light or dark colours, before anything is drawn.
     new DesktopColours(this);
 
@@ -197,6 +169,17 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
     layout->addWidget(splitter, 1);
     setCentralWidget(central);
     buildStatusBar();
+    m_choreStart->setWaiting(
+        [this] {
+            QList<QAction *> commands = findChild<QMenu *>(QStringLiteral("Edit1"))->actions();
+            // New, Open and Old projects stay: they ask whether to cancel the chore.
+            return commands << toolsMenu()->menuAction() << action(QStringLiteral("Opentheproject1"));
+        },
+        {m_pages, m_navigation});
+    m_choreStop = std::make_unique<ChoreStopQuestion>(*m_chores, m_prompts, m_prompts, [this] {
+        m_choreStart->showStatus(QStringLiteral("Cancelling"));
+    });
+    new ProjectDrops(*this, *m_chores, [this](const QString &path) { openProject(path); });
 
     Project &project = m_workspace.project;
     connect(&project, &Project::nameChanged, this, [this](const QString &name) {
@@ -210,7 +193,10 @@ MainWindow::MainWindow(Workspace &workspace, Prompts &prompts, Launcher &launche
         updateProjectPanel();
     });
     connect(&m_workspace.recent, &RecentProjects::changed, this, &MainWindow::buildOldProjectsMenu);
+    connect(&m_workspace.commands, &ProjectCommands::loaded, this, &MainWindow::addToDesktopRecentFiles);
     connect(&project, &Project::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(&project, &Project::pathChanged, this, &MainWindow::showProjectFile);
+    showProjectFile(project.data().path);
     connect(&m_workspace.commands, &ProjectCommands::saved, this, [this] { showNotice(QStringLiteral("Saved")); });
 
     auto *clock = new QTimer(this);
@@ -420,18 +406,6 @@ void MainWindow::buildStatusBar()
     bar->addWidget(m_panels[0]);
     bar->addWidget(m_panels[1]);
     bar->addWidget(m_panels[2], 1);
-    auto *progress = new QProgressBar(bar);
-    progress->setObjectName(QStringLiteral("ProgressBar1"));
-    progress->setFixedWidth(155);
-    progress->setTextVisible(false);
-    progress->setValue(0);
-    m_progress = progress;
-    m_cancel = new QToolButton(bar);
-    m_cancel->setObjectName(QStringLiteral("CancelChore"));
-    m_cancel->setText(QStringLiteral("Cancel"));
-    m_cancel->setToolTip(QStringLiteral("Stop the running chore (Esc)"));
-    m_cancel->setAutoRaise(true);
-    m_cancel->hide();
     m_notice = new QLabel(bar);
     m_notice->setObjectName(QStringLiteral("StatusNotice"));
     m_notice->setContentsMargins(4, 0, 4, 0);
@@ -440,46 +414,14 @@ void MainWindow::buildStatusBar()
     m_noticeTimer->setInterval(kNoticeMilliseconds);
     connect(m_noticeTimer, &QTimer::timeout, m_notice, &QLabel::clear);
     bar->addPermanentWidget(m_notice);
-    bar->addPermanentWidget(m_cancel);
-    bar->addPermanentWidget(progress);
-
-    connect(m_cancel, &QToolButton::clicked, m_chores, &ChoreRunner::cancel);
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, m_chores, &ChoreRunner::cancel);
-    connect(m_chores, &ChoreRunner::progressed, this, &MainWindow::showChoreProgress);
+    m_choreStart = new ChoreStart(*m_chores, m_prompts,
+                                  {*this, *bar, *m_panels[1], [this] { return m_workspace.project.data().name; }, m_now});
+    connect(m_choreStart, &ChoreStart::ended, this, &MainWindow::updateProjectPanel);
 }
 
 void MainWindow::runChore(const QString &status, ChoreRunner::Work work, ChoreRunner::Done done)
 {
-    if (m_chores->isRunning())
-        throw Error(QStringLiteral("Another chore is still running; wait for it to end or cancel it first."));
-    m_choreStatus = status;
-    setChoreRunning(true);
-    showChoreProgress({});
-    m_chores->start(status, std::move(work), [this, status, started = m_now(), done = std::move(done)](const ChoreReport &report) {
-        setChoreRunning(false);
-        const bool announced = announceChoreEnd(status, started, report);
-        runCommand(m_prompts, [&report, &done] {
-            rethrowWithEarlierFailures(report);
-            if (done)
-                done(report);
-        });
-        if (announced)
-            m_prompts.finishAnnouncement();
-    });
-}
-
-bool MainWindow::announceChoreEnd(const QString &status, const QDateTime &started, const ChoreReport &report)
-{
-    if (isActiveWindow() || started.msecsTo(m_now()) <= kUnwatchedChoreMs)
-        return false;
-    const QString outcome = report.cancelled        ? QStringLiteral("cancelled")
-                            : report.error          ? QStringLiteral("stopped by an error")
-                            : report.failures.isEmpty() ? QStringLiteral("finished")
-                                                        : QStringLiteral("finished with failures");
-    m_prompts.announceNext(QStringLiteral("%1: %2").arg(status, outcome));
-    QApplication::alert(this);
-    return true;
+    m_choreStart->run(status, std::move(work), std::move(done));
 }
 
 bool MainWindow::isChoreRunning() const
@@ -487,40 +429,29 @@ bool MainWindow::isChoreRunning() const
     return m_chores->isRunning();
 }
 
-void MainWindow::showChoreProgress(const ChoreProgress::Snapshot &snapshot)
+void MainWindow::showProjectFile(const QString &path)
 {
-    // A bar of int steps: large totals (bytes) are scaled down to fit.
-    const qint64 scale = snapshot.total > std::numeric_limits<int>::max() ? snapshot.total / 1'000'000 + 1 : 1;
-    m_progress->setMaximum(int(qMax<qint64>(snapshot.total, 1) / scale));
-    m_progress->setValue(int(qBound<qint64>(0, snapshot.done, snapshot.total) / scale));
-    const QString status = snapshot.status.isEmpty() ? m_choreStatus : snapshot.status;
-    m_panels[1]->setText(m_workspace.project.data().name + QStringLiteral(" ------- ") + status);
+    // "perf.dev* - Trovas" while there are unsaved changes: the program's name stays last,
+    // where the desktop looks for it, and two projects of the same name are told apart.
+    setWindowFilePath(path);
+    // A "[*]" in the name itself is doubled, so it shows as it is.
+    const QString file = QFileInfo(path).fileName().replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(file.isEmpty() ? QStringLiteral("[*]Trovas") : file + QStringLiteral("[*] - Trovas"));
+    m_title->setToolTip(QDir::toNativeSeparators(path));
 }
 
-void MainWindow::setChoreRunning(bool running)
+void MainWindow::addToDesktopRecentFiles()
 {
-    if (running) {
-        m_waitingCommands.clear();
-        QList<QAction *> commands = findChild<QMenu *>(QStringLiteral("Edit1"))->actions();
-        commands << toolsMenu()->menuAction();
-        // New, Open and Old projects stay: they ask whether to cancel the chore.
-        commands << action(QStringLiteral("Opentheproject1"));
-        for (QAction *command : std::as_const(commands)) {
-            if (command->isEnabled() && !command->isSeparator()) {
-                m_waitingCommands << command;
-                command->setEnabled(false);
-            }
-        }
-    } else {
-        for (QAction *command : std::as_const(m_waitingCommands))
-            command->setEnabled(true);
-        m_waitingCommands.clear();
-        m_progress->setValue(0);
-        updateProjectPanel();
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // A convenience beside the opened project: a list that cannot take it is no reason to
+    // interrupt the user.
+    try {
+        DesktopRecentFiles::add(DesktopRecentFiles::listPath(), m_workspace.project.data().path,
+                                QStringLiteral("application/x-trovas-project"), m_now());
+    } catch (const Error &error) {
+        qWarning("%s", qPrintable(error.message()));
     }
-    m_pages->setEnabled(!running);
-    m_navigation->setEnabled(!running);
-    m_cancel->setVisible(running);
+#endif
 }
 
 void MainWindow::updateProjectPanel()
@@ -539,6 +470,7 @@ void MainWindow::setFilesPanel(const QString &text)
 void MainWindow::setClock(std::function<QDateTime()> now)
 {
     m_now = std::move(now);
+    m_prompts.setClock(m_now);
 }
 
 void MainWindow::showClock()
@@ -582,25 +514,6 @@ void MainWindow::loadProject(const QString &path)
              });
 }
 
-void MainWindow::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (!m_chores->isRunning() && !droppedProject(event->mimeData()).isEmpty()) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    }
-}
-
-void MainWindow::dropEvent(QDropEvent *event)
-{
-    const QString path = droppedProject(event->mimeData());
-    if (path.isEmpty() || m_chores->isRunning())
-        return;
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    // Once the drag is over: opening may ask about unsaved changes.
-    QMetaObject::invokeMethod(this, [this, path] { openProject(path); }, Qt::QueuedConnection);
-}
-
 void MainWindow::openProject(const QString &path)
 {
     runCommand(m_prompts, [this, &path] {
@@ -611,25 +524,7 @@ void MainWindow::openProject(const QString &path)
 
 bool MainWindow::mayReplaceProject(const QString &choreQuestion)
 {
-    return stopChoreFirst(choreQuestion) && m_workspace.commands.settleUnsavedChanges();
-}
-
-bool MainWindow::stopChoreFirst(const QString &question)
-{
-    if (!m_chores->isRunning())
-        return true;
-    // One answer at a time: a second command while the chore winds down waits for nothing.
-    if (m_stoppingChore || !m_prompts.question(question))
-        return false;
-    const QScopedValueRollback<bool> stopping(m_stoppingChore, true);
-    // The window stays live while the chore reaches its next check and ends.
-    QEventLoop ended;
-    connect(m_chores, &ChoreRunner::finished, &ended, &QEventLoop::quit);
-    m_chores->cancel();
-    m_panels[1]->setText(m_workspace.project.data().name + QStringLiteral(" ------- Cancelling"));
-    if (m_chores->isRunning())
-        ended.exec();
-    return true;
+    return m_choreStop->stopFirst(choreQuestion) && m_workspace.commands.settleUnsavedChanges();
 }
 
 void MainWindow::showNotice(const QString &text)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/ChoreEndPrompts.h"
+#include "app/ui/ChoreEndReport.h"
 #include "widgets/Frame.h"
 #include "widgets/PageContext.h"
 
@@ -8,7 +8,10 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
+class ChoreStart;
+class ChoreStopQuestion;
 class FolderBrowser;
 class Launcher;
 class PlaceholderLabel;
@@ -16,8 +19,6 @@ class Prompts;
 class QLabel;
 class QListWidget;
 class QMenu;
-class QProgressBar;
-class QToolButton;
 class QStackedWidget;
 class QTabWidget;
 class QTimer;
@@ -55,9 +56,6 @@ public:
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    // A project file dropped on the window opens as File > Open opens it.
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -72,22 +70,21 @@ private:
     // TInfoForm, made when first shown.
     QWidget *infoWindow();
     void switchPage();
+    // The title names the project file; the title label shows its whole path on hover.
+    void showProjectFile(const QString &path);
+    // An opened project also goes to the desktop's list of recent files.
+    void addToDesktopRecentFiles();
     void openProject();
     void loadProject(const QString &path);
     // Whether the open project may give way to another or to the end of the program: asks
     // `choreQuestion` while a chore runs and cancels it, then settles unsaved changes.
     bool mayReplaceProject(const QString &choreQuestion);
-    bool stopChoreFirst(const QString &question);
     // A short message beside the status panels ("Saved"), gone after a few seconds.
     void showNotice(const QString &text);
-    void showChoreProgress(const ChoreProgress::Snapshot &snapshot);
-    // Disables or restores what must wait while a chore runs.
-    void setChoreRunning(bool running);
-    // When a chore that ran a while ends unwatched, the desktop is to tell the user how it ended.
-    bool announceChoreEnd(const QString &status, const QDateTime &started, const ChoreReport &report);
 
     Workspace &m_workspace;
-    ChoreEndPrompts m_prompts;
+    // The prompts of the window and its pages, which also tell the ends of chores.
+    ChoreEndReport m_prompts;
     PageContext m_context;
     std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
 
@@ -102,13 +99,9 @@ private:
     QWidget *m_optionsWindow = nullptr;
     QWidget *m_languageWindow = nullptr;
     QWidget *m_infoWindow = nullptr;
-    QProgressBar *m_progress = nullptr;
-    QToolButton *m_cancel = nullptr;
     QLabel *m_notice = nullptr;
     QTimer *m_noticeTimer = nullptr;
-    bool m_stoppingChore = false;
     ChoreRunner *m_chores = nullptr;
-    QString m_choreStatus;
-    // The chore commands that were enabled when a chore started, to enable again at its end.
-    QList<QAction *> m_waitingCommands;
+    ChoreStart *m_choreStart = nullptr;
+    std::unique_ptr<ChoreStopQuestion> m_choreStop;
 };

@@ -9,19 +9,18 @@
 #include "widgets/ScrollingWhenShort.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QResizeEvent>
+#include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
-#include <QStyle>
+#include <QTabWidget>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include <algorithm>
 
 namespace {
 
@@ -47,26 +46,55 @@ TemplateWindow::TemplateWindow(const PageContext &context, QWidget *parent)
     runCommand(m_prompts, [this] { m_templates.load(m_folder); });
     runCommand(m_prompts, [this] { m_tempFiles.setDisposal(TempFiles::loadDisposal(m_folder)); });
 
-    // The three editors share the window's height; the nodes, repeated per item, get the most.
-    auto *content = new QWidget;
-    auto *layout = new QVBoxLayout(content);
+    // The changelog's settings on one tab, the program's own on the other, where a user looks
+    // for them; each tab scrolls down on a short screen, never sideways.
+    auto *tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("OptionsTabs"));
+    QWidget *changelog = scrollingWhenShort(changelogPage());
+    changelog->setObjectName(QStringLiteral("ChangelogTab"));
+    tabs->addTab(changelog, QStringLiteral("Changelog"));
+    QWidget *general = scrollingWhenShort(generalPage());
+    general->setObjectName(QStringLiteral("GeneralTab"));
+    tabs->addTab(general, QStringLiteral("General"));
+    // At a large scale the window may be larger than the screen: a button closes it, not only
+    // the title bar and Escape.
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton *close = buttons->button(QDialogButtonBox::Close);
+    close->setObjectName(QStringLiteral("CloseOptions"));
+    close->setText(QStringLiteral("Close"));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto *windowLayout = new QVBoxLayout(this);
+    windowLayout->setContentsMargins(kContentMargin, kContentMargin, kContentMargin, kContentMargin);
+    windowLayout->addWidget(tabs, 1);
+    windowLayout->addWidget(buttons);
+    closeOnEscape(this);
+    // Tall enough for the tab bar and the Close button beside editors of several lines each.
+    resize(788, 600);
+}
+
+QWidget *TemplateWindow::changelogPage()
+{
+    // The three editors share the page's height; the nodes, repeated per item, get the most.
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    // Tight, so that each editor shows several lines in the window's first size.
     layout->setContentsMargins(kContentMargin, kContentMargin, kContentMargin, kContentMargin);
     layout->setSpacing(4);
     layout->addWidget(templateGroup(ChangelogTemplates::Head, QStringLiteral("HTML-Head"), "Memo1"), 2);
-    // The settings that are no template's sit beside the statuses, taking no height from the
-    // editors.
-    m_settingsRow = new QHBoxLayout;
-    m_settingsRow->addWidget(flagsGroup(), 1);
-    m_settingsRow->addWidget(disposalGroup());
-    m_settingsRow->addWidget(backupGroup());
-    layout->addLayout(m_settingsRow);
+    layout->addWidget(flagsGroup());
     layout->addWidget(templateGroup(ChangelogTemplates::Node, QStringLiteral("HTML-Nodes"), "Memo2"), 3);
     layout->addWidget(templateGroup(ChangelogTemplates::End, QStringLiteral("HTML-End"), "Memo3"), 2);
-    auto *windowLayout = new QVBoxLayout(this);
-    windowLayout->setContentsMargins(0, 0, 0, 0);
-    windowLayout->addWidget(scrollingWhenShort(content));
-    closeOnEscape(this);
-    resize(788, 560);
+    return page;
+}
+
+QWidget *TemplateWindow::generalPage()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(disposalGroup());
+    layout->addWidget(backupGroup());
+    layout->addStretch(1);
+    return page;
 }
 
 void TemplateWindow::showEvent(QShowEvent *event)
@@ -76,24 +104,9 @@ void TemplateWindow::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
-void TemplateWindow::resizeEvent(QResizeEvent *event)
-{
-    reflowSettings(event->size().width());
-    QWidget::resizeEvent(event);
-}
-
-void TemplateWindow::reflowSettings(int windowWidth)
-{
-    // The content's margins, and the scroll bar that a short screen adds beside it.
-    int wide = 2 * kContentMargin + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    for (int i = 0; i < m_settingsRow->count(); ++i)
-        wide += m_settingsRow->itemAt(i)->sizeHint().width() + (i > 0 ? std::max(0, m_settingsRow->spacing()) : 0);
-    m_settingsRow->setDirection(windowWidth >= wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
-}
-
 QGroupBox *TemplateWindow::templateGroup(ChangelogTemplates::Part part, const QString &caption, const char *memoName)
 {
-    auto *group = new QGroupBox(caption, this);
+    auto *group = new QGroupBox(caption);
     // GroupBox1 to GroupBox3: head, nodes, end.
     group->setObjectName(QStringLiteral("GroupBox%1").arg(part + 1));
     auto *memo = new QPlainTextEdit(group);
@@ -105,7 +118,9 @@ QGroupBox *TemplateWindow::templateGroup(ChangelogTemplates::Part part, const QS
     memo->setPlainText(QString(m_templates.text(part)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     // Connected after filling, so loading writes nothing.
     connect(memo, &QPlainTextEdit::textChanged, this, [this, part] { saveText(part); });
-    (new QVBoxLayout(group))->addWidget(memo);
+    auto *inside = new QVBoxLayout(group);
+    inside->setContentsMargins(kContentMargin, kContentMargin, kContentMargin, kContentMargin);
+    inside->addWidget(memo);
     m_memos[part] = memo;
     return group;
 }
@@ -113,7 +128,7 @@ QGroupBox *TemplateWindow::templateGroup(ChangelogTemplates::Part part, const QS
 QGroupBox *TemplateWindow::flagsGroup()
 {
     static const char *const captions[] = {"Finished", "Testing", "At work", "To do", "Someday"};
-    auto *group = new QGroupBox(QStringLiteral("Add:"), this);
+    auto *group = new QGroupBox(QStringLiteral("Add:"));
     group->setObjectName(QStringLiteral("GroupBox4"));
     auto *grid = new QGridLayout(group);
     grid->setVerticalSpacing(2);
@@ -130,7 +145,7 @@ QGroupBox *TemplateWindow::flagsGroup()
 
 QGroupBox *TemplateWindow::disposalGroup()
 {
-    auto *group = new QGroupBox(QStringLiteral("Temporary files"), this);
+    auto *group = new QGroupBox(QStringLiteral("Temporary files"));
     group->setObjectName(QStringLiteral("GroupBox5"));
     auto *box = new QCheckBox(QStringLiteral("Delete temporary files permanently"), group);
     box->setObjectName(QStringLiteral("CheckBox6"));
@@ -147,7 +162,7 @@ QGroupBox *TemplateWindow::disposalGroup()
 
 QGroupBox *TemplateWindow::backupGroup()
 {
-    auto *group = new QGroupBox(QStringLiteral("Backup"), this);
+    auto *group = new QGroupBox(QStringLiteral("Backup"));
     group->setObjectName(QStringLiteral("BackupGroup"));
     m_backupsToKeep = new QSpinBox(group);
     m_backupsToKeep->setObjectName(QStringLiteral("BackupsToKeep"));
@@ -160,7 +175,6 @@ QGroupBox *TemplateWindow::backupGroup()
     auto *label = new QLabel(QStringLiteral("Backups to &keep (0 keeps all):"), group);
     label->setObjectName(QStringLiteral("BackupsToKeepLabel"));
     label->setBuddy(m_backupsToKeep);
-    // The label above its box, so the row of settings stays as narrow as the window.
     auto *column = new QVBoxLayout(group);
     column->addWidget(label);
     column->addWidget(m_backupsToKeep, 0, Qt::AlignLeft);

@@ -6,7 +6,6 @@
 
 struct PageContext;
 class Prompts;
-class QBoxLayout;
 class QCheckBox;
 class QGroupBox;
 class QPlainTextEdit;
@@ -15,7 +14,8 @@ class TempFiles;
 
 // TForm8, the options window: the changelog templates, what a changelog includes, whether
 // temporary files are deleted permanently and how many backups to keep. Loads them from the
-// settings folder when created and writes each change at once; there is no save or cancel.
+// settings folder when created and writes each change at once; there is no save or cancel,
+// only Close.
 class TemplateWindow : public QWidget
 {
     Q_OBJECT
@@ -27,17 +27,17 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // The templates and the statuses a changelog takes.
+    QWidget *changelogPage();
+    // The program's own settings: the temporary files' disposal and the backups to keep.
+    QWidget *generalPage();
     QGroupBox *templateGroup(ChangelogTemplates::Part part, const QString &caption, const char *memoName);
     QGroupBox *flagsGroup();
     QGroupBox *disposalGroup();
     // How many backups a backup folder keeps: a setting of the program, like the templates.
     QGroupBox *backupGroup();
-    // The settings side by side where the window is wide enough for them, else one above the
-    // other: a narrow screen at a large scale scrolls the window down, never sideways.
-    void reflowSettings(int windowWidth);
     void saveText(ChangelogTemplates::Part part);
     void saveFlags();
 
@@ -48,5 +48,4 @@ private:
     QPlainTextEdit *m_memos[3] = {};
     QCheckBox *m_flags[5] = {};
     QSpinBox *m_backupsToKeep = nullptr;
-    QBoxLayout *m_settingsRow = nullptr;
 };
