@@ -1,6 +1,7 @@
 #include "todolist/ui/TemplateWindow.h"
 
 #include "workspace/Workspace.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/CloseOnEscape.h"
 #include "widgets/CommandRunner.h"
 #include "widgets/PageContext.h"
@@ -50,6 +51,8 @@ TemplateWindow::TemplateWindow(const PageContext &context, QWidget *parent)
     // for them; each tab scrolls down on a short screen, never sideways.
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("OptionsTabs"));
+    // Named by the tab it shows, as screen readers say the tabs of the main window.
+    AccessibleNames::nameBy(tabs, [tabs] { return tabs->tabText(tabs->currentIndex()); });
     QWidget *changelog = scrollingWhenShort(changelogPage());
     changelog->setObjectName(QStringLiteral("ChangelogTab"));
     tabs->addTab(changelog, QStringLiteral("Changelog"));
