@@ -4,7 +4,7 @@
 #include <QString>
 
 // The desktop's list of recently used files, which file choosers and launchers show: an XBEL
-// file of bookmarks as the freedesktop desktop-bookmark specification describes it.
+// file of bookmarks, one per file, each naming the applications that opened it.
 namespace DesktopRecentFiles {
 
 // recently-used.xbel in the user's data folder.
